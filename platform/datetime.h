@@ -42,4 +42,9 @@ TDateTime StrToDate(std::string_view text);  // throws std::invalid_argument
 bool TryStrToTime(std::string_view text, TDateTime& out);
 TDateTime StrToTime(std::string_view text);  // throws std::invalid_argument
 
+// A date as above, optionally followed by blanks and a time as above (the
+// polling schedule's "mm/dd/yy hh:mm"); a date alone is that day's midnight.
+bool TryStrToDateTime(std::string_view text, TDateTime& out);
+TDateTime StrToDateTime(std::string_view text);  // throws std::invalid_argument
+
 }  // namespace platform

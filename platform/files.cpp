@@ -1,0 +1,248 @@
+#include "platform/files.h"
+
+#include "platform/error.h"
+#include "platform/sibling_temp.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string errorText(const std::string& what, const std::string& path, int err)
+{
+    return what + " " + path + ": " + std::strerror(err);
+}
+
+struct Fd {
+    int fd;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd() { if (fd >= 0) ::close(fd); }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+// Names in `folder` equal to `name` ignoring case; the smallest in byte order.
+std::optional<std::string> matchInFolder(const std::string& folder, const std::string& name)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr)
+        return std::nullopt;
+    std::optional<std::string> best;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (::strcasecmp(entry->d_name, name.c_str()) == 0 && (!best || *best > entry->d_name))
+            best = entry->d_name;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+void copyInto(int from, SiblingTempFile& to, const std::string& source)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(from, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(errorText("Unable to read", source, errno));
+        }
+        if (n == 0)
+            return;
+        to.write(std::string_view(buffer, static_cast<size_t>(n)));
+    }
+}
+
+// Moving a file to another file system: copy it beside the target, link the
+// copy to the target name (which fails rather than replaces), then remove
+// the copy's temporary name and the source.
+bool moveAcrossFileSystems(const std::string& from, const std::string& to)
+{
+    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (source.fd < 0)
+        throw FileError(errorText("Unable to move", from, errno));
+    SiblingTempFile copy(to);
+    copyInto(source.fd, copy, from);
+    copy.closeAndKeep();
+    const bool linked = ::link(copy.path().c_str(), to.c_str()) == 0;
+    const int err = errno;
+    ::unlink(copy.path().c_str());
+    if (!linked) {
+        if (err == EEXIST)
+            return false;
+        throw FileError(errorText("Unable to move", from, err));
+    }
+    SyncFolderOf(to);
+    ::unlink(from.c_str());
+    return true;
+}
+
+}  // namespace
+
+bool ForceDirectories(const std::string& path)
+{
+    if (path.empty())
+        throw FileError("Unable to create directory");
+    std::string dir = path;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    if (isDirectory(dir))
+        return true;
+    for (size_t pos = 1; pos <= dir.size(); ++pos) {
+        if (pos != dir.size() && dir[pos] != '/')
+            continue;
+        const std::string prefix = dir.substr(0, pos);
+        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
+            return false;
+    }
+    return isDirectory(dir);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) { return !path.empty() && isDirectory(path); }
+
+bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+std::optional<std::string> FindIgnoreCase(const std::string& path)
+{
+    if (path.empty())
+        return std::nullopt;
+    if (exists(path))
+        return path;
+    std::string result = path[0] == '/' ? "/" : "";
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t end = path.find('/', pos);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string component = path.substr(pos, end - pos);
+        if (!component.empty()) {
+            if (!result.empty() && result.back() != '/')
+                result += '/';
+            if (component == "." || component == ".." || exists(result + component)) {
+                result += component;
+            } else {
+                const std::string folder = result.empty() ? "." : result;
+                auto match = matchInFolder(folder, component);
+                if (!match)
+                    return std::nullopt;
+                result += *match;
+            }
+        }
+        pos = end + 1;
+    }
+    if (path.back() == '/' && result.back() != '/')
+        result += '/';
+    return result;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0)
+        throw FileError(errorText("Cannot open file", path, errno));
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(errorText("Unable to read", path, errno));
+        }
+        if (n == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view bytes)
+{
+    SiblingTempFile temp(path);
+    temp.write(bytes);
+    temp.commit();
+}
+
+bool RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        SyncFolderOf(to);
+        return true;
+    }
+    int err = errno;
+    if (err == EEXIST)
+        return false;
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP) {
+        // A file system without the no-replace rename: a hard link fails
+        // on an existing name just the same.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            SyncFolderOf(to);
+            return true;
+        }
+        err = errno;
+        if (err == EEXIST)
+            return false;
+    }
+    if (err == EXDEV && FileExists(from))
+        return moveAcrossFileSystems(from, to);
+    throw FileError(errorText("Unable to move", from, err));
+}
+
+void CopyFileReplace(const std::string& from, const std::string& to)
+{
+    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (source.fd < 0)
+        throw FileError(errorText("Cannot open file", from, errno));
+    SiblingTempFile copy(to);
+    copyInto(source.fd, copy, from);
+    copy.commit();
+}
+
+std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    const std::string base = folder.empty() ? "." : folder;
+    DIR* dir = ::opendir(base.c_str());
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_CASEFOLD | FNM_PERIOD) != 0)
+            continue;
+        struct stat st{};
+        const std::string full = base + (base.back() == '/' ? "" : "/") + entry->d_name;
+        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace platform

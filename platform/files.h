@@ -1,0 +1,51 @@
+#pragma once
+// Files and folders as the programs need them: folders created with their
+// parents, names found without regard to case, whole files written so that
+// another program never reads half of one, and moves that never overwrite.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Creates the folder and every missing parent; a trailing "/" is ignored.
+// True when the folder exists afterwards. An empty path throws FileError
+// "Unable to create directory".
+bool ForceDirectories(const std::string& path);
+
+bool FileExists(const std::string& path);       // a file, not a folder
+bool DirectoryExists(const std::string& path);
+bool DeleteFile(const std::string& path);       // false when nothing was removed
+
+// The real path of an existing file or folder whose name matches `path`
+// without regard to case: each component that does not exist as written is
+// looked up case-insensitively in its parent (the exact spelling wins; of
+// several variants the first in byte order). nullopt when none exists.
+std::optional<std::string> FindIgnoreCase(const std::string& path);
+
+// The whole file; throws FileError when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Writes `bytes` under a hidden temporary name in the same folder (never
+// matching "*.eml" or any other extension pattern), flushes it to disk and
+// renames it over `path`. A reader sees the old file or the new, never part.
+// An existing file keeps its permissions. Throws FileError.
+void WriteFileAtomic(const std::string& path, std::string_view bytes);
+
+// Moves `from` to `to` unless `to` exists. True when moved, false when the
+// target exists (nothing changes then); any other failure throws FileError.
+// Works across file systems for files (copied, then the source removed).
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
+// Copies `from` over `to` (replacing it atomically). Throws FileError.
+void CopyFileReplace(const std::string& from, const std::string& to);
+
+// Names (not paths) of the regular files in `folder` whose name matches the
+// wildcard `pattern` ("*.eml"), ignoring case, in byte order. Hidden names
+// (leading ".") match only a pattern that starts with ".". A missing folder
+// gives an empty list.
+std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern);
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// Starting programs from a command line without a shell: the line is split
+// into words as a shell would split it, but nothing in it is run or expanded.
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace platform {
+
+// Blanks separate words; '...' keeps everything literally; "..." keeps
+// everything but a backslash before " \ $ ` or a line break; outside quotes a
+// backslash keeps the next character. No variables, no globbing, no command
+// substitution, no operators: ";", "|", "$(...)" are plain characters.
+// An unterminated quote or a trailing backslash throws ProcessError.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// Starts the program named by the first word of `commandLine` (searched in
+// PATH unless it holds a "/") with the other words and then each of
+// `extraArgs` as one argument each, whatever characters it holds. Does not
+// wait; the child is reaped in the background once it ends, so none is left
+// as a zombie. The child gets default signal handling, an empty signal mask
+// and no descriptors beyond 0, 1 and 2. Returns its process id (for logs:
+// do not wait for it, the background reaper does); throws
+// ProcessError "Unable to start <program>: <reason>" when it cannot start.
+pid_t StartProcess(std::string_view commandLine, const std::vector<std::string>& extraArgs = {});
+
+}  // namespace platform

@@ -1,0 +1,231 @@
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/temp_file.h"
+#include "scoped_env.h"
+#include "temp_dir.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace platform;
+
+class FilesTest : public ::testing::Test {
+protected:
+    platform_test::TempDir dir;
+};
+
+TEST_F(FilesTest, ForceDirectoriesCreatesEveryMissingParent)
+{
+    EXPECT_TRUE(ForceDirectories(dir / "a/b/c/"));
+    EXPECT_TRUE(DirectoryExists(dir / "a/b/c"));
+    EXPECT_TRUE(ForceDirectories(dir / "a/b/c"));  // existing is fine
+    WriteFileAtomic(dir / "file", "x");
+    EXPECT_FALSE(ForceDirectories(dir / "file/sub"));
+    EXPECT_FALSE(ForceDirectories(dir / "file"));
+    try {
+        ForceDirectories("");
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "Unable to create directory");
+    }
+}
+
+TEST_F(FilesTest, ExistenceAndDeletion)
+{
+    WriteFileAtomic(dir / "f.eml", "x");
+    EXPECT_TRUE(FileExists(dir / "f.eml"));
+    EXPECT_FALSE(FileExists(dir.path()));  // a folder is no file
+    EXPECT_TRUE(DirectoryExists(dir.path()));
+    EXPECT_TRUE(DeleteFile(dir / "f.eml"));
+    EXPECT_FALSE(DeleteFile(dir / "f.eml"));
+    EXPECT_FALSE(FileExists(dir / "f.eml"));
+}
+
+TEST_F(FilesTest, FindsNamesWithoutRegardToCase)
+{
+    ForceDirectories(dir / "Acct1/Pending");
+    WriteFileAtomic(dir / "Acct1/Pending/Msg.EML", "x");
+    WriteFileAtomic(dir / "NODES.DBF", "x");
+
+    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf"), dir / "NODES.DBF");
+    EXPECT_EQ(FindIgnoreCase(dir / "acct1/pending/msg.eml"), dir / "Acct1/Pending/Msg.EML");
+    EXPECT_EQ(FindIgnoreCase(dir / "ACCT1/PENDING/"), dir / "Acct1/Pending/");
+    EXPECT_EQ(FindIgnoreCase(dir / "Acct1/Pending/Msg.EML"), dir / "Acct1/Pending/Msg.EML");
+    EXPECT_EQ(FindIgnoreCase(dir / "acct1/missing/msg.eml"), std::nullopt);
+    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf/x"), std::nullopt);
+    EXPECT_EQ(FindIgnoreCase(""), std::nullopt);
+
+    // The exact spelling wins over a variant; among variants the first in byte order.
+    WriteFileAtomic(dir / "nodes.dbf", "y");
+    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf"), dir / "nodes.dbf");
+    EXPECT_EQ(FindIgnoreCase(dir / "Nodes.dbf"), dir / "NODES.DBF");
+}
+
+TEST_F(FilesTest, AtomicWriteReplacesWholeAndKeepsPermissions)
+{
+    const std::string path = dir / "x.eml";
+    WriteFileAtomic(path, "old contents");
+    ::chmod(path.c_str(), 0640);
+    WriteFileAtomic(path, std::string("new\0bytes", 9));
+    EXPECT_EQ(ReadWholeFile(path), std::string("new\0bytes", 9));
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(FindFiles(dir.path(), "*"), std::vector<std::string>{"x.eml"});
+    EXPECT_THROW(WriteFileAtomic(dir / "no/such/folder/x", "y"), FileError);
+    EXPECT_THROW(ReadWholeFile(dir / "missing"), FileError);
+}
+
+TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
+{
+    const std::string path = dir / "x.eml";
+    WriteFileAtomic(path, "old");
+    // A disk that fills up mid-write, played by a file size limit in a child.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            WriteFileAtomic(path, std::string(100000, 'n'));
+        } catch (const FileError&) {
+            ::_exit(0);
+        }
+        ::_exit(1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write did not fail";
+    EXPECT_EQ(ReadWholeFile(path), "old");
+    EXPECT_EQ(FindFiles(dir.path(), ".*"), std::vector<std::string>{});
+}
+
+TEST_F(FilesTest, TemporaryNamesNeverMatchAnExtensionPattern)
+{
+    // A writer that dies mid-write leaves its temporary file; listings of
+    // mail files must not pick it up as a message.
+    WriteFileAtomic(dir / "key.eml", "first");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(30);
+        for (;;)
+            WriteFileAtomic(dir / "key.eml", std::string(1 << 20, 'm'));
+    }
+    bool sawTemporary = false;
+    for (int i = 0; i < 2000 && !sawTemporary; ++i) {
+        for (const auto& name : FindFiles(dir.path(), "*.eml"))
+            EXPECT_EQ(name, "key.eml");
+        sawTemporary = FindFiles(dir.path(), ".*").size() > 0;
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    for (const auto& name : FindFiles(dir.path(), ".*"))
+        EXPECT_EQ(name.rfind(".key.eml.", 0), 0u) << name;
+    EXPECT_EQ(FindFiles(dir.path(), "*.EML"), std::vector<std::string>{"key.eml"});
+}
+
+TEST_F(FilesTest, RenameNeverReplacesAnExistingTarget)
+{
+    WriteFileAtomic(dir / "a", "A");
+    WriteFileAtomic(dir / "b", "B");
+    EXPECT_FALSE(RenameNoReplace(dir / "a", dir / "b"));
+    EXPECT_EQ(ReadWholeFile(dir / "a"), "A");
+    EXPECT_EQ(ReadWholeFile(dir / "b"), "B");
+
+    EXPECT_TRUE(RenameNoReplace(dir / "a", dir / "c"));
+    EXPECT_FALSE(FileExists(dir / "a"));
+    EXPECT_EQ(ReadWholeFile(dir / "c"), "A");
+
+    EXPECT_THROW(RenameNoReplace(dir / "missing", dir / "d"), FileError);
+    EXPECT_THROW(RenameNoReplace(dir / "c", dir / "no/such/d"), FileError);
+}
+
+TEST_F(FilesTest, RenameWorksAcrossFileSystems)
+{
+    // /dev/shm is a separate file system on most machines; skip where it is not.
+    if (!DirectoryExists("/dev/shm"))
+        GTEST_SKIP();
+    struct stat here{}, there{};
+    ::stat(dir.path().c_str(), &here);
+    ::stat("/dev/shm", &there);
+    if (here.st_dev == there.st_dev)
+        GTEST_SKIP();
+    std::string pattern = "/dev/shm/tarsel-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::string other = pattern + "/";
+    WriteFileAtomic(other + "m.eml", "moved");
+    WriteFileAtomic(other + "n.eml", "kept");
+    WriteFileAtomic(dir / "n.eml", "target");
+    EXPECT_TRUE(RenameNoReplace(other + "m.eml", dir / "m.eml"));
+    EXPECT_FALSE(RenameNoReplace(other + "n.eml", dir / "n.eml"));
+    EXPECT_EQ(ReadWholeFile(dir / "m.eml"), "moved");
+    EXPECT_EQ(ReadWholeFile(dir / "n.eml"), "target");
+    EXPECT_FALSE(FileExists(other + "m.eml"));
+    EXPECT_TRUE(FileExists(other + "n.eml"));
+    EXPECT_EQ(FindFiles(dir.path(), ".*"), std::vector<std::string>{});
+    DeleteFile(other + "n.eml");
+    ::rmdir(pattern.c_str());
+}
+
+TEST_F(FilesTest, CopyReplacesTheTarget)
+{
+    WriteFileAtomic(dir / "src", std::string(300000, 'q'));
+    WriteFileAtomic(dir / "dst", "old");
+    CopyFileReplace(dir / "src", dir / "dst");
+    EXPECT_EQ(ReadWholeFile(dir / "dst"), std::string(300000, 'q'));
+    EXPECT_EQ(ReadWholeFile(dir / "src"), std::string(300000, 'q'));
+    EXPECT_THROW(CopyFileReplace(dir / "missing", dir / "dst"), FileError);
+    EXPECT_EQ(FindFiles(dir.path(), "*"), (std::vector<std::string>{"dst", "src"}));
+}
+
+TEST_F(FilesTest, SearchListsMatchingRegularFilesOnly)
+{
+    WriteFileAtomic(dir / "b.eml", "");
+    WriteFileAtomic(dir / "A.EML", "");
+    WriteFileAtomic(dir / "c.eml.bak", "");
+    WriteFileAtomic(dir / ".hidden.eml", "");
+    ForceDirectories(dir / "folder.eml");
+    EXPECT_EQ(FindFiles(dir.path(), "*.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
+    EXPECT_EQ(FindFiles(dir.path(), "?.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
+    EXPECT_TRUE(FindFiles(dir / "missing", "*").empty());
+}
+
+TEST(TempFile, UniqueMsFilesRemovedOnRelease)
+{
+    platform_test::TempDir dir;
+    std::optional<platform_test::ScopedEnv> tmp;
+    tmp.emplace("TMPDIR", dir.path());
+    std::string first, second;
+    {
+        TempFile a, b;
+        first = a.path();
+        second = b.path();
+        EXPECT_NE(first, second);
+        EXPECT_EQ(first.rfind(dir / "ms", 0), 0u) << first;
+        EXPECT_TRUE(FileExists(first));
+        EXPECT_EQ(ReadWholeFile(first), "");
+        ASSERT_EQ(::write(a.fd(), "abc", 3), 3);
+        EXPECT_EQ(ReadWholeFile(first), "abc");
+
+        TempFile moved(std::move(b));
+        EXPECT_EQ(moved.path(), second);
+        b.release();  // the moved-from object owns nothing
+        EXPECT_TRUE(FileExists(second));
+        a.release();
+        a.release();
+        EXPECT_FALSE(FileExists(first));
+    }
+    EXPECT_FALSE(FileExists(second));
+
+    tmp.emplace("TMPDIR", dir / "missing/");
+    EXPECT_THROW(TempFile(), FileError);
+}
+
+}  // namespace

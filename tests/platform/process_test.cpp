@@ -1,0 +1,127 @@
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "temp_dir.h"
+
+#include <chrono>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+using platform::SplitCommandLine;
+using Words = std::vector<std::string>;
+
+TEST(SplitCommandLine, BlanksQuotesAndBackslashes)
+{
+    EXPECT_EQ(SplitCommandLine("  prog   a\tb  "), (Words{"prog", "a", "b"}));
+    EXPECT_EQ(SplitCommandLine("'/opt/my prog' \"two words\" x"),
+              (Words{"/opt/my prog", "two words", "x"}));
+    EXPECT_EQ(SplitCommandLine("a\\ b c"), (Words{"a b", "c"}));
+    EXPECT_EQ(SplitCommandLine("pre'fix'\"ed\" ''"), (Words{"prefixed", ""}));
+    EXPECT_EQ(SplitCommandLine("\"say \\\"hi\\\" \\\\ \\n\""), (Words{"say \"hi\" \\ \\n"}));
+    EXPECT_EQ(SplitCommandLine("'back\\slash' it\\'s"), (Words{"back\\slash", "it's"}));
+    EXPECT_EQ(SplitCommandLine("a\\\nb"), (Words{"ab"}));
+    EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+TEST(SplitCommandLine, ShellSyntaxIsPlainText)
+{
+    EXPECT_EQ(SplitCommandLine("echo hi; rm -rf ~ | cat > out && $(reboot) `id` $HOME *"),
+              (Words{"echo", "hi;", "rm", "-rf", "~", "|", "cat", ">", "out", "&&", "$(reboot)",
+                     "`id`", "$HOME", "*"}));
+    EXPECT_EQ(SplitCommandLine("\"$(id)\" '$HOME'"), (Words{"$(id)", "$HOME"}));
+}
+
+TEST(SplitCommandLine, UnfinishedQuotingIsAnError)
+{
+    EXPECT_THROW(SplitCommandLine("prog 'open"), platform::ProcessError);
+    EXPECT_THROW(SplitCommandLine("prog \"open"), platform::ProcessError);
+    EXPECT_THROW(SplitCommandLine("prog \"a\\\""), platform::ProcessError);
+    EXPECT_THROW(SplitCommandLine("prog end\\"), platform::ProcessError);
+}
+
+// Waits (bounded) until `path` exists.
+bool AppearsSoon(const std::string& path)
+{
+    for (int i = 0; i < 500; ++i) {
+        if (platform::FileExists(path))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST(StartProcess, AnAppendedNameStaysOneArgumentWhateverItHolds)
+{
+    platform_test::TempDir dir;
+    const std::string hostile = dir / "it's \"a\" $(touch pwned); `id` & x.eml";
+    platform::StartProcess("touch", {hostile});
+    ASSERT_TRUE(AppearsSoon(hostile));
+    EXPECT_FALSE(platform::FileExists(dir / "pwned"));
+    EXPECT_FALSE(platform::FileExists("pwned"));
+}
+
+TEST(StartProcess, PassesEachWordOfTheLineAsItsOwnArgument)
+{
+    platform_test::TempDir dir;
+    const std::string script = dir / "args.sh";
+    platform::WriteFileAtomic(script,
+                              "#!/bin/sh\n"
+                              "out=\"$1\"; shift\n"
+                              "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$out.part\"\n"
+                              "mv \"$out.part\" \"$out\"\n");
+    ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+    const std::string out = dir / "out.txt";
+    platform::StartProcess("'" + script + "' '" + out + "' \"two words\" a;b '$HOME'",
+                           {"extra arg", ""});
+    ASSERT_TRUE(AppearsSoon(out));
+    EXPECT_EQ(platform::ReadWholeFile(out),
+              "[two words]\n[a;b]\n[$HOME]\n[extra arg]\n[]\n");
+}
+
+int ZombieChildren()
+{
+    // Children of this process that have ended but were not waited for.
+    int zombies = 0;
+    const std::string self = std::to_string(::getpid());
+    DIR* proc = ::opendir("/proc");
+    while (const dirent* e = proc ? ::readdir(proc) : nullptr) {
+        std::ifstream stat(std::string("/proc/") + e->d_name + "/stat");
+        std::string pid, comm, state, ppid;
+        if (stat >> pid >> comm >> state >> ppid && state == "Z" && ppid == self)
+            ++zombies;
+    }
+    if (proc)
+        ::closedir(proc);
+    return zombies;
+}
+
+TEST(StartProcess, EndedChildrenAreReaped)
+{
+    for (int i = 0; i < 5; ++i)
+        platform::StartProcess("true");
+    int zombies = -1;
+    for (int i = 0; i < 500 && zombies != 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        zombies = ZombieChildren();
+    }
+    EXPECT_EQ(zombies, 0);
+}
+
+TEST(StartProcess, AProgramThatCannotStartIsReported)
+{
+    try {
+        platform::StartProcess("/no/such/program arg");
+        FAIL() << "no error";
+    } catch (const platform::ProcessError& e) {
+        EXPECT_NE(std::string(e.what()).find("/no/such/program"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(platform::StartProcess("no-such-program-tarsel-xyz"), platform::ProcessError);
+    EXPECT_THROW(platform::StartProcess("   "), platform::ProcessError);
+    EXPECT_THROW(platform::StartProcess("touch 'unclosed"), platform::ProcessError);
+}
+
+}  // namespace

@@ -22,8 +22,8 @@ inline std::string limitText(std::string_view text)
         --cut;
         ++back;
     }
-    if (back == 3 || cut == 0 || (static_cast<unsigned char>(text[cut]) & 0xC0) != 0xC0)
-        cut = kShortTextLimit;  // not UTF-8 here: a plain byte cut
+    if (back == 0 || (static_cast<unsigned char>(text[cut]) & 0xC0) != 0xC0)
+        cut = kShortTextLimit;  // not a UTF-8 sequence: a plain byte cut
     return std::string(text.substr(0, cut));
 }
 

@@ -1,0 +1,144 @@
+#include "mail/base64_coding.h"
+
+#include <array>
+
+#include "mail/mail_error.h"
+#include "platform/event_pump.h"
+
+namespace mail {
+
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+constexpr unsigned kSkip = 0xFE;
+constexpr unsigned kPad = 0xFD;
+constexpr unsigned kBad = 0xFF;
+
+constexpr std::array<unsigned char, 256> makeDecodeTable()
+{
+    std::array<unsigned char, 256> table{};
+    for (auto& entry : table)
+        entry = kBad;
+    for (unsigned i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<unsigned char>(i);
+    table['='] = kPad;
+    // Real mail carries folded and padded lines: whitespace is no data.
+    for (unsigned char c : {' ', '\t', '\r', '\n'})
+        table[c] = kSkip;
+    return table;
+}
+
+constexpr auto kDecode = makeDecodeTable();
+
+}  // namespace
+
+std::string base64EncodeBlock(std::string_view block)
+{
+    std::string line;
+    line.reserve((block.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= block.size(); i += 3) {
+        unsigned v = (static_cast<unsigned char>(block[i]) << 16) |
+                     (static_cast<unsigned char>(block[i + 1]) << 8) |
+                     static_cast<unsigned char>(block[i + 2]);
+        line += kAlphabet[(v >> 18) & 63];
+        line += kAlphabet[(v >> 12) & 63];
+        line += kAlphabet[(v >> 6) & 63];
+        line += kAlphabet[v & 63];
+    }
+    std::size_t rest = block.size() - i;
+    if (rest > 0) {
+        unsigned v = static_cast<unsigned char>(block[i]) << 16;
+        if (rest == 2)
+            v |= static_cast<unsigned char>(block[i + 1]) << 8;
+        line += kAlphabet[(v >> 18) & 63];
+        line += kAlphabet[(v >> 12) & 63];
+        if (rest == 2)
+            line += kAlphabet[(v >> 6) & 63];
+        while (line.size() % 4 != 0)
+            line += '=';
+    }
+    return line;
+}
+
+void base64EncodeLines(std::string_view data, const std::function<void(std::string_view line)>& emit)
+{
+    platform::PumpThrottle pump;
+    std::size_t pos = 0;
+    for (;;) {
+        std::string_view block = data.substr(pos, kBase64BlockSize);
+        emit(base64EncodeBlock(block));
+        pump.tick();
+        pos += block.size();
+        if (block.size() < kBase64BlockSize)
+            break;
+    }
+}
+
+void Base64Decoder::feed(std::string_view line, std::string& out)
+{
+    pump_.tick();
+    // Decoded bytes go straight into room made once per line: this runs for
+    // every line of a large attachment.
+    const std::size_t start = out.size();
+    out.resize(start + (line.size() + 3) / 4 * 3 + 3);
+    char* dst = out.data() + start;
+    for (char ch : line) {
+        unsigned v = kDecode[static_cast<unsigned char>(ch)];
+        if (v == kSkip)
+            continue;
+        if (v == kBad) {
+            out.resize(start);
+            throw EInOutError(std::string(kInvalidCharacter));
+        }
+        if (v == kPad) {
+            // Padding closes the current group; a stray "=" elsewhere is no data.
+            if (count_ >= 2)
+                ++padding_;
+            if (count_ + padding_ == 4)
+                flushPartial(dst);
+            continue;
+        }
+        if (padding_ > 0)
+            flushPartial(dst);  // data after padding starts a new group
+        quad_[count_++] = v;
+        if (count_ == 4) {
+            *dst++ = static_cast<char>((quad_[0] << 2) | (quad_[1] >> 4));
+            *dst++ = static_cast<char>(((quad_[1] & 15) << 4) | (quad_[2] >> 2));
+            *dst++ = static_cast<char>(((quad_[2] & 3) << 6) | quad_[3]);
+            count_ = 0;
+        }
+    }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
+void Base64Decoder::finish(std::string& out)
+{
+    char tail[2];
+    char* dst = tail;
+    flushPartial(dst);
+    out.append(tail, static_cast<std::size_t>(dst - tail));
+}
+
+void Base64Decoder::flushPartial(char*& dst)
+{
+    if (count_ >= 2)
+        *dst++ = static_cast<char>((quad_[0] << 2) | (quad_[1] >> 4));
+    if (count_ >= 3)
+        *dst++ = static_cast<char>(((quad_[1] & 15) << 4) | (quad_[2] >> 2));
+    count_ = 0;
+    padding_ = 0;
+}
+
+std::string base64DecodeLine(std::string_view line)
+{
+    std::string out;
+    out.reserve(line.size() / 4 * 3 + 2);
+    Base64Decoder decoder;
+    decoder.feed(line, out);
+    decoder.finish(out);
+    return out;
+}
+
+}  // namespace mail

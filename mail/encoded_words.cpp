@@ -1,0 +1,132 @@
+#include "mail/encoded_words.h"
+
+#include <optional>
+
+#include "mail/base64_coding.h"
+#include "mail/mail_error.h"
+
+namespace {
+
+struct EncodedWord {
+    std::size_t end = 0;  // one past the closing "?="
+    std::string text;     // decoded bytes
+};
+
+int hexValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    return -1;
+}
+
+std::string decodeQ(std::string_view encoded)
+{
+    std::string out;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        char ch = encoded[i];
+        if (ch == '_') {
+            out += ' ';
+        } else if (ch == '=' && i + 2 < encoded.size() && hexValue(encoded[i + 1]) >= 0 &&
+                   hexValue(encoded[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(encoded[i + 1]) * 16 + hexValue(encoded[i + 2]));
+            i += 2;
+        } else if (ch == '=' && i + 1 == encoded.size()) {
+            // a soft break at the end joins nothing here
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+// Reads the word "=?charset?X?text?=" at `start`; nothing when it is not one.
+// The closing "?=" is looked for only after the "?X?" marker, so a text that
+// begins with "=" or is a lone "B" or "Q" is no terminator.
+std::optional<EncodedWord> readWord(std::string_view text, std::size_t start)
+{
+    std::size_t q1 = text.find('?', start + 2);
+    if (q1 == std::string_view::npos || q1 + 2 >= text.size() || text[q1 + 2] != '?')
+        return std::nullopt;
+    std::string_view charset = text.substr(start + 2, q1 - start - 2);
+    if (charset.find_first_of(" \t") != std::string_view::npos)
+        return std::nullopt;
+    std::size_t close = text.find("?=", q1 + 3);
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    char letter = text[q1 + 1];
+    std::string_view encoded = text.substr(q1 + 3, close - q1 - 3);
+    EncodedWord word;
+    word.end = close + 2;
+    try {
+        if (letter == 'B' || letter == 'b')
+            word.text = mail::base64DecodeLine(encoded);
+        else if (letter == 'Q' || letter == 'q')
+            word.text = decodeQ(encoded);
+        else
+            return std::nullopt;
+    } catch (const mail::EInOutError&) {
+        return std::nullopt;  // a broken word is shown as it came
+    }
+    // A decoded word must not break the header into lines.
+    for (char& ch : word.text)
+        if (ch == '\r' || ch == '\n' || ch == '\0')
+            ch = ' ';
+    return word;
+}
+
+// Where to cut `text` to at most `limit` bytes without splitting a UTF-8
+// character (the rule of mail::limitText, for any limit).
+std::size_t utf8Cut(std::string_view text, std::size_t limit)
+{
+    std::size_t cut = limit;
+    std::size_t back = 0;
+    while (cut > 0 && back < 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+        --cut;
+        ++back;
+    }
+    if (back == 0 || (static_cast<unsigned char>(text[cut]) & 0xC0) != 0xC0)
+        return limit;  // not a UTF-8 sequence: a plain byte cut
+    return cut;
+}
+
+bool onlyBlanks(std::string_view text)
+{
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    bool afterWord = false;  // the last thing copied was a decoded word
+    while (pos < text.size()) {
+        std::size_t start = text.find("=?", pos);
+        if (start == std::string_view::npos)
+            break;
+        std::optional<EncodedWord> word = readWord(text, start);
+        if (!word) {
+            out.append(text.substr(pos, start + 2 - pos));
+            pos = start + 2;
+            afterWord = false;
+            continue;
+        }
+        std::string_view between = text.substr(pos, start - pos);
+        // Blanks between two encoded words only separate them.
+        if (!(afterWord && onlyBlanks(between)))
+            out.append(between);
+        out += word->text;
+        pos = word->end;
+        afterWord = true;
+    }
+    out.append(text.substr(pos));
+    if (maxLength != 0 && out.size() > maxLength)
+        out.resize(utf8Cut(out, maxLength));
+    return out;
+}

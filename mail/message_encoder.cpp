@@ -1,0 +1,364 @@
+#include "mail/message_encoder.h"
+
+#include <algorithm>
+
+#include "mail/article.h"
+#include "mail/base64_coding.h"
+#include "mail/boundary.h"
+#include "mail/mail_error.h"
+#include "mail/quoted_printable.h"
+#include "mail/text_case.h"
+#include "mail/uu_coding.h"
+
+namespace mail {
+
+std::string_view encodingName(AttEncoding encoding)
+{
+    switch (encoding) {
+    case AttEncoding::Base64:
+        return "Base64";
+    case AttEncoding::QuotedPrintable:
+        return "Quoted-Printable";
+    case AttEncoding::None:
+        break;
+    }
+    return "7 bit";
+}
+
+}  // namespace mail
+
+namespace {
+
+constexpr std::size_t kLongLine = 256;
+constexpr std::string_view kCrLf = "\r\n";
+
+bool isValidUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        if (c >= 0xC2 && c <= 0xDF)
+            extra = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            extra = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            extra = 3;
+        else if (c >= 0x80)
+            return false;
+        if (extra >= text.size() - i)
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+bool hasEightBit(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+bool isAltName(const TmsAttItem& item) { return mail::startsWithNoCase(mail::fileNamePart(item.FileName()), "_alt."); }
+
+bool isBodyFileName(std::string_view name)
+{
+    return mail::equalsNoCase(name, "_htmbody.htm") || mail::equalsNoCase(name, "_rtfbody.rtf");
+}
+
+}  // namespace
+
+TmsCustomEncoder::TmsCustomEncoder(TmsCustomMessage& message) : message_(message)
+{
+    for (const std::string& line : message_.Body()) {
+        longLines_ = longLines_ || line.size() >= kLongLine;
+        eightBit_ = eightBit_ || hasEightBit(line);
+    }
+}
+
+void TmsCustomEncoder::writeLine(std::string_view line)
+{
+    pump_.tick();
+    stream_->write(line.data(), static_cast<std::streamsize>(line.size()));
+    stream_->write(kCrLf.data(), static_cast<std::streamsize>(kCrLf.size()));
+}
+
+void TmsCustomEncoder::Encode()
+{
+    if (stream_ == nullptr)
+        throw mail::EInOutError("No stream to write the message to");
+    stream_->seekp(0);
+    if (!*stream_)
+        stream_->clear();  // a stream that cannot seek is written where it stands
+    writeHeaders();
+    const std::string type = message_.ContentType();
+    const bool noAttachments = message_.Attachments().Count() == 0;
+    if (message_.Encoding() == meUU)
+        writeUU();
+    else if (type == "multipart/mixed")
+        writeMultipart(false);
+    else if (type == "multipart/alternative")
+        writeMultipart(true);
+    else if (noAttachments)
+        // A text body under its stored type (an HTML or rich-text message
+        // read from a file); a non-text type cannot describe body lines.
+        writePlain(mail::startsWithNoCase(type, "text/") ? type : "text/plain");
+    else
+        writeSinglePart();
+    stream_->flush();
+    if (!*stream_)
+        throw mail::EInOutError("Error writing the message");
+}
+
+void TmsCustomEncoder::writeOtherHeaders(std::initializer_list<std::string_view> ownFields)
+{
+    // Every copy goes, with its folded lines, so a message loaded and saved
+    // again does not gather one more recipient line per round.
+    auto& lines = message_.Headers().lines();
+    bool removing = false;
+    std::erase_if(lines, [&](const std::string& line) {
+        const bool folded = !line.empty() && (line.front() == ' ' || line.front() == '\t');
+        if (!(removing && folded))
+            removing = std::any_of(ownFields.begin(), ownFields.end(),
+                                   [&](std::string_view field) { return mail::headerLineMatches(line, field); });
+        return removing;
+    });
+    for (const std::string& line : lines)
+        if (!line.empty())  // an empty line would end the header block here
+            writeLine(line);
+}
+
+void TmsCustomEncoder::writeSubjectAndMimeVersion()
+{
+    if (!message_.Subject().empty())
+        writeLine("Subject:  " + message_.Subject());
+    if (message_.Encoding() == meMIME)
+        writeLine("Mime-Version: 1.0");
+}
+
+bool TmsCustomEncoder::bodyNeedsQuotedPrintable() const
+{
+    return message_.CharSet() == csISO8859 || longLines_ || eightBit_;
+}
+
+std::string TmsCustomEncoder::charSetLabel() const
+{
+    if (!message_.DeclaredCharSet().empty())
+        return message_.DeclaredCharSet();
+    if (message_.CharSet() == csISO8859)
+        return "iso-8859-1";
+    if (!eightBit_)
+        return "us-ascii";
+    // 8-bit text without a declared charset: what was typed here is UTF-8,
+    // anything else is taken for the usual Western code page.
+    for (const std::string& line : message_.Body())
+        if (!isValidUtf8(line))
+            return "windows-1252";
+    return "utf-8";
+}
+
+void TmsCustomEncoder::writeTextContentLines(const std::string& textType)
+{
+    writeLine("Content-Type: " + textType + "; charset=\"" + charSetLabel() + "\"");
+    writeLine(bodyNeedsQuotedPrintable() ? "Content-Transfer-Encoding: quoted-printable"
+                                         : "Content-Transfer-Encoding: 7bit");
+}
+
+void TmsCustomEncoder::writeBodyText()
+{
+    const auto& body = message_.Body();
+    if (!bodyNeedsQuotedPrintable()) {
+        for (const std::string& line : body)
+            writeLine(line);
+        return;
+    }
+    // Every line ends with its break, so a last empty line survives too.
+    std::string text;
+    for (const std::string& line : body) {
+        text += line;
+        text += kCrLf;
+    }
+    for (const std::string& line : mail::quotedPrintableEncode(text))
+        writeLine(line);
+}
+
+void TmsCustomEncoder::writePlain(const std::string& textType)
+{
+    writeTextContentLines(textType);
+    writeLine("");
+    writeBodyText();
+}
+
+void TmsCustomEncoder::writeSinglePart()
+{
+    const TmsAttItem& item = message_.Attachments().Items(0);
+    const std::string name = mail::fileNamePart(item.FileName());
+    if (mail::equalsNoCase(name, "_htmbody.htm"))
+        writeLine("Content-Type: text/html");
+    else if (mail::equalsNoCase(name, "_rtfbody.rtf"))
+        writeLine("Content-Type: text/rtf");
+    else
+        writeLine("Content-Type: " + item.ContentType() + "; name=\"" + name + "\"");
+    writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(item.Encoding())));
+    if (!isBodyFileName(name))
+        writeLine("Content-Disposition: attachment; filename=\"" + name + "\"");
+    writeLine("");
+    writeContents(item);
+}
+
+std::string TmsCustomEncoder::freshBoundary(std::string_view enclosing)
+{
+    // A body line that happened to begin with the delimiter would end the part.
+    for (;;) {
+        std::string boundary = mail::drawBoundary(enclosing);
+        const std::string delimiter = "--" + boundary;
+        if (std::none_of(message_.Body().begin(), message_.Body().end(),
+                         [&](const std::string& line) { return line.compare(0, delimiter.size(), delimiter) == 0; }))
+            return boundary;
+    }
+}
+
+void TmsCustomEncoder::writeMultipart(bool alternative)
+{
+    const TmsAttList& attachments = message_.Attachments();
+    const int count = attachments.Count();
+    const bool hasBody = !message_.Body().empty();
+    const std::string outer = freshBoundary({});
+    writeLine("Content-Type: " + std::string(alternative ? "multipart/alternative" : "multipart/mixed") +
+              "; boundary=\"" + outer + "\"");
+    writeLine("");
+    writeLine(mail::resourceText(mail::kMultipartPreamble));
+    writeLine("");
+    writeLine("--" + outer);
+
+    std::string current = outer;
+    std::string inner;
+    bool nestedOpen = false;
+    if (!alternative && count > 0 && isAltName(attachments.Items(0))) {
+        inner = freshBoundary(outer);
+        writeLine("Content-Type:  multipart/alternative; boundary=\"" + inner + "\"");
+        writeLine("Content-Transfer-Encoding: 7bit");
+        writeLine("");
+        writeLine("--" + inner);
+        current = inner;
+        nestedOpen = true;
+    }
+
+    if (hasBody) {
+        writeTextContentLines("text/plain");
+        writeLine("");
+        writeBodyText();
+        writeLine("");
+        writeLine("--" + current + (count == 0 ? "--" : ""));
+    }
+
+    for (int i = 0; i < count; ++i) {
+        const TmsAttItem& item = attachments.Items(i);
+        const std::string name = mail::fileNamePart(item.FileName());
+        if (i > 0) {
+            writeLine("");
+            writeLine("--" + current);
+        }
+        const bool ordinary = !(alternative || nestedOpen || (i == 0 && !hasBody && isBodyFileName(name)));
+        writeLine("Content-Type: " + item.ContentType() + (ordinary ? "; name=\"" + name + "\"" : ""));
+        writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(item.Encoding())));
+        if (ordinary)
+            writeLine("Content-Disposition: attachment; filename=\"" + name + "\"");
+        writeLine("");
+        writeContents(item);
+        writeLine("");
+        if (i + 1 == count) {
+            writeLine("--" + current + "--");
+            if (nestedOpen)
+                writeLine("--" + outer + "--");
+        } else if (nestedOpen && !isAltName(attachments.Items(i + 1))) {
+            writeLine("--" + inner + "--");
+            current = outer;
+            nestedOpen = false;
+        }
+    }
+}
+
+void TmsCustomEncoder::writeUU()
+{
+    writeLine("");
+    for (const std::string& line : message_.Body())
+        writeLine(line);
+    const TmsAttList& attachments = message_.Attachments();
+    for (int i = 0; i < attachments.Count(); ++i) {
+        const TmsAttItem& item = attachments.Items(i);
+        writeLine("");
+        writeLine("begin 600 " + mail::fileNamePart(item.FileName()));
+        mail::uuEncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
+        writeLine("`");
+        writeLine("end");
+    }
+}
+
+void TmsCustomEncoder::writeContents(const TmsAttItem& item)
+{
+    switch (item.Encoding()) {
+    case mail::AttEncoding::Base64:
+        mail::base64EncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
+        break;
+    case mail::AttEncoding::QuotedPrintable:
+        for (const std::string& line : mail::quotedPrintableEncode(item.Contents()))
+            writeLine(line);
+        break;
+    case mail::AttEncoding::None:
+        for (const std::string& line : mail::splitLines(item.Contents()))
+            writeLine(line);
+        break;
+    }
+}
+
+TmsMessageEncoder::TmsMessageEncoder(TmsMessage& message) : TmsCustomEncoder(message), mail_(message) {}
+
+void TmsMessageEncoder::writeAddressList(std::string_view field, const TmsAddressList& list)
+{
+    std::string label(field);
+    if (label.empty() || label.back() != ':')
+        label += ':';
+    if (label.size() < 10)
+        label.resize(10, ' ');
+    for (int i = 0; i < list.Count(); ++i) {
+        const TmsMailAddress& address = list.Items(i);
+        std::string line = i == 0 ? label : std::string(10, ' ');
+        line += mail::quoteDisplayName(address.Name()) + " <" + address.Address() + ">";
+        if (i + 1 < list.Count())
+            line += ',';
+        writeLine(line);
+    }
+}
+
+void TmsMessageEncoder::writeHeaders()
+{
+    const TmsMailAddress& sender = mail_.Sender();
+    writeLine("From:     " + mail::quoteDisplayName(sender.Name()) + " <" + sender.Address() + ">");
+    writeAddressList("To", mail_.Recipients());
+    writeAddressList("CC", mail_.CC());
+    if (mail_.ReturnReceipt())
+        writeLine("Return-Receipt-To: <" + sender.Address() + ">");
+    if (mail_.Priority() == ptLow)
+        writeLine("X-Priority: 5");
+    else if (mail_.Priority() == ptHigh)
+        writeLine("X-Priority: 1");
+    writeOtherHeaders({"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject", "Mime-Version",
+                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding"});
+    writeSubjectAndMimeVersion();
+}
+
+TmsArticleEncoder::TmsArticleEncoder(TmsArticle& article) : TmsCustomEncoder(article), article_(article) {}
+
+void TmsArticleEncoder::writeHeaders()
+{
+    const TmsMailAddress& sender = article_.Sender();
+    writeLine("From:     " + sender.Name() + " <" + sender.Address() + ">");
+    writeLine("Newsgroups: " + article_.NewsGroups());
+    // Newsgroups is written from the property, so its old copy goes too.
+    writeOtherHeaders({"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject", "Mime-Version",
+                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding", "Newsgroups"});
+    writeSubjectAndMimeVersion();
+}

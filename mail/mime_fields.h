@@ -1,0 +1,27 @@
+#pragma once
+// What the mail reader takes from the MIME fields of a message or a part:
+// the type token, parameters and the transfer encoding.
+
+#include <string>
+#include <string_view>
+
+#include "mail/attachments.h"
+
+namespace mail {
+
+// The type up to the first blank or ";", trimmed ("text/plain").
+std::string ContentTypeToken(std::string_view value);
+
+// The value of a parameter ("name", "boundary"...) in a field value: quoted
+// values run to the closing quote, others to the first blank; "" if absent.
+std::string GetHeaderParam(std::string_view param, std::string_view value);
+
+struct TransferEncoding {
+    AttEncoding kind = AttEncoding::None;
+    bool uu = false;  // base64 kind whose lines are UU ("x-uue...")
+};
+
+// From a Content-Transfer-Encoding value.
+TransferEncoding transferEncodingOf(std::string_view value);
+
+}  // namespace mail

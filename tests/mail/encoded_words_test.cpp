@@ -1,0 +1,96 @@
+// Encoded words in header values, both ways.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "mail/encoded_words.h"
+
+namespace {
+
+TEST(EncodedWords, DecodesQAndBWords)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?us-ascii?B?SGk=?="), "Hi");
+    EXPECT_EQ(DecodeEncodedWords("=?iso-8859-1?Q?Gr=FC=DFe?="), "Gr\xFC\xDF" "e");
+    // Encoding letters in lower case are as good as upper case.
+    EXPECT_EQ(DecodeEncodedWords("=?utf-8?q?a_b?="), "a b");
+    EXPECT_EQ(DecodeEncodedWords("=?utf-8?b?SGk=?="), "Hi");
+}
+
+TEST(EncodedWords, BlankAfterAWordBeforePlainTextStays)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?iso-8859-1?Q?Gr=FC=DFe_aus?= Bonn"), "Gr\xFC\xDF" "e aus Bonn");
+    EXPECT_EQ(DecodeEncodedWords("Re: =?x?Q?caf=E9?= ok"), "Re: caf\xE9 ok");
+}
+
+TEST(EncodedWords, BlanksBetweenAdjacentWordsAreDropped)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?a?= =?x?Q?b?="), "ab");
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?a?=\t  =?x?B?Yg==?="), "ab");
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?a?= and =?x?Q?b?="), "a and b");
+}
+
+TEST(EncodedWords, UnderscoreIsABlankOnlyInsideQWords)
+{
+    EXPECT_EQ(DecodeEncodedWords("my_file.txt =?x?Q?is_here?="), "my_file.txt is here");
+    EXPECT_EQ(DecodeEncodedWords("=?x?B?YV9i?="), "a_b");  // "a_b" in base64
+    EXPECT_EQ(DecodeEncodedWords("no words_at all"), "no words_at all");
+}
+
+TEST(EncodedWords, QTextMayBeginWithAnEscape)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?=E9t=E9?="), "\xE9t\xE9");
+}
+
+TEST(EncodedWords, LineBreaksAndNulInAWordBecomeBlanks)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?a=0D=0Ab=00c?="), "a  b c");
+    EXPECT_EQ(DecodeEncodedWords("=?x?B?YQ0KYg==?="), "a  b");
+}
+
+TEST(EncodedWords, WhatDoesNotParseStaysAsItCame)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?bad"), "=?bad");
+    EXPECT_EQ(DecodeEncodedWords("=?x?X?abc?= tail"), "=?x?X?abc?= tail");
+    EXPECT_EQ(DecodeEncodedWords("=?x?B?a!b?="), "=?x?B?a!b?=");
+    EXPECT_EQ(DecodeEncodedWords("a =?nothing?= b =?x?Q?c?="), "a =?nothing?= b c");
+    EXPECT_EQ(DecodeEncodedWords("=?not a charset?Q?x?="), "=?not a charset?Q?x?=");
+    EXPECT_EQ(DecodeEncodedWords(""), "");
+}
+
+TEST(EncodedWords, OneLetterTextsBAndQAreText)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?x?Q?b?= =?x?q?Q?="), "bQ");
+}
+
+TEST(EncodedWords, DecodedTextIsNotDecodedAgain)
+{
+    // The word's text is itself "=?x?Q?a?=".
+    EXPECT_EQ(DecodeEncodedWords("=?x?B?PT94P1E/YT89?="), "=?x?Q?a?=");
+}
+
+TEST(EncodedWords, ResultIsCutWithoutSplittingACharacter)
+{
+    EXPECT_EQ(DecodeEncodedWords(std::string(300, 'a')).size(), 255u);
+    std::string text = std::string(254, 'a') + "\xC3\xA9";
+    EXPECT_EQ(DecodeEncodedWords(text), std::string(254, 'a'));
+    EXPECT_EQ(DecodeEncodedWords(std::string(300, 'a'), 0).size(), 300u);
+}
+
+TEST(EncodedWords, LongEncodedValueIsDecodedWhole)
+{
+    // Five words of 77 characters: 389 characters that decode to 150.
+    std::string escapes;
+    for (int i = 0; i < 15; ++i)
+        escapes += "=E9";
+    std::string value;
+    std::string expected;
+    for (int i = 0; i < 5; ++i) {
+        value += (i ? " =?iso-8859-1?Q?" : "=?iso-8859-1?Q?") + std::string(15, 'x') + escapes + "?=";
+        expected += std::string(15, 'x') + std::string(15, '\xE9');
+    }
+    ASSERT_GT(value.size(), 255u);
+    EXPECT_EQ(DecodeEncodedWords(value), expected);
+}
+
+}  // namespace

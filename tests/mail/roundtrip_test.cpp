@@ -1,0 +1,107 @@
+// Mail files loaded and saved again must still carry the same message for
+// an independent reader (Python's email package): the same addresses,
+// subject, text and attachment bytes.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "mail/message.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kCorpus = fs::path(TARSEL_TEST_DATA) / "mail" / "corpus";
+const fs::path kSummary = fs::path(TARSEL_SOURCE_DIR) / "tests" / "mail" / "mail_summary.py";
+
+// What Python's email package reads from a mail file, as JSON text.
+std::string pythonSummary(const fs::path& file)
+{
+    std::string command = "/usr/bin/python3 '" + kSummary.string() + "' '" + file.string() + "' 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return "popen failed";
+    std::string out;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        out.append(buffer.data(), n);
+    int status = ::pclose(pipe);
+    if (status != 0)
+        out += "\n(exit status " + std::to_string(status) + ")";
+    return out;
+}
+
+std::string readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class MailRoundTrip : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        folder_ = fs::temp_directory_path() / ("mail_roundtrip_" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    fs::path resave(const fs::path& source, const std::string& name)
+    {
+        TmsMessage message;
+        message.LoadFromFile(source.string());
+        fs::path written = folder_ / name;
+        message.SaveToFile(written.string());
+        return written;
+    }
+
+    fs::path folder_;
+};
+
+TEST_P(MailRoundTrip, SavedFileCarriesTheSameMessage)
+{
+    fs::path original = kCorpus / GetParam();
+    ASSERT_TRUE(fs::exists(original)) << original;
+    fs::path written = resave(original, "first.eml");
+    std::string expected = pythonSummary(original);
+    ASSERT_NE(expected.find("\"subject\""), std::string::npos) << expected;
+    EXPECT_EQ(pythonSummary(written), expected) << readAll(written);
+}
+
+TEST_P(MailRoundTrip, SavingTwiceChangesNothingMore)
+{
+    fs::path once = resave(kCorpus / GetParam(), "once.eml");
+    fs::path twice = resave(once, "twice.eml");
+    EXPECT_EQ(pythonSummary(twice), pythonSummary(once)) << readAll(twice);
+}
+
+TEST_P(MailRoundTrip, EveryWrittenLineEndsWithCrLf)
+{
+    std::string text = readAll(resave(kCorpus / GetParam(), "lines.eml"));
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at byte " << i;
+        }
+        if (text[i] == '\r') {
+            ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at byte " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, MailRoundTrip,
+                         ::testing::Values("plain.eml", "quoted_printable.eml", "base64_attachments.eml",
+                                           "nested_multipart.eml", "uuencoded.eml", "non_ascii_headers.eml"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return fs::path(info.param).stem().string();
+                         });
+
+}  // namespace

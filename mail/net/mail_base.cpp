@@ -1,0 +1,38 @@
+#include "mail/net/mail_base.h"
+
+void TmsMailBase::Connect()
+{
+    CheckNotBusy();
+    if (Connected() && (!loggedIn_ || sessionServer_ != Server()))
+        Close();
+    if (Connected())
+        return;
+    Open();
+    Login();
+}
+
+void TmsMailBase::SessionStarted()
+{
+    sessionServer_ = Server();
+    loggedIn_ = true;
+}
+
+void TmsMailBase::Disconnect()
+{
+    CheckNotBusy();
+    if (!Connected())
+        return;
+    try {
+        Logout();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    Close();
+}
+
+void TmsMailBase::Close()
+{
+    loggedIn_ = false;
+    TagSocket::Close();
+}

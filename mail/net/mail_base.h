@@ -1,0 +1,32 @@
+#pragma once
+// The base of the mail protocol clients: a socket component with a log-in
+// and a log-out that a session is framed by.
+
+#include "mail/net/tag_socket.h"
+
+class TmsMailBase : public TagSocket {
+public:
+    // Opens and logs in unless a logged-in session to the same Server is
+    // still open; a session to another server, or one whose log-in never
+    // finished, is closed first.
+    void Connect();
+    // Logs out and closes; the socket is closed also when the log-out fails.
+    void Disconnect();
+
+    // The protocol's greeting and log-in; connects the socket first.
+    virtual void Login() = 0;
+    // The protocol's farewell.
+    virtual void Logout() = 0;
+
+    void Close() override;
+
+protected:
+    // Connects the socket that Open created (the transport's own Connect).
+    void ConnectSocket() { TagSocket::Connect(); }
+    // Called by Login once the server has accepted it.
+    void SessionStarted();
+
+private:
+    std::string sessionServer_;
+    bool loggedIn_ = false;
+};

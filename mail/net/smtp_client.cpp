@@ -1,0 +1,182 @@
+#include "mail/net/smtp_client.h"
+
+#include "mail/mail_error.h"
+#include "mail/message.h"
+#include "mail/net/dot_codec.h"
+#include "mail/net/net_errors.h"
+#include "mail/net/transport_texts.h"
+#include "mail/temp_file_stream.h"
+#include "platform/event_pump.h"
+
+namespace {
+
+bool holdsLineBreak(const std::string& text)
+{
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
+}
+
+// The address as a log can show it: line breaks and zero bytes spelled out.
+std::string visible(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\0')
+            out += "\\0";
+        else
+            out += c;
+    }
+    return out;
+}
+
+template <typename Visit>
+void forEachRecipient(const TmsMessage& message, Visit visit)
+{
+    for (const TmsAddressList* list : {&message.Recipients(), &message.CC(), &message.BCC()})
+        for (int i = 0; i < list->Count(); ++i)
+            visit(list->Items(i).Address());
+}
+
+}  // namespace
+
+TmsSMTP::TmsSMTP()
+{
+    serviceName_ = "smtp";
+    SetDefaultPort(25);
+}
+
+TmsSMTP::~TmsSMTP() = default;
+
+void TmsSMTP::Open()
+{
+    CheckNotBusy();
+    if (Server().empty())
+        RaiseError(mail::net::kServerRequired);
+    Reset();
+    TagSocket::Open();
+}
+
+int TmsSMTP::Reply()
+{
+    int code = ReadReply();
+    if (code == -1 && lastReply_.empty())
+        RaiseIfNoLine();
+    return code;
+}
+
+void TmsSMTP::Expect(int code, int other)
+{
+    int got = Reply();
+    if (got != code && got != other)
+        throw EServerError(lastReply_);
+}
+
+void TmsSMTP::Login()
+{
+    ConnectSocket();
+    Expect(220);
+    SendLine("HELO " + LocalHostName());
+    if (Reply() != 250) {
+        SendLine("HELO");
+        int code = Reply();
+        if (code < 200 || code > 300)
+            throw EServerError(lastReply_);
+    }
+    SessionStarted();
+}
+
+void TmsSMTP::Logout()
+{
+    platform::processPendingEvents();
+    SendLine("QUIT");
+    Expect(221);
+}
+
+void TmsSMTP::CheckAddresses() const
+{
+    // An address with a line break would end the command early and let the
+    // rest of it be read as a command of its own.
+    auto check = [](const std::string& address) {
+        if (holdsLineBreak(address))
+            throw EMessageError("Invalid character (line break or zero byte) in the address \"" +
+                                visible(address) + "\"");
+    };
+    check(message_->Sender().Address());
+    forEachRecipient(*message_, check);
+}
+
+void TmsSMTP::Send()
+{
+    CheckNotBusy();
+    if (message_ == nullptr)
+        RaiseError(mail::kMailMessageRequired);
+    message_->Validate();
+    CheckAddresses();
+    data_ = std::make_unique<TTempFileStream>();
+    struct Release {
+        std::unique_ptr<TTempFileStream>& data;
+        ~Release() { data.reset(); }
+    } release{data_};
+    PrepareData();
+    SendEnvelope();
+    SendData();
+    if (OnMailSent)
+        OnMailSent(*this);
+}
+
+void TmsSMTP::PrepareData()
+{
+    if (OnPrepare)
+        OnPrepare(*this);
+    message_->SaveToStream(*data_);
+    data_->flush();
+}
+
+void TmsSMTP::SendEnvelope()
+{
+    if (OnSending)
+        OnSending(*this);
+    const std::string& sender = message_->Sender().Address();
+    if (!sender.empty()) {
+        SendLine("MAIL FROM:<" + sender + ">");
+        Expect(250);
+    }
+    forEachRecipient(*message_, [this](const std::string& address) {
+        // An empty entry names nobody; sending it would only draw a refusal.
+        if (address.empty())
+            return;
+        SendLine("RCPT TO:<" + address + ">");
+        Expect(250, 251);
+    });
+    SendLine("DATA");
+    Expect(354);
+}
+
+void TmsSMTP::SendData()
+{
+    mail::net::DotStuffer stuffer;
+    SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); });
+    SendLine("");
+    SendLine(".");
+    Expect(250);
+}
+
+void TmsSMTP::SendMail()
+{
+    CheckNotBusy();
+    try {
+        Connect();
+        Send();
+    } catch (...) {
+        // The failure that ended the sending is the one to report.
+        try {
+            Disconnect();
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
+    Disconnect();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The SMTP client: sends one message to a server. The message is written to
+// a temporary file first, the envelope comes from its sender and its three
+// recipient lists, and the file goes out as the message data.
+
+#include "mail/net/mail_base.h"
+
+#include <memory>
+
+class TmsMessage;
+class TTempFileStream;
+
+class TmsSMTP : public TmsMailBase {
+public:
+    TmsSMTP();
+    ~TmsSMTP() override;
+
+    // The message to send; the owner keeps it alive while it is set.
+    TmsMessage* MailMessage() const { return message_; }
+    void SetMailMessage(TmsMessage* message) { message_ = message; }
+
+    TNotifyEvent OnPrepare, OnSending, OnMailSent;
+
+    void Open() override;
+    void Login() override;
+    void Logout() override;
+
+    // Connect, Send, and Disconnect whatever happened.
+    void SendMail();
+    // Sends MailMessage over a logged-in connection.
+    void Send();
+    void PrepareData();
+    void SendEnvelope();
+    void SendData();
+
+private:
+    // Reads a reply; raises EServerError unless its code is one of the two.
+    void Expect(int code, int other = -2);
+    int Reply();
+    void CheckAddresses() const;
+
+    TmsMessage* message_ = nullptr;
+    std::unique_ptr<TTempFileStream> data_;
+};

@@ -1,6 +1,16 @@
 #pragma once
 // xBase expressions as index keys, FOR conditions and filters use them:
 // compiled once into a tree, then evaluated per record without parsing.
+//
+// Names are field names in any case; a name followed by "(" is a function
+// (UPPER LOWER TRIM RTRIM LTRIM ALLTRIM SUBSTR LEFT RIGHT STR VAL DTOS DTOC
+// CTOD DATE EMPTY IIF DELETED RECNO), so fields called DATE or GROUP work.
+// Literals: 'text' "text" [text], 12 1.5 .5, .T. .F. .Y. .N.
+// Texts: '=' with exact off is a prefix test ("abc" = "ab", anything = ""),
+// with exact on trailing blanks do not count; '==' compares every byte,
+// trailing blanks included, whatever the setting. '+' joins, '-' joins and
+// moves the left side's trailing blanks to the end; '$' is "occurs in".
+// Dates: date + n, date - n, date - date. A zero divisor gives 0.
 
 #include <cstdint>
 #include <memory>

@@ -1,0 +1,124 @@
+// The actions that send mail through the account's SMTP server: the
+// automatic reply built from a template, forward and redirect.
+#include "agents/core/agent_pass.h"
+#include "agents/merge/merge_codes.h"
+#include "mail/mail_error.h"
+#include "platform/files.h"
+
+namespace agents {
+
+namespace {
+
+const std::string kDashes(50, '-');
+
+// Forward and redirect go to the one given address only.
+void sendOnlyTo(TmsMessage& message, const std::string& address)
+{
+    message.Recipients().Clear();
+    message.Recipients().AddAddress(address, "");
+    message.CC().Clear();
+    message.BCC().Clear();
+}
+
+void insertBodyLine(TmsMessage& message, const std::string& line)
+{
+    message.Body().insert(message.Body().begin(), line);
+}
+
+}  // namespace
+
+const TmsMessage& AgentPass::replySource()
+{
+    if (!incomingChanged_)
+        return currentMailMessage_;
+    replySource_.Clear();
+    replySource_.LoadFromString(fileBytes_);
+    return replySource_;
+}
+
+bool AgentPass::autoReply(const std::string& templateFile)
+{
+    TmsMessage& out = currentoutmailmessage_;
+    out.Clear();
+    if (!platform::FileExists(templateFile)) {
+        host_.Beep();
+        log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
+        return false;
+    }
+    out.Clear();
+    try {
+        out.LoadFromFile(templateFile);
+    } catch (const mail::EMailError&) {
+        host_.Beep();
+        log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
+        return false;
+    }
+    const TmsMessage& incoming = replySource();
+    out.Sender().SetName(account_.node);
+    out.Sender().SetAddress(account_.address);
+    out.Recipients().Clear();
+    out.Recipients().AddAddress(incoming.Sender().Address(), incoming.Sender().Name());
+    out.Headers().Add("X-TarselAuto-Reply: True");
+
+    toOverride_.clear();
+    ProccessMergeCodes(out, incoming, toOverride_, merge::MergeAccount{account_.node, account_.address},
+                       [this](const std::string& text) { log(text); });
+    if (!toOverride_.empty()) {
+        out.Recipients().Clear();
+        out.Recipients().AddAddress(toOverride_, "");
+    }
+    const std::string subject = out.Subject();
+    log("Agent Auto-Replying with " + subject);
+    AddAgentEntry(messageId_, "AutoReply Generated, SUBJECT: " + subject);
+    send(out);
+    return true;
+}
+
+void AgentPass::forwardTo(TmsMessage& message, const std::string& address, const std::string& text)
+{
+    incomingChanged_ = true;
+    if (!text.empty())
+        insertBodyLine(message, text);
+    sendOnlyTo(message, address);
+    message.Headers().Add("X-TarselForward: True");
+    const std::string name = message.Sender().Name();
+    const std::string from = message.Sender().Address();
+    message.Sender().SetName(account_.node);
+    message.Sender().SetAddress(account_.address);
+    insertBodyLine(message, kDashes);
+    insertBodyLine(message, "Forwarded Message:  Originally from: " + name + " " + from);
+    AddAgentEntry(messageId_, "Message Forwarded to: " + address);
+    log("Agent Forwarding " + message.Subject());
+    send(message);
+}
+
+void AgentPass::redirectTo(TmsMessage& message, const std::string& address, const std::string& text)
+{
+    incomingChanged_ = true;
+    if (!text.empty())
+        insertBodyLine(message, text);
+    sendOnlyTo(message, address);
+    message.Headers().Add("X-TarselRedirect: True");
+    insertBodyLine(message, kDashes);
+    insertBodyLine(message, "Redirected Message:  Originally To: " + account_.address + " " + account_.node);
+    AddAgentEntry(messageId_, "Message Redirected to: " + address);
+    log("Agent redirecting " + message.Subject());
+    send(message);
+}
+
+void AgentPass::send(TmsMessage& message)
+{
+    const std::string subject = message.Subject();
+    agentSMTP_.SetServer(account_.smtp);
+    agentSMTP_.SetMailMessage(&message);
+    try {
+        agentSMTP_.SendMail();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& error) {
+        log("ERROR -- Could not send outgoing mail " + std::string(error.what()) + " Subject: " + subject);
+    }
+    agentSMTP_.SetMailMessage(nullptr);
+}
+
+}  // namespace agents

@@ -1,0 +1,98 @@
+#include "retriever/core/message_keys.h"
+
+#include "mail/headers.h"
+#include "mail/mail_date.h"
+#include "store/table_layouts.h"
+#include "store/text_prefix.h"
+
+namespace {
+
+bool mapped(unsigned char c)
+{
+    switch (c) {
+    case '|': case '?': case ':': case '"': case '<': case '>': case '/': case '\\':
+        return true;
+    default:
+        return c < 32 || c == 127;
+    }
+}
+
+bool validUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        if (lead >= 0xF5)
+            length = 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
+constexpr std::size_t kSubjectBytes = 5;
+
+}  // namespace
+
+std::string MakeSafeFileName(std::string_view text)
+{
+    std::string safe = retriever::CutToFieldWidth(text, retriever::kMaxFileKeyBytes);
+    for (char& c : safe)
+        if (mapped(static_cast<unsigned char>(c)))
+            c = '-';
+    // A hidden file would never be listed by the agent processor.
+    if (!safe.empty() && safe.front() == '.')
+        safe.front() = '-';
+    return safe;
+}
+
+std::string PendingFileKey(const TmsHeaders& headers)
+{
+    const std::string id = headers.GetFieldValue("Message-ID");
+    if (!id.empty())
+        return MakeSafeFileName(id);
+    return retriever::DateSubjectKey(headers, true);
+}
+
+namespace retriever {
+
+std::string CutToFieldWidth(std::string_view text, std::size_t width)
+{
+    if (text.size() <= width)
+        return std::string(text);
+    std::size_t cut = width;
+    if (validUtf8(text))
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+    return std::string(text.substr(0, cut));
+}
+
+std::string DateSubjectKey(const TmsHeaders& headers, bool safeSubject)
+{
+    const TDateTime date = MailDateToDateTime(headers.GetFieldValue("Date"));
+    const std::string key = platform::FormatDateTime("yyyymmddhhmmss", date) +
+                            store::Utf8Prefix(headers.GetFieldValue("Subject"), kSubjectBytes);
+    return safeSubject ? MakeSafeFileName(key) : key;
+}
+
+std::string ReceivedKey(const TmsHeaders& headers)
+{
+    std::string key = headers.GetFieldValue("Message-Id");
+    if (key.empty())
+        key = DateSubjectKey(headers, false);
+    return CutToFieldWidth(key, static_cast<std::size_t>(store::kReceivedKeyWidth));
+}
+
+std::string ReceivedSeekKey(const TmsHeaders& headers)
+{
+    std::string key = ReceivedKey(headers);
+    key.resize(static_cast<std::size_t>(store::kReceivedKeyWidth), ' ');
+    return key;
+}
+
+}  // namespace retriever

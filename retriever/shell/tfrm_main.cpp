@@ -1,0 +1,183 @@
+#include "retriever/shell/tfrm_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <cstdio>
+
+#include "controls/qt_text.h"
+#include "controls/rich_text_document.h"
+#include "platform/datetime.h"
+#include "platform/error.h"
+#include "platform/event_pump.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/rtf_reader.h"
+#include "platform/rtf_writer.h"
+#include "retriever/shell/shell_application.h"
+#include "retriever/shell/tform1.h"
+#include "ui_tfrm_main.h"
+
+namespace shell {
+
+TfrmMain::TfrmMain(const ProcessorProfile& profile, TForm1& form1, TDM& dm, QWidget* parent)
+    : QWidget(parent), profile_(profile), form1_(form1), dm_(dm), ui_(new Ui::TfrmMain)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(BytesToQString(profile.statusCaption));
+
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setMinimumWidth(200);
+    ui_->StatusBar->addWidget(statusPanel_);
+
+    for (QWidget* w : {static_cast<QWidget*>(ui_->lblDatabases), static_cast<QWidget*>(ui_->lblagentsPath),
+                       static_cast<QWidget*>(ui_->lblmessagespath)})
+        w->setVisible(profile.showFolders);
+    for (QWidget* w : {static_cast<QWidget*>(ui_->lblCurrentNode), static_cast<QWidget*>(ui_->lblCurrentAction),
+                       static_cast<QWidget*>(ui_->progNode)})
+        w->setVisible(profile.showNodeProgress);
+    ui_->lblOnOff->setText(BytesToQString(profile.offText));
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QString::fromStdString(profile.timerName));
+    timer_->setInterval(profile.timerIntervalMs);
+    connect(timer_, &QTimer::timeout, this, [this] { TimerTick(); });
+    connect(ui_->Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+
+    logFlush_ = new QTimer(this);
+    logFlush_->setSingleShot(true);
+    logFlush_->setInterval(100);
+    connect(logFlush_, &QTimer::timeout, this, [this] { flushLog(); });
+    // The log is read-only: an undo history would only hold every line twice.
+    ui_->REStatus->document()->setUndoRedoEnabled(false);
+
+    // The table layer's messages become log lines.
+    previousReporter_ = tables::setErrorReporter([this](const std::string& text) { SendtoLog(text); });
+}
+
+TfrmMain::~TfrmMain()
+{
+    tables::setErrorReporter(previousReporter_);
+    ShellApplication::setExceptionHandler({});
+    try {
+        SaveLog();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+    }
+}
+
+std::string TfrmMain::LogFilePath() const { return platform::ProgramDir() + profile_.logFileName; }
+
+void TfrmMain::LoadLog()
+{
+    flushLog();
+    std::string bytes;
+    try {
+        bytes = platform::ReadWholeFile(LogFilePath());
+    } catch (const platform::FileError&) {
+        // No log yet: saving the empty one creates the file.
+        SaveLog();
+        return;
+    }
+    SetDocumentRichText(*ui_->REStatus->document(), platform::ReadRtf(bytes));
+}
+
+void TfrmMain::SaveLog()
+{
+    flushLog();
+    platform::ForceDirectories(platform::ProgramDir());
+    platform::WriteFileAtomic(LogFilePath(), platform::WriteRtf(DocumentRichText(*ui_->REStatus->document())));
+}
+
+void TfrmMain::insertLogLine(const std::string& line)
+{
+    pendingLog_.push_back(line);
+    if (isVisible() && !logFlush_->isActive())
+        logFlush_->start();
+}
+
+void TfrmMain::flushLog()
+{
+    logFlush_->stop();
+    if (pendingLog_.empty())
+        return;
+    QTextDocument* document = ui_->REStatus->document();
+    QTextCursor cursor(document);
+    // One edit block: the document is laid out once, when it ends.
+    cursor.beginEditBlock();
+    for (const std::string& line : pendingLog_) {
+        const bool empty = document->isEmpty();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.insertText(BytesToQString(line), QTextCharFormat());
+        if (!empty)
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+    }
+    cursor.endEditBlock();
+    pendingLog_.clear();
+}
+
+void TfrmMain::SendtoLog(const std::string& text, int level)
+{
+    statusPanel_->setText(BytesToQString(text));
+    if (!profile_.logLevels || level == 0)
+        insertLogLine(platform::DateTimeToStr(platform::Now()) + " -- " + text);
+    else if (level == 9 && state_.DebugMode)
+        insertLogLine("DEBUGMESSAGE -- " + text);
+    if (profile_.logLevels)
+        platform::processPendingEvents();
+}
+
+void TfrmMain::AppException(const std::exception& error)
+{
+    QApplication::beep();
+    insertLogLine(platform::DateTimeToStr(platform::Now()) + " -- Error-" + error.what());
+}
+
+void TfrmMain::ShowMessage(const std::string& text)
+{
+    if (IsHeadless()) {
+        SendtoLog(text);
+        return;
+    }
+    QMessageBox::information(nullptr, QGuiApplication::applicationDisplayName(), BytesToQString(text));
+}
+
+void TfrmMain::ShowStatus()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+std::string TfrmMain::StatusText() const { return QStringToBytes(statusPanel_->text()); }
+
+std::vector<std::string> TfrmMain::LogLines() const
+{
+    std::vector<std::string> lines(pendingLog_.rbegin(), pendingLog_.rend());
+    const QTextDocument* document = ui_->REStatus->document();
+    if (document->isEmpty())
+        return lines;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        lines.push_back(QStringToBytes(block.text()));
+    return lines;
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    flushLog();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (endsProgramOnClose_)
+        form1_.close();
+}
+
+}  // namespace shell

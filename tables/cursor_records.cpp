@@ -1,0 +1,61 @@
+// Appending, changing, deleting and unlocking records.
+#include "tables/cursor_interface.h"
+#include "tables/wa_guard.h"
+#include "xbase/sx.h"
+
+namespace tables {
+
+DBIResult CursorInterface::InitRecord(int handle, std::string& buffer) {
+    TTableWorkArea* wa = workArea(handle);
+    if (!wa) return kInvalidHandle;
+    buffer.assign(static_cast<size_t>(wa->recordSize), ' ');
+    return kOk;
+}
+
+DBIResult CursorInterface::AppendRecord(int handle, const std::string& buffer) {
+    return InsertRecord(handle, false, buffer);
+}
+
+// The engine appends the new record locked; the lock stays only when the
+// caller asks to keep it.
+DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::string& buffer) {
+    if (!selectArea(handle)) return kInvalidHandle;
+    if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
+    switch (sx_AppendEx()) {
+    case SX_APPEND_LOCKED: return kRecordLocked;
+    case SX_APPEND_READONLY: return kAppendFailed3;
+    case SX_APPEND_WRITE: return kAppendFailed4;
+    case SX_APPEND_KEY: return kAppendFailed5;
+    case SX_APPEND_FULL: return kAppendFailed6;
+    case SX_APPEND_NO_AREA: return kInvalidHandle;
+    default: break;
+    }
+    const int32_t recNo = sx_RecNo();
+    // The engine gives up its append lock with the first write unless the
+    // record lock is asked for explicitly.
+    if (keepLock) sx_Rlock(recNo);
+    const bool written = sx_PutRecord(buffer.data());
+    if (!keepLock) sx_Unlock(recNo);
+    return written ? kOk : kAppendFailed4;
+}
+
+DBIResult CursorInterface::ModifyRecord(int handle, const std::string& buffer, bool freeLock) {
+    if (!selectArea(handle)) return kInvalidHandle;
+    if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
+    const bool written = sx_PutRecord(buffer.data());
+    if (freeLock) sx_Unlock(sx_RecNo());
+    return written ? kOk : kRecordLocked;
+}
+
+DBIResult CursorInterface::DeleteRecord(int handle) {
+    if (!selectArea(handle)) return kInvalidHandle;
+    return sx_Delete() ? kOk : kRecordLocked;
+}
+
+DBIResult CursorInterface::ReleaseRecordLock(int handle, bool all) {
+    if (!selectArea(handle)) return kInvalidHandle;
+    sx_Unlock(all ? 0 : sx_RecNo());
+    return kOk;
+}
+
+}  // namespace tables

@@ -1,0 +1,183 @@
+// The real programs: mail goes from a POP3 mailbox through postp and posta
+// to replies and forwards on an SMTP server, received rows, received copies
+// and history rows; posta on its timer with debug lines, closed by an agent;
+// and a posta killed in the middle of a pass that loses no message.
+#include "fixtures/agent_fixture.h"
+#include "fixtures/processor_home.h"
+
+#include "platform/files.h"
+#include "store/table_layouts.h"
+#include "tests/support/dovecot_server.h"
+#include "tests/support/smtp_server.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <set>
+#include <thread>
+
+namespace agents_test {
+namespace {
+
+using Names = std::vector<std::string>;
+using Rows = std::vector<std::vector<std::string>>;
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class PostaRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(TARSEL_POSTA)
+        posta = TARSEL_POSTA;
+#else
+        GTEST_SKIP() << "posta is not built";
+#endif
+#if defined(TARSEL_POSTP)
+        postp = TARSEL_POSTP;
+#endif
+    }
+
+    template <typename Done>
+    static void waitUntil(Done done)
+    {
+        for (int i = 0; i < 30000 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    ProcessorHome home;
+    std::string posta, postp;
+};
+
+TEST_F(PostaRun, FromMailboxToRepliesForwardsAndFiledMessages)
+{
+    if (postp.empty())
+        GTEST_SKIP() << "postp is not built";
+    if (!test_support::DovecotServer::available() || !test_support::SmtpServer::available())
+        GTEST_SKIP() << "dovecot or aiosmtpd is not installed";
+    test_support::DovecotServer pop;
+    test_support::SmtpServer smtp;
+    pop.addMessage(MailText("<order-1@shop.example>", "Order 17", {"Please ship.", "ORDER=17"}));
+    pop.addMessage(MailText("", "urgent: disk full", {"The server is down.", "urgent"},
+                            "Cc: carol@example.org\r\n"));
+    pop.addMessage(MailText("<news@example.org>", "News", {"Nothing new."}));
+    // Messages stay on the server: they must not come back at the next poll.
+    home.addAccount({"acct", "Help Desk", "desk@example.org", pop.address(), smtp.address()}, false);
+
+    const std::string tpl = home.folder() + "/order-reply.eml";
+    test_support::writeFile(tpl, "From: x@y\r\nSubject: Your order\r\n\r\n"
+                                 "Dear <<REPLYHEADER~FROMNAME>>,\r\n"
+                                 "order <<REPLYFIELD~ORDER>> is noted\r\n"
+                                 "by <<SYSTEM~CURRENTNODE>>.\r\n");
+    home.writeAgent("Replier", {{"Subject", "contains", "order"}}, {{"AUTO-REPLY", tpl, ""}});
+    home.writeAgent("Escalate", {{"<Body>", "contains", "URGENT"}}, {{"FORWARD TO", "boss@example.org", ""}});
+    home.attachAgent("acct", "Replier");
+    home.attachAgent("acct", "Escalate");
+
+    ASSERT_TRUE(home.run(postp).exited);
+    ASSERT_EQ(home.pendingFiles("acct").size(), 3u);
+    const ProgramExit run = home.run(posta);
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+
+    EXPECT_TRUE(home.pendingFiles("acct").empty());
+    ASSERT_TRUE(smtp.waitForMessages(2));
+    const auto sent = smtp.messages();
+    ASSERT_EQ(sent.size(), 2u);
+    const auto& reply = has(sent[0].data, "X-TarselAuto-Reply: True") ? sent[0] : sent[1];
+    const auto& forward = &reply == &sent[0] ? sent[1] : sent[0];
+    EXPECT_EQ(reply.mailFrom, "desk@example.org");
+    EXPECT_EQ(reply.recipients, Names{"ann@example.org"});
+    EXPECT_TRUE(has(reply.data, "Dear Ann Lee,\r\norder 17 is noted\r\nby Help Desk.\r\n")) << reply.data;
+    EXPECT_TRUE(has(forward.data, "X-TarselForward: True\r\n"));
+    EXPECT_EQ(forward.recipients, Names{"boss@example.org"});
+    EXPECT_TRUE(has(forward.data, "Forwarded Message:  Originally from: Ann Lee ann@example.org\r\n"));
+
+    const Rows received = home.rows(store::kReceivedTable, {"MESSAGE_ID", "LINK_ID", "SUBJECT", "FILENAME"});
+    ASSERT_EQ(received.size(), 3u);
+    std::set<std::string> keys;
+    for (const auto& row : received) {
+        keys.insert(row[0]);
+        EXPECT_EQ(row[1], "acct");
+        EXPECT_TRUE(platform::FileExists(home.receivedFolder("acct") + row[3])) << row[3];
+    }
+    EXPECT_EQ(keys, (std::set<std::string>{"<order-1@shop.example>", "20261208093000urgen", "<news@example.org>"}));
+    EXPECT_EQ(home.receivedFiles("acct").size(), 3u);
+
+    const Rows history = home.rows(store::kActionsTable, {"ACTION", "NODE_ID", "MESSAGE_ID"});
+    ASSERT_EQ(history.size(), 2u);
+    std::set<std::string> actions{history[0][0], history[1][0]};
+    EXPECT_EQ(actions, (std::set<std::string>{"AutoReply Generated, SUBJECT: Your order",
+                                              "Message Forwarded to: boss@example.org"}));
+    const std::string log = home.log("agentproc.log");
+    for (const char* line : {"Running in single pass mode.", " - Processing Agent Replier",
+                             " - Processing Agent Escalate", "Agent Auto-Replying with Your order"})
+        EXPECT_TRUE(has(log, line)) << line;
+    EXPECT_FALSE(has(log, "Error-"));
+
+    // The next polls find every message already received.
+    ASSERT_TRUE(home.run(postp).exited);
+    EXPECT_TRUE(home.pendingFiles("acct").empty());
+    EXPECT_EQ(pop.messageCount(), 3u);
+    ASSERT_TRUE(home.run(posta).exited);
+    EXPECT_EQ(smtp.messageCount(), 2u);
+    EXPECT_EQ(home.rows(store::kReceivedTable, {"MESSAGE_ID"}).size(), 3u);
+}
+
+TEST_F(PostaRun, TimerModeWithDebugLinesEndsWhenAnAgentClosesIt)
+{
+    home.addAccount({"acct", "Desk", "desk@example.org", "", ""});
+    home.writeAgent("Closer", {Always()}, {{"CLOSE TARSEL", "", ""}});
+    home.attachAgent("acct", "Closer");
+    home.addPending("acct", "a.eml", MailText("<a@x>", "first"));
+    home.addPending("acct", "b.eml", MailText("<b@x>", "second"));
+
+    const ProgramExit run = home.wait(home.start(posta, {"/debug"}), std::chrono::seconds(60));
+
+    ASSERT_TRUE(run.exited) << "posta did not close itself";
+    // The pass in which the agent asked ran to its end.
+    EXPECT_TRUE(home.pendingFiles("acct").empty());
+    EXPECT_EQ(home.rows(store::kActionsTable, {"ACTION"}).size(), 2u);
+    const std::string log = home.log("agentproc.log");
+    EXPECT_TRUE(has(log, "Running in debug mode."));
+    EXPECT_TRUE(has(log, "DEBUGMESSAGE -- MARK1"));
+    EXPECT_TRUE(has(log, "DEBUGMESSAGE -- MARK3"));
+}
+
+TEST_F(PostaRun, KilledInTheMiddleOfAPassLosesNoMessage)
+{
+    constexpr int kMessages = 200;
+    home.addAccount({"acct", "Desk", "desk@example.org", "", ""});
+    home.writeAgent("Noter", {Always()}, {{"RUN AN TARSELSCRIPT", "note.tss", ""}});
+    home.attachAgent("acct", "Noter");
+    Names all;
+    for (int n = 0; n < kMessages; ++n) {
+        const std::string name = "m" + std::to_string(1000 + n) + ".eml";
+        home.addPending("acct", name, MailText("<m" + std::to_string(n) + "@x>", "number " + std::to_string(n)));
+        all.push_back(name);
+    }
+
+    const pid_t pid = home.start(posta);
+    waitUntil([&] { return home.receivedFiles("acct").size() >= 10; });
+    ::kill(pid, SIGKILL);
+    ASSERT_FALSE(home.wait(pid).exited) << "posta ended before it could be killed";
+
+    std::set<std::string> found;
+    for (const std::string& name : home.pendingFiles("acct"))
+        found.insert(name);
+    for (const std::string& name : home.receivedFiles("acct"))
+        found.insert(name);
+    EXPECT_EQ(found.size(), static_cast<std::size_t>(kMessages));
+
+    ASSERT_TRUE(home.run(posta).exited);
+    EXPECT_TRUE(home.pendingFiles("acct").empty());
+    EXPECT_EQ(home.receivedFiles("acct"), all);
+    std::set<std::string> filed;
+    for (const auto& row : home.rows(store::kReceivedTable, {"FILENAME"}))
+        filed.insert(row[0]);
+    EXPECT_EQ(filed.size(), static_cast<std::size_t>(kMessages));
+    EXPECT_EQ(home.rows(store::kReceivedTable, {"FILENAME"}).size(), static_cast<std::size_t>(kMessages));
+}
+
+}  // namespace
+}  // namespace agents_test

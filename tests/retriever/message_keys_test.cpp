@@ -1,0 +1,63 @@
+#include "retriever/core/message_keys.h"
+
+#include "mail/headers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TmsHeaders headers(std::initializer_list<std::string> lines) { return TmsHeaders(std::vector<std::string>(lines)); }
+
+TEST(MessageKeys, SafeNameMapsEveryCharacterThatBreaksAFileName)
+{
+    EXPECT_EQ(MakeSafeFileName("<a|b?c:d\"e>"), "-a-b-c-d-e-");
+    EXPECT_EQ(MakeSafeFileName("<../../etc/passwd>"), "-..-..-etc-passwd-");
+    EXPECT_EQ(MakeSafeFileName("a\\b"), "a-b");
+    EXPECT_EQ(MakeSafeFileName(std::string("a\0b\tc\x7f", 6)), "a-b-c-");
+    // Characters a file name can hold stay, and so does the length.
+    EXPECT_EQ(MakeSafeFileName("x*y@host.example"), "x*y@host.example");
+}
+
+TEST(MessageKeys, SafeNameIsNeverHiddenNorTooLong)
+{
+    EXPECT_EQ(MakeSafeFileName(".hidden@x"), "-hidden@x");
+    EXPECT_EQ(MakeSafeFileName(".."), "-.");
+    const std::string longId(400, 'a');
+    EXPECT_EQ(MakeSafeFileName(longId).size(), retriever::kMaxFileKeyBytes);
+    // A cut never leaves half a UTF-8 character.
+    std::string accented(retriever::kMaxFileKeyBytes - 1, 'a');
+    accented += "\xc3\xa9tail";
+    EXPECT_EQ(MakeSafeFileName(accented), std::string(retriever::kMaxFileKeyBytes - 1, 'a'));
+}
+
+TEST(MessageKeys, PendingKeyUsesTheMessageIdOrTheDateAndSubject)
+{
+    EXPECT_EQ(PendingFileKey(headers({"Message-ID: <1@x>", "Subject: hello"})), "-1@x-");
+    // Without a Message-ID: the date and five safe subject bytes; the
+    // received key keeps the colon the file name cannot.
+    const TmsHeaders noId = headers({"Date: Tue, 08 Dec 1998 09:30:00 +0100", "Subject: :Re: meeting"});
+    EXPECT_EQ(PendingFileKey(noId), "19981208093000-Re- ");
+    EXPECT_EQ(retriever::ReceivedKey(noId), "19981208093000:Re: ");
+}
+
+TEST(MessageKeys, MissingDateGivesTheZeroDateTime)
+{
+    EXPECT_EQ(PendingFileKey(headers({"Subject: abcdefgh"})), "18991230000000abcde");
+    // Only a name's first character is kept from hiding it.
+    EXPECT_EQ(PendingFileKey(headers({"Subject: .net news"})), "18991230000000.net ");
+    EXPECT_EQ(retriever::ReceivedKey(headers({"Date: not a date"})), "18991230000000");
+}
+
+TEST(MessageKeys, ReceivedKeyIsTheRawIdInTheFieldWidth)
+{
+    EXPECT_EQ(retriever::ReceivedKey(headers({"message-id: <a:b@x>"})), "<a:b@x>");
+    const std::string longId = "<" + std::string(60, 'z') + "@x>";
+    const std::string key = retriever::ReceivedKey(headers({"Message-Id: " + longId}));
+    EXPECT_EQ(key, longId.substr(0, 40));
+    // The seek key is padded, so "<a@x>" does not find "<a@x>.more".
+    const std::string seek = retriever::ReceivedSeekKey(headers({"Message-Id: <a@x>"}));
+    EXPECT_EQ(seek.size(), 40u);
+    EXPECT_EQ(seek, "<a@x>" + std::string(35, ' '));
+}
+
+}  // namespace

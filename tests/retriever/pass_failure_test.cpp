@@ -1,0 +1,53 @@
+// Sessions that go wrong in the middle: what is logged, what the server is
+// told, and that the pass ends with the session closed.
+#include "fixtures/pass_fixture.h"
+
+#include "mail/net/net_errors.h"
+#include "tests/support/scripted_server.h"
+
+#include <gtest/gtest.h>
+
+namespace retriever_test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class PassFailure : public PassFixture {
+protected:
+    test_support::ScriptedServer server;
+};
+
+TEST_F(PassFailure, HeaderScanFailureIsLoggedAndTheSessionAborted)
+{
+    server.send("+OK ready\r\n").reply("+OK").reply("+OK").reply("+OK 2 300").reply("+OK 1 100");
+    server.reply("+OK").send("Subject: one\r\n\r\n.\r\n").reply("-ERR mailbox gone").waitForClientClose();
+    server.start();
+    addAccount({.id = "acct", .name = "flaky", .popAddress = server.address()});
+    addRule({"acct", "All", "A", "", "", "Y", "Y"});
+
+    EXPECT_THROW(pass->ProcessMail(), EServerError);
+
+    ASSERT_TRUE(server.waitDone());
+    EXPECT_EQ(server.lines(), (Lines{"USER tester", "PASS secret", "STAT", "LIST 1", "TOP 1 1", "LIST 2"}));
+    EXPECT_EQ(host.errors, (Lines{"-ERR mailbox gone"}));
+    EXPECT_TRUE(host.logged("Downloading Header 1 of 2 -- one"));
+    EXPECT_FALSE(pop.Connected());
+    EXPECT_EQ(pass->ScanPasses(), 0);
+}
+
+TEST_F(PassFailure, RefusedLoginEndsThePassWithoutALineOfItsOwn)
+{
+    server.send("+OK ready\r\n").reply("+OK").reply("-ERR wrong password").waitForClientClose();
+    server.start();
+    addAccount({.id = "acct", .name = "locked", .popAddress = server.address()});
+
+    EXPECT_THROW(pass->ProcessMail(), EServerError);
+
+    EXPECT_TRUE(host.errors.empty());
+    EXPECT_TRUE(host.logged("locked -- retrieving mail"));
+    EXPECT_EQ(accountField("acct", "NEXTTIME"), "10:10");
+    EXPECT_FALSE(pop.Connected());
+}
+
+}  // namespace
+}  // namespace retriever_test

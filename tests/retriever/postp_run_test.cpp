@@ -1,0 +1,140 @@
+// The real postp in single-pass mode against real POP3 servers: two
+// accounts with their restrictions, a second pass that finds nothing new,
+// and a run killed in the middle of a transfer.
+#include "fixtures/pass_fixture.h"
+#include "fixtures/postp_home.h"
+
+#include "mail/message.h"
+#include "platform/files.h"
+#include "tests/support/dovecot_server.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <set>
+#include <thread>
+
+namespace retriever_test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+Names subjects(const test_support::DovecotServer& server)
+{
+    Names out;
+    for (const std::string& text : server.messages()) {
+        const auto at = text.find("Subject: ");
+        out.push_back(text.substr(at + 9, text.find('\n', at) - at - 9));
+    }
+    return out;
+}
+
+int occurrences(const std::string& text, const std::string& what)
+{
+    int count = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+class PostpRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(TARSEL_POSTP) && defined(TARSEL_MKDATA)
+        if (!test_support::DovecotServer::available())
+            GTEST_SKIP() << "dovecot is not installed";
+        home = std::make_unique<PostpHome>(TARSEL_MKDATA, TARSEL_POSTP);
+#else
+        GTEST_SKIP() << "postp or the data folder maker is not built";
+#endif
+    }
+
+    std::unique_ptr<PostpHome> home;
+};
+
+TEST_F(PostpRun, SinglePassFetchesWhatTheRestrictionsChooseAndOnlyOnce)
+{
+    test_support::DovecotServer homeServer;
+    test_support::DovecotServer officeServer;
+    homeServer.addMessage(MailText("<h1@example.org>", "hello"));
+    homeServer.addMessage(MailText("", "second"));
+    officeServer.addMessage(MailText("<i7@example.org>", "Invoice 7"));
+    officeServer.addMessage(MailText("<big@example.org>", "big", 60000));
+    officeServer.addMessage(MailText("<news@example.org>", "news"));
+    home->addAccount({.id = "acct-home", .name = "Home", .popAddress = homeServer.address()});
+    home->addAccount({.id = "acct-office", .name = "Office", .popAddress = officeServer.address()});
+    home->addRule({"acct-home", "Control Restriction", "A", "", "", "Y", "Y"});
+    home->addRule({"acct-office", "Invoices", "C", "Subject", "invoice", "Y", "N"});
+    home->addRule({"acct-office", "Big", "G", "", "50000", "N", "Y"});
+
+    const PostpExit first = home->runSinglePass();
+
+    ASSERT_TRUE(first.exited);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(homeServer.messageCount(), 0u);
+    EXPECT_EQ(home->pendingFiles("acct-home"), (Names{"-h1@example.org-.eml", "20261208093000secon.eml"}));
+    EXPECT_EQ(subjects(officeServer), (Names{"Invoice 7", "news"}));
+    EXPECT_EQ(home->pendingFiles("acct-office"), (Names{"-i7@example.org-.eml"}));
+    const std::string log = home->log();
+    for (const char* line :
+         {"Mail retriever running in single pass mode.", "Home -- retrieving mail", "Office -- retrieving mail",
+          "Downloading Header 1 of 2 -- hello", "Downloading Header 3 of 3 -- news",
+          "Rule Control Restriction activated for message 2", "Rule Invoices activated for message 1",
+          "Rule Big activated for message 2", "Retreiving  1 of 2", "Retreiving  2 of 2", "Retreiving  1 of 3"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_EQ(log.find("Retreiving  2 of 3"), std::string::npos);
+    EXPECT_EQ(log.find("Error-"), std::string::npos);
+
+    const PostpExit second = home->runSinglePass();
+
+    ASSERT_TRUE(second.exited);
+    EXPECT_EQ(home->pendingFiles("acct-home").size(), 2u);
+    EXPECT_EQ(home->pendingFiles("acct-office"), (Names{"-i7@example.org-.eml"}));
+    EXPECT_EQ(subjects(officeServer), (Names{"Invoice 7", "news"}));
+    EXPECT_EQ(occurrences(home->log(), "Retreiving  "), 3);
+    EXPECT_EQ(occurrences(home->log(), "There are no messages"), 1);
+}
+
+TEST_F(PostpRun, KilledInTheMiddleOfATransferLosesNoMessage)
+{
+    constexpr int kMessages = 300;
+    test_support::DovecotServer server;
+    for (int n = 0; n < kMessages; ++n)
+        server.addMessage(MailText("<m" + std::to_string(n) + "@example.org>", "number " + std::to_string(n), 20000,
+                                   "X-Number: " + std::to_string(n) + "\r\n"));
+    home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
+    home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+
+    const pid_t pid = home->start();
+    for (int wait = 0; wait < 6000 && home->pendingFiles("acct").size() < 20; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ::kill(pid, SIGKILL);
+    const PostpExit killed = home->wait(pid);
+    ASSERT_FALSE(killed.exited) << "postp ended before it could be killed";
+
+    // Every waiting file is a whole message; the rest are still on the server.
+    std::set<std::string> found;
+    for (const std::string& name : home->pendingFiles("acct")) {
+        TmsMessage message;
+        message.LoadFromFile(home->pendingFolder("acct") + name);
+        EXPECT_EQ(message.Attachments().Count(), 0) << name << " did not load whole";
+        EXPECT_GE(message.Body().size(), 270u) << name;
+        found.insert(message.Headers().GetFieldValue("X-Number"));
+    }
+    for (const std::string& text : server.messages()) {
+        const auto at = text.find("X-Number: ");
+        found.insert(text.substr(at + 10, text.find('\n', at) - at - 10));
+    }
+    EXPECT_EQ(found.size(), static_cast<std::size_t>(kMessages));
+
+    // The next pass fetches the rest and leaves those that wait.
+    const std::size_t waiting = home->pendingFiles("acct").size();
+    ASSERT_TRUE(home->runSinglePass().exited);
+    EXPECT_EQ(home->pendingFiles("acct").size(), static_cast<std::size_t>(kMessages));
+    EXPECT_EQ(server.messageCount(), waiting);
+}
+
+}  // namespace
+}  // namespace retriever_test

@@ -1,0 +1,29 @@
+// One ShellApplication (offscreen, set by the test runner) for the whole
+// run, so exceptions leaving event handlers reach the shell as in the
+// programs.
+
+#include <gtest/gtest.h>
+
+#include "retriever/shell/shell_application.h"
+
+namespace {
+
+class ShellAppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "shell_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = new shell::ShellApplication(argc, argv);
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    shell::ShellApplication* app_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new ShellAppEnvironment);
+
+}  // namespace

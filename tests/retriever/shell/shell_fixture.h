@@ -1,0 +1,98 @@
+#pragma once
+// A processor's world for one test: its own settings folder and program
+// folder (which holds the tables, the log and the default folders), and a
+// pass that counts, throws or calls back on demand.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "retriever/shell/processor_shell.h"
+#include "retriever/shell/tfrm_main.h"
+#include "platform/files.h"
+#include "store/data_folder.h"
+#include "tests/support/temp_dir.h"
+
+namespace shelltest {
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (old_)
+            ::setenv(name_.c_str(), old_->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+struct FakeWork : shell::ProcessorWork {
+    explicit FakeWork(shell::TfrmMain& m) : main(m) {}
+    void LoadSockets() override { socketsLoaded = true; }
+    void SetDialupService(const std::string& s) override { service = s; }
+    void Pass() override
+    {
+        ++passes;
+        if (during)
+            during();
+        if (!failWith.empty())
+            throw std::runtime_error(failWith);
+    }
+
+    shell::TfrmMain& main;
+    int passes = 0;
+    bool socketsLoaded = false;
+    std::string service;
+    std::string failWith;
+    std::function<void()> during;
+};
+
+class ShellTest : public ::testing::Test {
+protected:
+    test_support::TempDir dir{"shell"};
+    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
+    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+
+    void SetUp() override
+    {
+        store::CreateDataFolder(homeDir(), false);
+        platform::ForceDirectories(dir.path() + "/config");
+    }
+
+    std::string homeDir() const { return dir.path() + "/home/"; }
+    std::string settingsFile() const { return dir.path() + "/config/tarsel.ini"; }
+
+    std::unique_ptr<shell::ProcessorShell> makeShell(const shell::ProcessorProfile& profile)
+    {
+        auto sh = std::make_unique<shell::ProcessorShell>(profile, [this](shell::TfrmMain& m) {
+            auto w = std::make_unique<FakeWork>(m);
+            work = w.get();
+            return w;
+        });
+        return sh;
+    }
+
+    FakeWork* work = nullptr;
+};
+
+}  // namespace shelltest

@@ -1,0 +1,96 @@
+#pragma once
+// The index file as a set of 512-byte pages shared by several processes:
+// an OFD byte-range lock (shared to read, exclusive to write) around every
+// operation, a page cache kept only while the file's change counter and
+// stamp show nobody else wrote, and page allocation with a free list.
+//
+// Lock: one byte at kLockOffset, far beyond any page, so it never
+// conflicts with the data or with other tools' record locks.
+// Change counter: bytes 8-11 of the file header (reserved, ignored by other
+// readers), incremented by every committed change.
+// Free list: bytes 4-7 of the file header; a free page holds the next free
+// page's offset in its first four bytes and zeros after (0 = end).
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <memory>
+
+#include "xbase/cdx/cdx_node.h"
+
+namespace xbase::cdx {
+
+constexpr off_t kLockOffset = 0x7FFFFFFE;
+constexpr uint32_t kFirstPage = 1024;   // pages before it belong to the file header
+
+class CdxFile {
+public:
+    // Opens an existing file; `create` makes a new empty compound index instead.
+    static std::unique_ptr<CdxFile> open(const std::string& path, bool readOnly, bool create);
+    ~CdxFile();
+    CdxFile(const CdxFile&) = delete;
+    CdxFile& operator=(const CdxFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    bool readOnly() const { return readOnly_; }
+
+    // Holds the lock for one operation. An exclusive hold writes its changes
+    // on commit(); without commit they are dropped.
+    class Hold {
+    public:
+        Hold(CdxFile& file, bool exclusive);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        void commit();
+
+    private:
+        CdxFile& file_;
+        bool exclusive_;
+    };
+
+    Page page(uint32_t offset);
+    // The page decoded as a tree node; kept while the page cache is valid.
+    std::shared_ptr<const Node> node(uint32_t offset, const KeyFormat& fmt);
+    // Changes whenever cached pages may have gone stale.
+    uint64_t generation() const { return generation_; }
+    void writePage(uint32_t offset, const Page& p);
+    uint32_t allocatePage();
+    uint32_t allocateHeader();     // two fresh pages at the end of the file
+    void freePage(uint32_t offset);
+    // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
+    uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
+    uint32_t changeCounter();
+
+private:
+    CdxFile(std::string path, int fd, bool readOnly);
+    void lock(bool exclusive);
+    void unlock();
+    void refresh();
+    void dropCaches();
+    void flush();
+    void checkOffset(uint32_t offset);
+    Page readFromDisk(uint32_t offset);
+
+    std::string path_;
+    int fd_ = -1;
+    bool readOnly_ = false;
+    off_t size_ = 0;                 // current size including pages allocated in this hold
+    std::map<uint32_t, Page> cache_;
+    std::map<uint32_t, Page> dirty_;
+    struct Decoded {
+        KeyFormat fmt;
+        std::shared_ptr<const Node> node;
+    };
+    std::map<uint32_t, Decoded> nodes_;
+    uint64_t generation_ = 0;
+    bool cacheValid_ = false;
+    uint32_t cachedCounter_ = 0;
+    off_t cachedSize_ = 0;
+    int64_t cachedStamp_ = 0;
+};
+
+}  // namespace xbase::cdx

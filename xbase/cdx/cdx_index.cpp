@@ -1,0 +1,342 @@
+#include "xbase/cdx/cdx_index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "xbase/cdx/cdx_errors.h"
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/cdx_tag_header.h"
+#include "xbase/cdx/cdx_tree.h"
+
+namespace xbase {
+
+using cdx::CdxFile;
+using cdx::CdxTree;
+using cdx::KeyFormat;
+using cdx::NodeEntry;
+
+namespace {
+
+constexpr int kTagNameLength = 10;
+constexpr size_t kMaxTags = 65536;
+const KeyFormat kDirectoryFormat{kTagNameLength, ' '};
+
+std::string upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string directoryKey(const std::string& name) {
+    std::string key = upper(name);
+    key.resize(kTagNameLength, ' ');
+    return key;
+}
+
+std::string nameFromKey(std::string key) {
+    while (!key.empty() && (key.back() == ' ' || key.back() == '\0')) key.pop_back();
+    return key;
+}
+
+void checkTagName(const std::string& name) {
+    const bool ok = !name.empty() && name.size() <= size_t(kTagNameLength) &&
+                    std::all_of(name.begin(), name.end(), [](char c) {
+                        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+                    });
+    if (!ok) cdx::throwBadArgument("Invalid tag name \"" + name + "\"");
+}
+
+// A bare field name keyed in 8 bytes is most likely a number or a date.
+char guessKeyType(const cdx::TagHeader& h) {
+    const std::string& e = h.keyExpression;
+    const bool bare = !e.empty() && std::all_of(e.begin(), e.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' || c == '>';
+    });
+    return h.keyLength == 8 && bare ? 'N' : 'C';
+}
+
+unsigned char padFor(char keyType) { return keyType == 'C' || keyType == 'L' ? ' ' : '\0'; }
+
+IndexEntry toEntry(const std::optional<NodeEntry>& e) { return IndexEntry{e->key, e->recno}; }
+
+std::optional<IndexEntry> toResult(const std::optional<NodeEntry>& e) {
+    if (!e) return std::nullopt;
+    return toEntry(e);
+}
+
+}  // namespace
+
+class CdxIndex::Impl {
+public:
+    struct Tag {
+        uint32_t header = 0;
+        cdx::TagHeader h;
+        KeyFormat fmt;
+        std::string name;
+    };
+
+    explicit Impl(std::unique_ptr<CdxFile> f) : file(std::move(f)) {}
+
+    CdxTree directory() { return CdxTree(*file, 0, kDirectoryFormat); }
+
+    cdx::TagHeader header(uint32_t offset) {
+        if (offset < cdx::kFirstPage && offset != 0)
+            cdx::throwCorrupt(file->path(), "a tag header lies inside the file header");
+        return cdx::decodeTagHeader(file->page(offset), file->page(offset + cdx::kPageSize), offset, file->path());
+    }
+
+    char keyTypeOf(const std::string& name, const cdx::TagHeader& h) {
+        auto it = keyTypes.find(name);
+        return it != keyTypes.end() ? it->second : guessKeyType(h);
+    }
+
+    Tag makeTag(const std::string& name, uint32_t offset) {
+        Tag t{offset, header(offset), {}, name};
+        t.fmt = KeyFormat{t.h.keyLength, padFor(keyTypeOf(name, t.h))};
+        return t;
+    }
+
+    std::optional<Tag> findTag(const std::string& name) {
+        if (name.empty() || name.size() > size_t(kTagNameLength)) return std::nullopt;
+        if (file->generation() != tagsGeneration) {
+            tagCache.clear();
+            tagsGeneration = file->generation();
+        }
+        const std::string key = directoryKey(name);
+        if (auto it = tagCache.find(key); it != tagCache.end()) return it->second;
+        auto e = directory().firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+        if (!e || e->key != key) return std::nullopt;
+        return tagCache[key] = makeTag(upper(name), e->recno);
+    }
+
+    Tag requireTag(const std::string& name) {
+        auto t = findTag(name);
+        if (!t) cdx::throwBadArgument("Tag " + upper(name) + " not found in index file " + file->path());
+        return *t;
+    }
+
+    std::vector<Tag> allTags() {
+        std::vector<Tag> out;
+        CdxTree dir = directory();
+        auto e = dir.firstWhere([](const NodeEntry&) { return true; });
+        while (e) {
+            if (out.size() >= kMaxTags) cdx::throwCorrupt(file->path(), "the tag directory does not end");
+            out.push_back(makeTag(nameFromKey(e->key), e->recno));
+            const NodeEntry at = *e;
+            e = dir.firstWhere([&](const NodeEntry& x) { return cdx::compareEntries(x.key, x.recno, at.key, at.recno) > 0; });
+        }
+        // Tags are numbered in the order they were made, which is the order of their headers.
+        std::sort(out.begin(), out.end(), [](const Tag& a, const Tag& b) { return a.header < b.header; });
+        return out;
+    }
+
+    static std::string fit(std::string key, const KeyFormat& fmt) {
+        key.resize(size_t(fmt.keyLength), static_cast<char>(fmt.pad));
+        return key;
+    }
+
+    static CdxTagSpec describe(const Tag& t, char keyType) {
+        CdxTagSpec s;
+        s.name = t.name;
+        s.keyExpression = t.h.keyExpression;
+        s.forExpression = t.h.forExpression;
+        s.unique = (t.h.options & cdx::kOptUnique) != 0;
+        s.descending = t.h.descending;
+        s.keyType = keyType;
+        s.keyLength = t.h.keyLength;
+        return s;
+    }
+
+    void freeTree(const Tag& t) {
+        for (uint32_t page : CdxTree(*file, t.header, t.fmt).pages()) file->freePage(page);
+    }
+
+    std::unique_ptr<CdxFile> file;
+    std::map<std::string, char> keyTypes;
+    // Tags looked up while the file's pages stay unchanged.
+    std::map<std::string, Tag> tagCache;
+    uint64_t tagsGeneration = 0;
+};
+
+CdxIndex::CdxIndex(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+CdxIndex::~CdxIndex() = default;
+
+std::unique_ptr<CdxIndex> CdxIndex::open(const std::string& path, bool readOnly) {
+    auto impl = std::make_unique<Impl>(CdxFile::open(path, readOnly, false));
+    {
+        CdxFile::Hold hold(*impl->file, false);
+        const cdx::TagHeader h = impl->header(0);
+        if (!(h.options & cdx::kOptCompound) || h.keyLength != kTagNameLength)
+            cdx::throwCorrupt(path, "it is not a compound index");
+        impl->directory().firstWhere([](const NodeEntry&) { return true; });
+    }
+    return std::unique_ptr<CdxIndex>(new CdxIndex(std::move(impl)));
+}
+
+std::unique_ptr<CdxIndex> CdxIndex::create(const std::string& path) {
+    return std::unique_ptr<CdxIndex>(new CdxIndex(std::make_unique<Impl>(CdxFile::open(path, false, true))));
+}
+
+const std::string& CdxIndex::path() const { return impl_->file->path(); }
+
+std::vector<CdxTagSpec> CdxIndex::tags() {
+    CdxFile::Hold hold(*impl_->file, false);
+    std::vector<CdxTagSpec> out;
+    for (const auto& t : impl_->allTags()) out.push_back(Impl::describe(t, impl_->keyTypeOf(t.name, t.h)));
+    return out;
+}
+
+std::optional<CdxTagSpec> CdxIndex::tag(const std::string& name) {
+    CdxFile::Hold hold(*impl_->file, false);
+    auto t = impl_->findTag(name);
+    if (!t) return std::nullopt;
+    return Impl::describe(*t, impl_->keyTypeOf(t->name, t->h));
+}
+
+void CdxIndex::setKeyType(const std::string& tag, char keyType) {
+    if (keyType != 'C' && keyType != 'N' && keyType != 'D' && keyType != 'L')
+        cdx::throwBadArgument(std::string("Invalid key type '") + keyType + "'");
+    impl_->keyTypes[upper(tag)] = keyType;
+    impl_->tagCache.clear();
+}
+
+void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries) {
+    checkTagName(def.name);
+    if (def.keyLength < 1 || def.keyLength > cdx::kMaxKeyLength)
+        cdx::throwBadArgument("Invalid key length " + std::to_string(def.keyLength) + " for tag " + def.name);
+    if ((def.keyType == 'N' || def.keyType == 'D') && def.keyLength != 8)
+        cdx::throwBadArgument("Numeric and date keys are 8 bytes long (tag " + def.name + ")");
+    const std::string name = upper(def.name);
+    const KeyFormat fmt{def.keyLength, padFor(def.keyType)};
+    std::vector<NodeEntry> sorted;
+    sorted.reserve(entries.size());
+    for (auto& e : entries) sorted.push_back({Impl::fit(std::move(e.key), fmt), e.recno, 0});
+    entries.clear();
+    std::sort(sorted.begin(), sorted.end(), [](const NodeEntry& a, const NodeEntry& b) {
+        return cdx::compareEntries(a.key, a.recno, b.key, b.recno) < 0;
+    });
+    // Equal entries are one; a unique tag keeps the lowest record of each key.
+    sorted.erase(std::unique(sorted.begin(), sorted.end(),
+                             [&](const NodeEntry& a, const NodeEntry& b) {
+                                 return a.key == b.key && (def.unique || a.recno == b.recno);
+                             }),
+                 sorted.end());
+
+    CdxFile::Hold hold(*impl_->file, true);
+    impl_->keyTypes[name] = def.keyType;
+    impl_->tagCache.clear();
+    uint32_t headerOffset = 0;
+    if (auto old = impl_->findTag(name)) {
+        impl_->freeTree(*old);
+        headerOffset = old->header;
+    } else {
+        headerOffset = impl_->file->allocateHeader();
+        impl_->directory().insert(directoryKey(name), headerOffset);
+    }
+    cdx::TagHeader h;
+    h.root = CdxTree::build(*impl_->file, sorted, fmt);
+    h.keyLength = def.keyLength;
+    h.options = cdx::kOptCompact | cdx::kOptCompound | (def.unique ? cdx::kOptUnique : 0) |
+                (def.forExpression.empty() ? 0 : cdx::kOptFor);
+    h.descending = def.descending;
+    h.keyExpression = def.keyExpression;
+    h.forExpression = def.forExpression;
+    cdx::Page first, second;
+    cdx::encodeTagHeader(h, first, second);
+    impl_->file->writePage(headerOffset, first);
+    impl_->file->writePage(headerOffset + cdx::kPageSize, second);
+    hold.commit();
+}
+
+void CdxIndex::dropTag(const std::string& name) {
+    CdxFile::Hold hold(*impl_->file, true);
+    const Impl::Tag t = impl_->requireTag(name);
+    impl_->freeTree(t);
+    impl_->file->freePage(t.header);
+    impl_->file->freePage(t.header + cdx::kPageSize);
+    impl_->directory().remove(directoryKey(name), t.header);
+    impl_->keyTypes.erase(t.name);
+    hold.commit();
+}
+
+void CdxIndex::insert(const std::string& tag, const IndexEntry& e) {
+    CdxFile::Hold hold(*impl_->file, true);
+    const Impl::Tag t = impl_->requireTag(tag);
+    const std::string key = Impl::fit(e.key, t.fmt);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    if (t.h.options & cdx::kOptUnique) {
+        auto have = tree.firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+        if (have && have->key == key) return;
+    }
+    if (tree.insert(key, e.recno)) hold.commit();
+}
+
+void CdxIndex::remove(const std::string& tag, const IndexEntry& e) {
+    CdxFile::Hold hold(*impl_->file, true);
+    const Impl::Tag t = impl_->requireTag(tag);
+    if (CdxTree(*impl_->file, t.header, t.fmt).remove(Impl::fit(e.key, t.fmt), e.recno)) hold.commit();
+}
+
+namespace {
+
+cdx::Boundary always() {
+    return [](const NodeEntry&) { return true; };
+}
+cdx::Boundary never() {
+    return [](const NodeEntry&) { return false; };
+}
+cdx::Boundary after(const std::string& key, uint32_t recno) {
+    return [key, recno](const NodeEntry& x) { return cdx::compareEntries(x.key, x.recno, key, recno) > 0; };
+}
+cdx::Boundary notBefore(const std::string& key, uint32_t recno) {
+    return [key, recno](const NodeEntry& x) { return cdx::compareEntries(x.key, x.recno, key, recno) >= 0; };
+}
+
+}  // namespace
+
+std::optional<IndexEntry> CdxIndex::first(const std::string& tag) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    return toResult(t.h.descending ? tree.lastBefore(never()) : tree.firstWhere(always()));
+}
+
+std::optional<IndexEntry> CdxIndex::last(const std::string& tag) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    return toResult(t.h.descending ? tree.firstWhere(always()) : tree.lastBefore(never()));
+}
+
+std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntry& from) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    const std::string key = Impl::fit(from.key, t.fmt);
+    return toResult(t.h.descending ? tree.lastBefore(notBefore(key, from.recno)) : tree.firstWhere(after(key, from.recno)));
+}
+
+std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    const std::string key = Impl::fit(from.key, t.fmt);
+    return toResult(t.h.descending ? tree.firstWhere(after(key, from.recno)) : tree.lastBefore(notBefore(key, from.recno)));
+}
+
+std::optional<IndexEntry> CdxIndex::seek(const std::string& tag, const std::string& key, bool partial) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    const std::string wanted = partial ? key.substr(0, size_t(t.fmt.keyLength)) : Impl::fit(key, t.fmt);
+    auto cmp = [wanted](const NodeEntry& x) { return x.key.compare(0, wanted.size(), wanted); };
+    if (t.h.descending) return toResult(tree.lastBefore([cmp](const NodeEntry& x) { return cmp(x) > 0; }));
+    return toResult(tree.firstWhere([cmp](const NodeEntry& x) { return cmp(x) >= 0; }));
+}
+
+uint32_t CdxIndex::changeCounter() {
+    CdxFile::Hold hold(*impl_->file, false);
+    return impl_->file->changeCounter();
+}
+
+}  // namespace xbase

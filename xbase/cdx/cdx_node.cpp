@@ -1,0 +1,200 @@
+#include "xbase/cdx/cdx_node.h"
+
+#include <algorithm>
+
+#include "xbase/cdx/cdx_bytes.h"
+#include "xbase/cdx/cdx_errors.h"
+
+namespace xbase::cdx {
+namespace {
+
+constexpr size_t kLeafHeader = 24;
+constexpr size_t kInteriorHeader = 12;
+constexpr uint16_t kAttrRoot = 1;
+constexpr uint16_t kAttrLeaf = 2;
+
+int bitsFor(uint64_t v) {
+    int n = 0;
+    while (v) { ++n; v >>= 1; }
+    return n;
+}
+
+struct LeafLayout {
+    int recnoBits, dupBits, trailBits, bytesPerEntry;
+};
+
+// The writer keeps three bytes per entry as long as the record numbers fit,
+// the way other writers lay out their pages.
+LeafLayout layoutFor(uint32_t maxRecno, const KeyFormat& fmt) {
+    const int countBits = bitsFor(uint64_t(fmt.keyLength));
+    const int need = std::max(bitsFor(maxRecno), 1) + 2 * countBits;
+    const int bytes = std::max(3, (need + 7) / 8);
+    return {std::min(32, bytes * 8 - 2 * countBits), countBits, countBits, bytes};
+}
+
+int trailCount(const std::string& key, const KeyFormat& fmt) {
+    int n = 0;
+    for (size_t i = key.size(); i > 0 && static_cast<unsigned char>(key[i - 1]) == fmt.pad; --i) ++n;
+    return n;
+}
+
+int dupCount(const std::string& key, const std::string& prev, int trail, const KeyFormat& fmt) {
+    const int limit = fmt.keyLength - trail;
+    int n = 0;
+    while (n < limit && key[size_t(n)] == prev[size_t(n)]) ++n;
+    return n;
+}
+
+uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
+    uint32_t m = 0;
+    for (size_t i = begin; i < end; ++i) m = std::max(m, entries[i].recno);
+    return m;
+}
+
+void checkOffset(uint32_t child, const std::string& path, uint32_t offset) {
+    if (child == kNoPage || child == 0 || child % kPageSize != 0)
+        throwCorrupt(path, "page " + std::to_string(offset) + " points to invalid page " + std::to_string(child));
+}
+
+Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, const std::string& path) {
+    const uint32_t recnoMask = readLe32(&p[14]);
+    const int recnoBits = p[20], dupBits = p[21], trailBits = p[22], bpe = p[23];
+    const std::string where = "leaf page " + std::to_string(node.offset);
+    if (bpe < 1 || bpe > 8 || recnoBits > 32 || dupBits > 16 || trailBits > 16 ||
+        recnoBits + dupBits + trailBits > bpe * 8)
+        throwCorrupt(path, where + " has an impossible entry layout");
+    if (kLeafHeader + size_t(count) * size_t(bpe) > kPageSize)
+        throwCorrupt(path, where + " has an impossible key count " + std::to_string(count));
+    size_t keyEnd = kPageSize;
+    const size_t entriesEnd = kLeafHeader + size_t(count) * size_t(bpe);
+    std::string prev;
+    node.entries.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        uint64_t v = 0;
+        for (int b = bpe - 1; b >= 0; --b) v = v << 8 | p[kLeafHeader + i * size_t(bpe) + size_t(b)];
+        const uint32_t recno = uint32_t(v) & recnoMask;
+        const int dup = int((v >> recnoBits) & ((1u << dupBits) - 1));
+        const int trail = int((v >> (recnoBits + dupBits)) & ((1u << trailBits) - 1));
+        if (dup + trail > fmt.keyLength || (i == 0 && dup > 0))
+            throwCorrupt(path, where + " has an impossible key compression");
+        const size_t stored = size_t(fmt.keyLength - dup - trail);
+        if (keyEnd < entriesEnd + stored) throwCorrupt(path, where + " has keys overlapping its entries");
+        keyEnd -= stored;
+        std::string key = prev.substr(0, size_t(dup));
+        key.append(reinterpret_cast<const char*>(&p[keyEnd]), stored);
+        key.append(size_t(trail), static_cast<char>(fmt.pad));
+        node.entries.push_back({key, recno, 0});
+        prev = std::move(key);
+    }
+    return node;
+}
+
+Node decodeInterior(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, const std::string& path) {
+    const size_t width = size_t(fmt.keyLength) + 8;
+    if (count == 0 || kInteriorHeader + count * width > kPageSize)
+        throwCorrupt(path, "interior page " + std::to_string(node.offset) + " has an impossible key count " +
+                               std::to_string(count));
+    node.entries.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned char* e = &p[kInteriorHeader + i * width];
+        NodeEntry entry{std::string(reinterpret_cast<const char*>(e), size_t(fmt.keyLength)),
+                        readBe32(e + fmt.keyLength), readBe32(e + fmt.keyLength + 4)};
+        checkOffset(entry.child, path, node.offset);
+        node.entries.push_back(std::move(entry));
+    }
+    return node;
+}
+
+void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
+    const size_t n = node.entries.size();
+    const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
+    const uint32_t mask = l.recnoBits >= 32 ? 0xFFFFFFFFu : (1u << l.recnoBits) - 1;
+    writeLe32(&p[14], mask);
+    p[18] = uint8_t((1u << l.dupBits) - 1);
+    p[19] = uint8_t((1u << l.trailBits) - 1);
+    p[20] = uint8_t(l.recnoBits);
+    p[21] = uint8_t(l.dupBits);
+    p[22] = uint8_t(l.trailBits);
+    p[23] = uint8_t(l.bytesPerEntry);
+    size_t keyEnd = kPageSize;
+    std::string prev;
+    for (size_t i = 0; i < n; ++i) {
+        const std::string& key = node.entries[i].key;
+        const int trail = trailCount(key, fmt);
+        const int dup = i == 0 ? 0 : dupCount(key, prev, trail, fmt);
+        const size_t stored = size_t(fmt.keyLength - dup - trail);
+        keyEnd -= stored;
+        std::copy_n(key.data() + dup, stored, &p[keyEnd]);
+        uint64_t v = uint64_t(node.entries[i].recno) | uint64_t(dup) << l.recnoBits |
+                     uint64_t(trail) << (l.recnoBits + l.dupBits);
+        for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
+            p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
+        prev = key;
+    }
+    writeLe16(&p[12], uint16_t(keyEnd - kLeafHeader - n * size_t(l.bytesPerEntry)));
+}
+
+}  // namespace
+
+size_t leafEntrySize(uint32_t maxRecno, const KeyFormat& fmt) {
+    return size_t(layoutFor(maxRecno, fmt).bytesPerEntry);
+}
+
+size_t storedKeyBytes(const std::string& key, const std::string* prev, const KeyFormat& fmt) {
+    const int trail = trailCount(key, fmt);
+    const int dup = prev ? dupCount(key, *prev, trail, fmt) : 0;
+    return size_t(fmt.keyLength - dup - trail);
+}
+
+size_t leafBytes(const std::vector<NodeEntry>& entries, size_t begin, size_t end, const KeyFormat& fmt) {
+    size_t total = kLeafHeader + (end - begin) * leafEntrySize(maxRecno(entries, begin, end), fmt);
+    for (size_t i = begin; i < end; ++i)
+        total += storedKeyBytes(entries[i].key, i == begin ? nullptr : &entries[i - 1].key, fmt);
+    return total;
+}
+
+size_t interiorCapacity(const KeyFormat& fmt) {
+    return (kPageSize - kInteriorHeader) / (size_t(fmt.keyLength) + 8);
+}
+
+bool nodeFits(const Node& node, const KeyFormat& fmt) {
+    if (node.leaf) return leafBytes(node.entries, 0, node.entries.size(), fmt) <= kPageSize;
+    return node.entries.size() <= interiorCapacity(fmt);
+}
+
+Node decodeNode(const Page& p, uint32_t offset, const KeyFormat& fmt, const std::string& path) {
+    Node node;
+    node.offset = offset;
+    const uint16_t attr = readLe16(&p[0]);
+    const uint16_t count = readLe16(&p[2]);
+    if (attr > (kAttrRoot | kAttrLeaf))
+        throwCorrupt(path, "page " + std::to_string(offset) + " has unknown attributes " + std::to_string(attr));
+    node.leaf = (attr & kAttrLeaf) != 0;
+    node.root = (attr & kAttrRoot) != 0;
+    node.left = readLe32(&p[4]);
+    node.right = readLe32(&p[8]);
+    return node.leaf ? decodeLeaf(p, std::move(node), count, fmt, path)
+                     : decodeInterior(p, std::move(node), count, fmt, path);
+}
+
+Page encodeNode(const Node& node, const KeyFormat& fmt) {
+    Page p{};
+    writeLe16(&p[0], uint16_t((node.leaf ? kAttrLeaf : 0) | (node.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(node.entries.size()));
+    writeLe32(&p[4], node.left);
+    writeLe32(&p[8], node.right);
+    if (node.leaf) {
+        encodeLeaf(node, fmt, p);
+        return p;
+    }
+    const size_t width = size_t(fmt.keyLength) + 8;
+    for (size_t i = 0; i < node.entries.size(); ++i) {
+        unsigned char* e = &p[kInteriorHeader + i * width];
+        std::copy_n(node.entries[i].key.data(), fmt.keyLength, e);
+        writeBe32(e + fmt.keyLength, node.entries[i].recno);
+        writeBe32(e + fmt.keyLength + 4, node.entries[i].child);
+    }
+    return p;
+}
+
+}  // namespace xbase::cdx

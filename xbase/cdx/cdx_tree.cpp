@@ -1,0 +1,406 @@
+#include "xbase/cdx/cdx_tree.h"
+
+#include <algorithm>
+#include <set>
+
+#include "xbase/cdx/cdx_bytes.h"
+#include "xbase/cdx/cdx_errors.h"
+
+namespace xbase::cdx {
+namespace {
+
+constexpr int kMaxDepth = 64;
+
+bool sameEntry(const NodeEntry& a, const NodeEntry& b) { return a.key == b.key && a.recno == b.recno; }
+
+NodeEntry summary(const Node& node) {
+    return {node.entries.back().key, node.entries.back().recno, node.offset};
+}
+
+bool underfull(const Node& node, const KeyFormat& fmt) {
+    if (node.leaf) return leafBytes(node.entries, 0, node.entries.size(), fmt) < kPageSize / 2;
+    return node.entries.size() < interiorCapacity(fmt) / 2;
+}
+
+// Where to cut an overfull node so that both halves fit.
+size_t splitPoint(const Node& node, const KeyFormat& fmt) {
+    const size_t n = node.entries.size();
+    if (!node.leaf) return n / 2;
+    size_t best = n / 2;
+    size_t bestSize = SIZE_MAX;
+    for (size_t i = 1; i < n; ++i) {
+        const size_t size = std::max(leafBytes(node.entries, 0, i, fmt), leafBytes(node.entries, i, n, fmt));
+        if (size < bestSize) {
+            bestSize = size;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// Cuts `count` items into `ceil(count / capacity)` runs of nearly equal size.
+std::vector<std::pair<size_t, size_t>> evenRuns(size_t count, size_t capacity) {
+    const size_t runs = (count + capacity - 1) / capacity;
+    std::vector<std::pair<size_t, size_t>> out;
+    size_t begin = 0;
+    for (size_t r = 0; r < runs; ++r) {
+        const size_t size = count / runs + (r < count % runs ? 1 : 0);
+        out.emplace_back(begin, begin + size);
+        begin += size;
+    }
+    return out;
+}
+
+std::vector<std::pair<size_t, size_t>> leafRuns(const std::vector<NodeEntry>& sorted, const KeyFormat& fmt) {
+    std::vector<std::pair<size_t, size_t>> out;
+    size_t i = 0;
+    while (i < sorted.size()) {
+        size_t j = i, keyBytes = 0;
+        uint32_t maxRecno = 0;
+        while (j < sorted.size()) {
+            const uint32_t m = std::max(maxRecno, sorted[j].recno);
+            const size_t k = keyBytes + storedKeyBytes(sorted[j].key, j == i ? nullptr : &sorted[j - 1].key, fmt);
+            if (kLeafHeaderBytes + (j - i + 1) * leafEntrySize(m, fmt) + k > kPageSize && j > i) break;
+            keyBytes = k;
+            maxRecno = m;
+            ++j;
+        }
+        out.emplace_back(i, j);
+        i = j;
+    }
+    return out;
+}
+
+// The entries are false then true under a boundary, so a binary search finds the first true one.
+std::vector<NodeEntry>::const_iterator firstTrue(const std::vector<NodeEntry>& entries, const Boundary& b) {
+    return std::partition_point(entries.begin(), entries.end(), [&](const NodeEntry& e) { return !b(e); });
+}
+
+}  // namespace
+
+int compareEntries(const std::string& aKey, uint32_t aRecno, const std::string& bKey, uint32_t bRecno) {
+    if (const int c = aKey.compare(bKey); c != 0) return c < 0 ? -1 : 1;
+    return aRecno < bRecno ? -1 : aRecno > bRecno ? 1 : 0;
+}
+
+CdxTree::CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt)
+    : file_(file), headerOffset_(headerOffset), fmt_(fmt) {}
+
+uint32_t CdxTree::root() { return readLe32(file_.page(headerOffset_).data()); }
+
+void CdxTree::setRoot(uint32_t offset) {
+    Page header = file_.page(headerOffset_);
+    writeLe32(header.data(), offset);
+    file_.writePage(headerOffset_, header);
+}
+
+std::shared_ptr<const Node> CdxTree::view(uint32_t offset) {
+    if (offset < kFirstPage || offset == kNoPage)
+        throwCorrupt(file_.path(), "a tree points to page " + std::to_string(offset) + " inside the file header");
+    return file_.node(offset, fmt_);
+}
+
+Node CdxTree::load(uint32_t offset) { return *view(offset); }
+
+void CdxTree::store(const Node& node) { file_.writePage(node.offset, encodeNode(node, fmt_)); }
+
+std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t recno) {
+    std::vector<Step> path;
+    uint32_t offset = root();
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        Node node = load(offset);
+        if (node.leaf) {
+            path.push_back({std::move(node), 0});
+            return path;
+        }
+        size_t i = 0;
+        while (i + 1 < node.entries.size() && compareEntries(node.entries[i].key, node.entries[i].recno, key, recno) < 0) ++i;
+        offset = node.entries[i].child;
+        path.push_back({std::move(node), i});
+    }
+    throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
+}
+
+std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b) {
+    auto node = view(root());
+    for (int depth = 0; !node->leaf; ++depth) {
+        if (depth >= kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
+        auto it = firstTrue(node->entries, b);
+        if (it == node->entries.end()) return std::nullopt;
+        node = view(it->child);
+    }
+    for (uint32_t steps = 0; steps <= file_.pageCount(); ++steps) {
+        auto it = firstTrue(node->entries, b);
+        if (it != node->entries.end()) return *it;
+        if (node->right == kNoPage) return std::nullopt;
+        if (node->right == node->offset) throwCorrupt(file_.path(), "leaf page " + std::to_string(node->offset) + " links to itself");
+        node = view(node->right);
+        if (!node->leaf) throwCorrupt(file_.path(), "a leaf page links to a non-leaf page");
+    }
+    throwCorrupt(file_.path(), "leaf pages link in a loop");
+}
+
+std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
+    auto node = view(root());
+    for (int depth = 0; !node->leaf; ++depth) {
+        if (depth >= kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
+        auto it = firstTrue(node->entries, b);
+        node = view(it == node->entries.end() ? node->entries.back().child : it->child);
+    }
+    const auto it = firstTrue(node->entries, b);
+    if (it != node->entries.begin()) return *std::prev(it);
+    for (uint32_t steps = 0; steps <= file_.pageCount(); ++steps) {
+        if (node->left == kNoPage) return std::nullopt;
+        if (node->left == node->offset) throwCorrupt(file_.path(), "leaf page " + std::to_string(node->offset) + " links to itself");
+        node = view(node->left);
+        if (!node->leaf) throwCorrupt(file_.path(), "a leaf page links to a non-leaf page");
+        if (node->entries.empty()) continue;
+        if (b(node->entries.back())) throwCorrupt(file_.path(), "leaf page links are out of key order");
+        return node->entries.back();
+    }
+    throwCorrupt(file_.path(), "leaf pages link in a loop");
+}
+
+bool CdxTree::insert(const std::string& key, uint32_t recno) {
+    std::vector<Step> path = descend(key, recno);
+    auto& entries = path.back().node.entries;
+    auto it = std::lower_bound(entries.begin(), entries.end(), 0, [&](const NodeEntry& e, int) {
+        return compareEntries(e.key, e.recno, key, recno) < 0;
+    });
+    if (it != entries.end() && it->key == key && it->recno == recno) return false;
+    entries.insert(it, NodeEntry{key, recno, 0});
+    grow(path);
+    return true;
+}
+
+void CdxTree::grow(std::vector<Step>& path) {
+    size_t level = path.size() - 1;
+    for (;;) {
+        Node& node = path[level].node;
+        if (!nodeFits(node, fmt_)) {
+            split(path, level);
+            return;
+        }
+        store(node);
+        if (level == 0) return;
+        NodeEntry& up = path[level - 1].node.entries[path[level - 1].index];
+        if (sameEntry(up, node.entries.back())) return;
+        up = summary(node);
+        --level;
+    }
+}
+
+void CdxTree::split(std::vector<Step>& path, size_t level) {
+    Node& node = path[level].node;
+    const size_t at = splitPoint(node, fmt_);
+    Node right;
+    right.leaf = node.leaf;
+    right.offset = file_.allocatePage();
+    right.entries.assign(node.entries.begin() + long(at), node.entries.end());
+    node.entries.resize(at);
+    right.left = node.offset;
+    right.right = node.right;
+    if (node.right != kNoPage) {
+        Node far = load(node.right);
+        far.left = right.offset;
+        store(far);
+    }
+    node.right = right.offset;
+    if (node.root || level == 0) {
+        node.root = false;
+        Node top;
+        top.leaf = false;
+        top.root = true;
+        top.offset = file_.allocatePage();
+        top.entries = {summary(node), summary(right)};
+        store(node);
+        store(right);
+        store(top);
+        setRoot(top.offset);
+        return;
+    }
+    store(node);
+    store(right);
+    Step& up = path[level - 1];
+    up.node.entries[up.index] = summary(node);
+    up.node.entries.insert(up.node.entries.begin() + long(up.index) + 1, summary(right));
+    path.resize(level);
+    grow(path);
+}
+
+bool CdxTree::remove(const std::string& key, uint32_t recno) {
+    std::vector<Step> path = descend(key, recno);
+    auto& entries = path.back().node.entries;
+    auto it = std::find_if(entries.begin(), entries.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
+    if (it == entries.end()) return false;
+    entries.erase(it);
+    shrink(path);
+    return true;
+}
+
+void CdxTree::unlink(const Node& node) {
+    if (node.left != kNoPage) {
+        Node l = load(node.left);
+        l.right = node.right;
+        store(l);
+    }
+    if (node.right != kNoPage) {
+        Node r = load(node.right);
+        r.left = node.left;
+        store(r);
+    }
+}
+
+bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
+    Node& node = path[level].node;
+    Step& up = path[level - 1];
+    auto& siblings = up.node.entries;
+    const size_t idx = up.index;
+    // Merging keeps the page on the left and frees the one on the right.
+    auto tryMerge = [&](Node left, const Node& right, size_t leftIdx) {
+        if (left.leaf != right.leaf) throwCorrupt(file_.path(), "sibling pages of different kinds");
+        left.entries.insert(left.entries.end(), right.entries.begin(), right.entries.end());
+        if (!nodeFits(left, fmt_)) return false;
+        left.right = right.right;
+        if (right.right != kNoPage) {
+            Node far = load(right.right);
+            far.left = left.offset;
+            store(far);
+        }
+        file_.freePage(right.offset);
+        store(left);
+        siblings.erase(siblings.begin() + long(leftIdx) + 1);
+        siblings[leftIdx] = summary(left);
+        return true;
+    };
+    if (idx + 1 < siblings.size() && tryMerge(node, load(siblings[idx + 1].child), idx)) return true;
+    if (idx > 0 && tryMerge(load(siblings[idx - 1].child), node, idx - 1)) return true;
+    return false;
+}
+
+void CdxTree::shrink(std::vector<Step>& path) {
+    size_t level = path.size() - 1;
+    for (;;) {
+        Node& node = path[level].node;
+        if (level == 0) {
+            // A root with one child hands the root role down.
+            for (int depth = 0; !node.leaf && node.entries.size() == 1; ++depth) {
+                if (depth >= kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be");
+                Node child = load(node.entries[0].child);
+                file_.freePage(node.offset);
+                child.root = true;
+                child.left = child.right = kNoPage;
+                node = std::move(child);
+                setRoot(node.offset);
+            }
+            if (!node.leaf && node.entries.empty()) node.leaf = true;
+            store(node);
+            return;
+        }
+        Step& up = path[level - 1];
+        if (node.entries.empty()) {
+            unlink(node);
+            file_.freePage(node.offset);
+            up.node.entries.erase(up.node.entries.begin() + long(up.index));
+            --level;
+            continue;
+        }
+        if (underfull(node, fmt_) && mergeWithSibling(path, level)) {
+            --level;
+            continue;
+        }
+        store(node);
+        NodeEntry& mine = up.node.entries[up.index];
+        if (sameEntry(mine, node.entries.back())) return;
+        mine = summary(node);
+        --level;
+    }
+}
+
+uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt) {
+    auto writeLevel = [&](const std::vector<NodeEntry>& items, const std::vector<std::pair<size_t, size_t>>& runs,
+                          bool leaf) {
+        std::vector<uint32_t> offsets;
+        for (size_t r = 0; r < runs.size(); ++r) offsets.push_back(file.allocatePage());
+        std::vector<NodeEntry> upper;
+        for (size_t r = 0; r < runs.size(); ++r) {
+            Node node;
+            node.leaf = leaf;
+            node.root = runs.size() == 1;
+            node.offset = offsets[r];
+            node.left = r > 0 ? offsets[r - 1] : kNoPage;
+            node.right = r + 1 < runs.size() ? offsets[r + 1] : kNoPage;
+            node.entries.assign(items.begin() + long(runs[r].first), items.begin() + long(runs[r].second));
+            file.writePage(node.offset, encodeNode(node, fmt));
+            if (!node.entries.empty()) upper.push_back(summary(node));
+        }
+        return std::make_pair(upper, offsets.front());
+    };
+    if (sorted.empty()) return writeLevel(sorted, {{0, 0}}, true).second;
+    auto [level, first] = writeLevel(sorted, leafRuns(sorted, fmt), true);
+    while (level.size() > 1) std::tie(level, first) = writeLevel(level, evenRuns(level.size(), interiorCapacity(fmt)), false);
+    return first;
+}
+
+std::vector<uint32_t> CdxTree::pages() {
+    std::vector<uint32_t> out;
+    std::set<uint32_t> seen;
+    std::vector<std::pair<uint32_t, int>> todo{{root(), 0}};
+    while (!todo.empty()) {
+        const auto [offset, depth] = todo.back();
+        todo.pop_back();
+        if (depth > kMaxDepth || !seen.insert(offset).second || seen.size() > file_.pageCount())
+            throwCorrupt(file_.path(), "a tree reaches page " + std::to_string(offset) + " twice");
+        const Node node = load(offset);
+        out.push_back(offset);
+        if (!node.leaf)
+            for (const auto& e : node.entries) todo.emplace_back(e.child, depth + 1);
+    }
+    return out;
+}
+
+size_t CdxTree::checkNode(uint32_t offset, int depth, int& leafDepth, std::vector<uint32_t>& leaves,
+                          const NodeEntry* upper) {
+    if (depth > kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be");
+    const Node node = load(offset);
+    const std::string where = "page " + std::to_string(offset);
+    if (node.entries.empty() && depth > 0) throwCorrupt(file_.path(), where + " is empty");
+    if (node.root != (depth == 0)) throwCorrupt(file_.path(), where + " has a wrong root mark");
+    for (size_t i = 1; i < node.entries.size(); ++i) {
+        const auto& a = node.entries[i - 1];
+        const auto& b = node.entries[i];
+        if (compareEntries(a.key, a.recno, b.key, b.recno) >= 0) throwCorrupt(file_.path(), where + " is out of order");
+    }
+    if (upper && !node.entries.empty() && !sameEntry(*upper, node.entries.back()))
+        throwCorrupt(file_.path(), where + " does not end with its parent's key");
+    if (node.leaf) {
+        if (leafDepth >= 0 && leafDepth != depth) throwCorrupt(file_.path(), "leaves at different depths");
+        leafDepth = depth;
+        leaves.push_back(offset);
+        return node.entries.size();
+    }
+    size_t count = 0;
+    for (const auto& e : node.entries) count += checkNode(e.child, depth + 1, leafDepth, leaves, &e);
+    return count;
+}
+
+size_t CdxTree::check() {
+    int leafDepth = -1;
+    std::vector<uint32_t> leaves;
+    const size_t count = checkNode(root(), 0, leafDepth, leaves, nullptr);
+    uint32_t prev = kNoPage;
+    std::optional<NodeEntry> last;
+    for (const uint32_t offset : leaves) {
+        const Node node = load(offset);
+        if (node.left != prev) throwCorrupt(file_.path(), "leaf links do not match the tree");
+        if (!node.entries.empty() && last &&
+            compareEntries(last->key, last->recno, node.entries.front().key, node.entries.front().recno) >= 0)
+            throwCorrupt(file_.path(), "leaves are out of order");
+        if (!node.entries.empty()) last = node.entries.back();
+        prev = offset;
+    }
+    if (load(leaves.back()).right != kNoPage) throwCorrupt(file_.path(), "the last leaf links further");
+    return count;
+}
+
+}  // namespace xbase::cdx

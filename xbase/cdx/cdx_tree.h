@@ -1,0 +1,63 @@
+#pragma once
+// One B-tree of the index file (a tag, or the directory of tags), kept in
+// (key, recno) order, reached through the root pointer in its header.
+// Every walk is bounded so that a damaged file ends in an error.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "xbase/cdx/cdx_file.h"
+#include "xbase/cdx/cdx_node.h"
+
+namespace xbase::cdx {
+
+// Orders entries by key bytes, then record number.
+int compareEntries(const std::string& aKey, uint32_t aRecno, const std::string& bKey, uint32_t bRecno);
+
+// A predicate over entries that is false for a prefix of the tree and true after.
+using Boundary = std::function<bool(const NodeEntry&)>;
+
+class CdxTree {
+public:
+    CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt);
+
+    std::optional<NodeEntry> firstWhere(const Boundary& b);
+    std::optional<NodeEntry> lastBefore(const Boundary& b);
+
+    bool insert(const std::string& key, uint32_t recno);   // false when already there
+    bool remove(const std::string& key, uint32_t recno);   // false when not there
+
+    // Writes a tree holding `sorted` (in order, no repeats) and returns its root.
+    static uint32_t build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt);
+    // Every page of the tree, for freeing it.
+    std::vector<uint32_t> pages();
+    // Throws a corrupt-file error unless the tree is well formed; gives the entry count.
+    size_t check();
+
+private:
+    struct Step {
+        Node node;
+        size_t index = 0;
+    };
+    uint32_t root();
+    void setRoot(uint32_t offset);
+    Node load(uint32_t offset);
+    std::shared_ptr<const Node> view(uint32_t offset);
+    void store(const Node& node);
+    std::vector<Step> descend(const std::string& key, uint32_t recno);
+    void grow(std::vector<Step>& path);
+    void shrink(std::vector<Step>& path);
+    void split(std::vector<Step>& path, size_t level);
+    bool mergeWithSibling(std::vector<Step>& path, size_t level);
+    void unlink(const Node& node);
+    size_t checkNode(uint32_t offset, int depth, int& leafDepth, std::vector<uint32_t>& leaves,
+                     const NodeEntry* upper);
+
+    CdxFile& file_;
+    uint32_t headerOffset_;
+    KeyFormat fmt_;
+};
+
+}  // namespace xbase::cdx

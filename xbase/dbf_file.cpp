@@ -1,0 +1,205 @@
+#include "xbase/dbf_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <set>
+
+#include "xbase/engine_errors.h"
+#include "xbase/error.h"
+#include "xbase/file_lock.h"
+#include "xbase/file_names.h"
+
+namespace xbase {
+
+namespace {
+
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t le32(const unsigned char* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+void putLe32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::string sysError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+void readFully(int fd, int64_t offset, void* data, std::size_t size, const std::string& path) {
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw XbaseError(kErrIo, sysError("cannot read", path));
+        if (n == 0) throw XbaseError(kErrBadTable, "unexpected end of file in " + path);
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
+}  // namespace
+
+DbfFile::DbfFile(const std::string& path, OpenMode mode) : path_(path), mode_(mode) {
+    fd_ = ::open(path.c_str(), (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    if (fd_ < 0) throw XbaseError(kErrOpen, sysError("cannot open table", path));
+    try {
+        const bool exclusive = mode == OpenMode::Exclusive;
+        if (!lockRange(fd_, lock_region::kOpen, 1, exclusive, 0)) {
+            throw XbaseError(kErrLocked, exclusive ? "table is in use by another program: " + path
+                                                   : "table is open exclusively elsewhere: " + path);
+        }
+        readHeader();
+    } catch (...) {
+        ::close(fd_);
+        throw;
+    }
+}
+
+DbfFile::~DbfFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void DbfFile::readHeader() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw XbaseError(kErrIo, sysError("cannot inspect", path_));
+    if (st.st_size < 33) throw XbaseError(kErrBadTable, "not a table (file too short): " + path_);
+    unsigned char h[32];
+    readFully(fd_, 0, h, 32, path_);
+    version_ = h[0];
+    headerLength_ = le16(h + 8);
+    recordLength_ = le16(h + 10);
+    indexFlag_ = (h[28] & 0x01) != 0;
+    if (headerLength_ < 33 || headerLength_ > st.st_size || recordLength_ < 1) {
+        throw XbaseError(kErrBadTable, "damaged table header: " + path_);
+    }
+    std::string fieldArea(headerLength_ - 32u, '\0');
+    readFully(fd_, 32, fieldArea.data(), fieldArea.size(), path_);
+    int offset = 1;
+    std::set<std::string> names;
+    for (std::size_t at = 0; at + 32 <= fieldArea.size() && fieldArea[at] != '\x0D'; at += 32) {
+        const auto* f = reinterpret_cast<const unsigned char*>(fieldArea.data() + at);
+        FieldDef def;
+        def.name = upperCase(std::string(reinterpret_cast<const char*>(f), strnlen(reinterpret_cast<const char*>(f), 11)));
+        def.type = static_cast<char>(std::toupper(f[11]));
+        def.width = f[16];
+        def.decimals = f[17];
+        if (def.type == 'C') def.width |= f[17] << 8, def.decimals = 0;  // long texts keep their high byte in the decimals
+        def.offset = offset;
+        if (def.name.empty() || def.width == 0 || !names.insert(def.name).second) {
+            throw XbaseError(kErrBadTable, "damaged field list in " + path_);
+        }
+        offset += def.width;
+        fields_.push_back(def);
+    }
+    if (fields_.empty() || offset != recordLength_) {
+        throw XbaseError(kErrBadTable, "field list does not match the record length in " + path_);
+    }
+    const uint64_t count = le32(h + 4);
+    const uint64_t need = uint64_t(headerLength_) + count * uint64_t(recordLength_);
+    if (need > uint64_t(st.st_size)) {
+        throw XbaseError(kErrBadTable, "table is truncated: the header counts " + std::to_string(count) +
+                                           " records, the file holds fewer: " + path_);
+    }
+}
+
+bool DbfFile::hasMemoFields() const {
+    for (const auto& f : fields_) if (f.type == 'M' || f.type == 'G' || f.type == 'B' || f.type == 'P') return true;
+    return false;
+}
+
+uint32_t DbfFile::recordCount() const {
+    unsigned char b[4];
+    readFully(fd_, 4, b, 4, path_);
+    return le32(b);
+}
+
+std::string DbfFile::readRecord(uint32_t recNo) const {
+    std::string rec(static_cast<std::size_t>(recordLength_), ' ');
+    if (recNo == 0) throw XbaseError(kErrArgument, "record 0 does not exist");
+    const int64_t offset = int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_;
+    readFully(fd_, offset, rec.data(), rec.size(), path_);
+    return rec;
+}
+
+void DbfFile::writeAt(int64_t offset, const void* data, std::size_t size) {
+    if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, p, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw XbaseError(kErrIo, sysError("cannot write", path_));
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+}
+
+void DbfFile::touchDate() {
+    std::time_t now = std::time(nullptr);
+    std::tm tm {};
+    localtime_r(&now, &tm);
+    const unsigned char d[3] = {static_cast<unsigned char>(tm.tm_year), static_cast<unsigned char>(tm.tm_mon + 1),
+                                static_cast<unsigned char>(tm.tm_mday)};
+    writeAt(1, d, 3);
+}
+
+void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
+    if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
+    if (recNo == 0 || recNo > recordCount()) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
+    touchDate();
+}
+
+uint32_t DbfFile::appendRecord(const std::string& record) {
+    if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
+    const uint32_t count = recordCount();
+    if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
+    std::string data = record;
+    data += '\x1A';
+    // The record and end marker first, the count last: a program killed in
+    // between leaves the old count and no half-counted record.
+    writeAt(int64_t(headerLength_) + int64_t(count) * recordLength_, data.data(), data.size());
+    unsigned char b[4];
+    putLe32(b, count + 1);
+    writeAt(4, b, 4);
+    touchDate();
+    return count + 1;
+}
+
+void DbfFile::rewriteRecords(const std::vector<std::string>& records) {
+    std::string data;
+    data.reserve(records.size() * static_cast<std::size_t>(recordLength_) + 1);
+    for (const auto& r : records) data += r;
+    data += '\x1A';
+    writeAt(headerLength_, data.data(), data.size());
+    unsigned char b[4];
+    putLe32(b, static_cast<uint32_t>(records.size()));
+    writeAt(4, b, 4);
+    touchDate();
+    if (::ftruncate(fd_, int64_t(headerLength_) + int64_t(data.size())) != 0) {
+        throw XbaseError(kErrIo, sysError("cannot shorten", path_));
+    }
+}
+
+bool DbfFile::readStructuralIndexFlag() {
+    unsigned char flag = 0;
+    readFully(fd_, 28, &flag, 1, path_);
+    indexFlag_ = (flag & 0x01) != 0;
+    return indexFlag_;
+}
+
+void DbfFile::setStructuralIndexFlag(bool on) {
+    unsigned char flag = 0;
+    readFully(fd_, 28, &flag, 1, path_);
+    flag = static_cast<unsigned char>(on ? (flag | 0x01) : (flag & ~0x01));
+    writeAt(28, &flag, 1);
+    indexFlag_ = on;
+}
+
+}  // namespace xbase

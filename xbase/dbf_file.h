@@ -1,0 +1,64 @@
+#pragma once
+// One open of a DBF table file: its header and field list, raw record
+// reads and writes straight to the file, and the open-mode lock. The
+// record count is read from the file on every call, so appends of other
+// programs are seen at once.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "xbase/value.h"
+
+namespace xbase {
+
+enum class OpenMode { Shared, ReadOnly, Exclusive };
+
+class DbfFile {
+public:
+    // Opens and checks the file; XbaseError when it cannot be opened, is
+    // damaged, or the open mode conflicts with another holder.
+    DbfFile(const std::string& path, OpenMode mode);
+    ~DbfFile();
+    DbfFile(const DbfFile&) = delete;
+    DbfFile& operator=(const DbfFile&) = delete;
+
+    const std::string& path() const { return path_; }
+    OpenMode mode() const { return mode_; }
+    bool readOnly() const { return mode_ == OpenMode::ReadOnly; }
+    int fd() const { return fd_; }
+    const std::vector<FieldDef>& fields() const { return fields_; }
+    int recordLength() const { return recordLength_; }
+    uint8_t version() const { return version_; }
+    bool hasMemoFields() const;
+    bool structuralIndexFlag() const { return indexFlag_; }
+    // The flag as it is in the file now (another program may have made the index).
+    bool readStructuralIndexFlag();
+
+    uint32_t recordCount() const;
+    // The raw record (deletion byte first); XbaseError when it lies beyond the file.
+    std::string readRecord(uint32_t recNo) const;
+    void writeRecord(uint32_t recNo, const std::string& record);
+    // Writes record as number count+1, the end marker and the new count;
+    // the caller holds the header lock. Answers the new record number.
+    uint32_t appendRecord(const std::string& record);
+    // Replaces every record (pack, zap); exclusive opens only.
+    void rewriteRecords(const std::vector<std::string>& records);
+    void setStructuralIndexFlag(bool on);
+
+private:
+    void readHeader();
+    void touchDate();
+    void writeAt(int64_t offset, const void* data, std::size_t size);
+
+    std::string path_;
+    OpenMode mode_;
+    int fd_ = -1;
+    uint8_t version_ = 0x03;
+    bool indexFlag_ = false;
+    uint16_t headerLength_ = 0;
+    int recordLength_ = 0;
+    std::vector<FieldDef> fields_;
+};
+
+}  // namespace xbase

@@ -1,0 +1,89 @@
+#pragma once
+// One open of a table with its memo file and compound indexes: record
+// reads, writes and appends that keep every tag of every open index in
+// step, memo storage, tag building, pack and zap. A work area owns one.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "xbase/cdx/cdx_index.h"
+#include "xbase/dbf_file.h"
+#include "xbase/expr/expression.h"
+#include "xbase/fpt_file.h"
+
+namespace xbase {
+
+// A tag ready for use: its spec, compiled key and condition, and its file.
+struct OpenTag {
+    CdxTagSpec spec;
+    Expression key;
+    Expression condition;   // empty when the tag has none
+    CdxIndex* index = nullptr;
+    ValueType keyType = ValueType::Character;
+};
+
+class Table {
+public:
+    Table(const std::string& path, OpenMode mode, int driver);
+    ~Table();
+
+    DbfFile& dbf() { return *dbf_; }
+    const std::vector<FieldDef>& fields() const { return dbf_->fields(); }
+    int driver() const { return driver_; }
+    bool readOnly() const { return dbf_->readOnly(); }
+    bool exclusive() const { return dbf_->mode() == OpenMode::Exclusive; }
+
+    // The tags of every open index in order (order n = tags()[n-1]); reread
+    // when another program changed an index's directory.
+    const std::vector<OpenTag>& tags();
+    // Opens a further compound index file; answers the number of its first tag.
+    int openIndex(const std::string& path);
+    // Creates or replaces a tag from the current records; answers its order.
+    int createTag(const std::string& file, const CdxTagSpec& spec);
+    std::string structuralIndexPath() const;
+
+    // The key the tag stores for record, nullopt when its condition excludes it.
+    std::optional<std::string> keyFor(const OpenTag& tag, const std::string& record, uint32_t recNo);
+    Value evaluate(const Expression& e, const std::string& record, uint32_t recNo);
+
+    std::string memoText(const FieldDef& f, const std::string& record);
+    uint32_t memoBlock(const FieldDef& f, const std::string& record) const;
+    // Stores data in fresh memo blocks under the memo lock and answers the
+    // field text pointing to them (blanks for empty data).
+    std::string storeMemo(const FieldDef& f, const std::string& data, uint32_t type);
+
+    // Writes record recNo and moves its keys; the caller holds its lock.
+    // keysAbsent: the record's old keys were never added (see append).
+    void update(uint32_t recNo, const std::string& record, bool keysAbsent = false);
+    // Appends under the header lock; withKeys false leaves adding the keys
+    // to the caller (addKeys), who posts the real record first.
+    uint32_t append(const std::string& record, int lockTimeoutMs, bool withKeys = true);
+    void addKeys(uint32_t recNo, const std::string& record);
+    void pack();
+    void zap();
+    std::string blankRecord() const;
+
+private:
+    struct IndexFile {
+        std::unique_ptr<CdxIndex> index;
+        uint32_t seenCounter = 0;
+        std::vector<CdxTagSpec> specs;
+    };
+    void loadTags(bool force);
+    void adoptNewStructuralIndex();
+    void rebuildAllTags(const std::vector<std::string>& records);
+    std::vector<IndexEntry> entriesFor(const OpenTag& tag, const std::vector<std::string>& records);
+    OpenTag compileTag(const CdxTagSpec& spec, CdxIndex* index) const;
+
+    std::unique_ptr<DbfFile> dbf_;
+    std::unique_ptr<FptFile> fpt_;
+    std::vector<IndexFile> indexes_;
+    std::vector<OpenTag> tags_;
+    int driver_;
+    bool hasStructural_ = false;
+    uint64_t tagsCheckedInCall_ = ~uint64_t{0};
+};
+
+}  // namespace xbase

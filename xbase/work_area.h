@@ -1,0 +1,122 @@
+#pragma once
+// One work area: an open table with its cursor (current record, Bof/Eof,
+// the phantom record past the end), active order, scope, query and record
+// locks. A position in an order is the pair (key, record number), so it
+// survives keys that other programs insert or remove meanwhile.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "xbase/table.h"
+
+namespace xbase {
+
+class WorkArea {
+public:
+    WorkArea(std::unique_ptr<Table> table, std::string alias, std::string path);
+    ~WorkArea();
+
+    Table& table() { return *table_; }
+    const std::string& alias() const { return alias_; }
+    const std::string& path() const { return path_; }
+
+    // Movement under order, scope, query and the deleted setting.
+    void goTop();
+    void goBottom();
+    void skip(int32_t count);
+    void go(uint32_t recNo);
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    uint32_t recNo() const;
+    uint32_t count();
+    uint32_t orderPosition();
+    bool seek(const std::string& key);
+    bool seekAfter(const std::string& key);
+
+    // The record buffer: the current record as read, sx_RecSize bytes.
+    char* buffer() { return buffer_.data(); }
+    const std::string& bufferRecord() const { return buffer_; }
+    // The current record for reads: read afresh from disk unless the caller
+    // has changed the buffer in place (then the buffer as it is).
+    const std::string& readRecord();
+    bool onRecord() const { return !phantom_; }
+    void refresh();
+
+    int order();
+    void setOrder(int order);
+    const OpenTag* activeTag();
+    const OpenTag& tagOf(int order);
+    void setScope(const std::string& low, const std::string& high);
+    bool hasScope() const { return scopeLow_.has_value() || scopeHigh_.has_value(); }
+    void setQuery(const std::string& text);
+    const std::string& queryText() const { return queryText_; }
+    // The key the active order gives the record buffer.
+    std::string currentKey();
+    // A key text as the caller writes it, in the tag's stored form.
+    std::string searchKey(const OpenTag& tag, const std::string& text, bool exact) const;
+
+    // Writes (each under the record's lock, taken for the write when not held).
+    void putRecord(const std::string& record);
+    void replaceField(const FieldDef& field, int kind, const void* value);
+    void deleteRecord();
+    uint32_t append();
+    void putBlob(const FieldDef& field, const std::string& data);
+
+    // Adds the keys of a just appended record that was not posted yet;
+    // before anything that reads or rebuilds whole tags.
+    void addPendingKeys();
+
+    bool lock(uint32_t recNo);
+    void unlock(uint32_t recNo);
+    void unlockAll();
+
+private:
+    struct Position {
+        uint32_t recNo = 0;
+        std::string key;
+    };
+    class WriteLock;
+
+    bool visible(const std::string& record, uint32_t recNo);
+    // Stepping over positions of the active order (or record numbers).
+    std::optional<Position> firstPos();
+    std::optional<Position> lastPos();
+    std::optional<Position> nextPos(const Position& p);
+    std::optional<Position> prevPos(const Position& p);
+    std::optional<Position> fromEntry(const std::optional<IndexEntry>& e);
+    int scopeSide(const std::string& key);  // -1 before the scope, 0 inside, 1 after
+    std::optional<Position> firstVisibleFrom(std::optional<Position> p, bool forward);
+    std::optional<Position> settleFrom(std::optional<IndexEntry> e);
+    void settle(const Position& p, const std::string& record);
+    void setPhantom();
+    Position currentPosition();
+    void afterWrite(const std::string& record);
+    std::string keyOfBuffer(const OpenTag& tag);
+
+    std::unique_ptr<Table> table_;
+    std::string alias_;
+    std::string path_;
+    std::string buffer_;
+    std::string shadow_;  // the buffer as the engine last filled it
+    uint32_t recNo_ = 0;
+    std::string posKey_;
+    bool phantom_ = true;
+    bool bof_ = true;
+    bool eof_ = true;
+    std::string orderName_;
+    CdxIndex* orderIndex_ = nullptr;
+    std::optional<std::string> scopeLow_;
+    std::optional<std::string> scopeHigh_;
+    std::string queryText_;
+    Expression query_;
+    std::set<uint32_t> locks_;
+    uint32_t appendLock_ = 0;
+    // An appended record whose keys wait for its first posting, so that the
+    // blank record's keys are not added only to be moved at once.
+    uint32_t keysPending_ = 0;
+};
+
+}  // namespace xbase

@@ -4,24 +4,16 @@
 
 #include "mail/base64_coding.h"
 #include "mail/mail_error.h"
+#include "platform/hex_digit.h"
 
 namespace {
+
+using platform::HexDigitValue;
 
 struct EncodedWord {
     std::size_t end = 0;  // one past the closing "?="
     std::string text;     // decoded bytes
 };
-
-int hexValue(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    return -1;
-}
 
 std::string decodeQ(std::string_view encoded)
 {
@@ -30,9 +22,9 @@ std::string decodeQ(std::string_view encoded)
         char ch = encoded[i];
         if (ch == '_') {
             out += ' ';
-        } else if (ch == '=' && i + 2 < encoded.size() && hexValue(encoded[i + 1]) >= 0 &&
-                   hexValue(encoded[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(encoded[i + 1]) * 16 + hexValue(encoded[i + 2]));
+        } else if (ch == '=' && i + 2 < encoded.size() && HexDigitValue(encoded[i + 1]) >= 0 &&
+                   HexDigitValue(encoded[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigitValue(encoded[i + 1]) * 16 + HexDigitValue(encoded[i + 2]));
             i += 2;
         } else if (ch == '=' && i + 1 == encoded.size()) {
             // a soft break at the end joins nothing here

@@ -1,6 +1,7 @@
 #include "mail/quoted_printable.h"
 
 #include "platform/event_pump.h"
+#include "platform/hex_digit.h"
 
 namespace mail {
 
@@ -47,17 +48,6 @@ void encodeParagraph(std::string_view text, std::vector<std::string>& lines, pla
     pump.tick();
 }
 
-int hexValue(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::vector<std::string> quotedPrintableEncode(std::string_view bytes)
@@ -93,8 +83,8 @@ void QuotedPrintableDecoder::feed(std::string_view line, std::string& out)
     for (std::size_t i = 0; i < textEnd; ++i) {
         char ch = line[i];
         if (ch == '=' && i + 2 < textEnd) {
-            int high = hexValue(line[i + 1]);
-            int low = hexValue(line[i + 2]);
+            int high = platform::HexDigitValue(line[i + 1]);
+            int low = platform::HexDigitValue(line[i + 2]);
             if (high >= 0 && low >= 0) {
                 paragraph_ += static_cast<char>(high * 16 + low);
                 i += 2;

@@ -90,8 +90,12 @@ public:
             do
                 rc = ::flock(fd_, LOCK_EX);
             while (rc != 0 && errno == EINTR);
-            if (rc != 0)
+            if (rc != 0) {
+                const int err = errno;
+                ::close(fd_);
+                errno = err;
                 fail(path);
+            }
             struct stat held{}, current{};
             if (::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &current) == 0 &&
                 held.st_dev == current.st_dev && held.st_ino == current.st_ino)
@@ -194,13 +198,23 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value)
 {
+    WriteValues({{section, key, value}});
+}
+
+void IniFile::WriteValues(const std::vector<IniWrite>& writes)
+{
     // A line break would make the rest of the value a line of its own: a key
     // or section of its own the next time the file is read.
-    if (breaksLine(section) || section.find(']') != std::string::npos || breaksLine(key) ||
-        key.find('=') != std::string::npos || trimmed(key).empty() || key[0] == '[' ||
-        key[0] == ';' || breaksLine(value))
-        throw IniFileError("Unable to write to " + path_ + ": invalid name or value");
-    modify(existingPath(), [&](IniText& text) { text.set(section, key, value); });
+    for (const IniWrite& w : writes) {
+        if (breaksLine(w.section) || w.section.find(']') != std::string::npos || breaksLine(w.key) ||
+            w.key.find('=') != std::string::npos || trimmed(w.key).empty() || w.key[0] == '[' ||
+            w.key[0] == ';' || breaksLine(w.value))
+            throw IniFileError("Unable to write to " + path_ + ": invalid name or value");
+    }
+    modify(existingPath(), [&](IniText& text) {
+        for (const IniWrite& w : writes)
+            text.set(w.section, w.key, w.value);
+    });
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value)

@@ -15,6 +15,11 @@
 
 namespace platform {
 
+// One "key=value" of a batch write.
+struct IniWrite {
+    std::string section, key, value;
+};
+
 class IniFile {
 public:
     // A name without a folder ("tarsel.ini") lies in ConfigDir(). When the
@@ -41,6 +46,10 @@ public:
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int value);
     void WriteBool(const std::string& section, const std::string& key, bool value);  // "1" / "0"
+    // Writes every key in one read-modify-write (in order, so a later write
+    // of a key wins): a reader sees the file with all of them or none. Every
+    // name and value is checked first; a bad one writes nothing.
+    void WriteValues(const std::vector<IniWrite>& writes);
 
     // Key names of a section in file order (first of each name), empty when
     // the section is missing.

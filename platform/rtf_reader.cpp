@@ -1,5 +1,7 @@
 #include "platform/rtf_reader.h"
 
+#include "platform/hex_digit.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -33,17 +35,6 @@ struct GroupState {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isSkippedDestination(std::string_view word)
 {
@@ -180,8 +171,8 @@ private:
                 top().skip = true;
             break;
         case '\'': {
-            int hi = pos_ < src_.size() ? hexValue(src_[pos_]) : -1;
-            int lo = pos_ + 1 < src_.size() ? hexValue(src_[pos_ + 1]) : -1;
+            int hi = pos_ < src_.size() ? HexDigitValue(src_[pos_]) : -1;
+            int lo = pos_ + 1 < src_.size() ? HexDigitValue(src_[pos_ + 1]) : -1;
             if (hi < 0 || lo < 0)
                 break;
             pos_ += 2;

@@ -1,11 +1,13 @@
 #pragma once
-// Several keys of one INI file written in one read-modify-write under the
-// same lock the settings layer takes, so that a reader sees the file with
-// all of them or none (an agent is many keys; the agent processor reads
-// agent files every second).
+// Several keys of one INI file gathered and then written in one
+// read-modify-write, so that a reader sees the file with all of them or none
+// (an agent is many keys; the agent processor reads agent files every
+// second).
 
 #include <string>
 #include <vector>
+
+#include "platform/ini_file.h"
 
 namespace store {
 
@@ -25,10 +27,7 @@ public:
     void Apply(const std::string& fileName) const;
 
 private:
-    struct Write {
-        std::string section, key, value;
-    };
-    std::vector<Write> writes_;
+    std::vector<platform::IniWrite> writes_;
 };
 
 }  // namespace store

@@ -3,24 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 
+#include "crlf_text.h"
 #include "mail/article.h"
 #include "mail/base64_coding.h"
 #include "mail/mail_error.h"
 #include "mail/message.h"
 #include "mail/uu_coding.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
-std::string crlf(std::initializer_list<std::string> lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
+using mailtest::crlf;
 
 const std::string kErrorLine = "The following error has been occured while processing the message:";
 
@@ -404,8 +399,8 @@ TEST(MailReaderStream, ReadsTheWholeStreamFromItsStart)
 
 TEST(MailFiles, SaveAndLoadThroughAFile)
 {
-    const std::string folder = ::testing::TempDir() + "mail_files_" + std::to_string(::getpid());
-    std::filesystem::create_directories(folder);
+    const test_support::TempDir dir("mail_files_");
+    const std::string& folder = dir.path();
     TmsMessage message;
     message.Sender().SetAddress("a@host");
     message.Body() = {"kept"};
@@ -418,7 +413,6 @@ TEST(MailFiles, SaveAndLoadThroughAFile)
     EXPECT_EQ(again.Body(), (std::vector<std::string>{"replaced"}));
     EXPECT_THROW(message.SaveToFile(folder + "/missing/m.eml"), mail::EFCreateError);
     EXPECT_THROW(again.LoadFromFile(folder + "/none.eml"), mail::EInOutError);
-    std::filesystem::remove_all(folder);
 }
 
 TEST(ArticleReader, KeepsNewsFields)

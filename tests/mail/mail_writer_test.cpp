@@ -7,18 +7,13 @@
 #include <set>
 #include <sstream>
 
+#include "crlf_text.h"
 #include "mail/article.h"
 #include "mail/message.h"
 
 namespace {
 
-std::string crlf(std::initializer_list<std::string> lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
+using mailtest::crlf;
 
 std::vector<std::string> linesOf(const std::string& text)
 {

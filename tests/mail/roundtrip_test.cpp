@@ -7,11 +7,10 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "mail/message.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -38,21 +37,10 @@ std::string pythonSummary(const fs::path& file)
     return out;
 }
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+std::string readAll(const fs::path& path) { return test_support::readFile(path.string()); }
 
 class MailRoundTrip : public ::testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() / ("mail_roundtrip_" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     fs::path resave(const fs::path& source, const std::string& name)
     {
         TmsMessage message;
@@ -62,7 +50,8 @@ protected:
         return written;
     }
 
-    fs::path folder_;
+    test_support::TempDir dir_{"mail_roundtrip_"};
+    fs::path folder_{dir_.path()};
 };
 
 TEST_P(MailRoundTrip, SavedFileCarriesTheSameMessage)

@@ -12,47 +12,25 @@
 #include "mail/mail_error.h"
 #include "mail/temp_file_stream.h"
 #include "mail/text_file.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// $TMPDIR points at a private folder, so every temporary file shows.
 class TempFolder : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder_ = fs::temp_directory_path() /
-                  ("mail_tmp_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        const char* old = std::getenv("TMPDIR");
-        hadTmpDir_ = old != nullptr;
-        if (hadTmpDir_)
-            oldTmpDir_ = old;
-        ::setenv("TMPDIR", folder_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (hadTmpDir_)
-            ::setenv("TMPDIR", oldTmpDir_.c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-        fs::remove_all(folder_);
-    }
     std::size_t filesInFolder() const
     {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
-    static std::string readAll(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    static std::string readAll(const fs::path& path) { return test_support::readFile(path.string()); }
 
-    fs::path folder_;
-    bool hadTmpDir_ = false;
-    std::string oldTmpDir_;
+    test_support::TempDir dir_{"mail_tmp_"};
+    fs::path folder_{dir_.path()};
+    test_support::ScopedEnv tmpDir_{"TMPDIR", dir_.path()};
 };
 
 TEST_F(TempFolder, TwoStreamsHaveTheirOwnFilesAndRemoveThem)

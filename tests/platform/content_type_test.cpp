@@ -1,6 +1,6 @@
 #include "platform/content_type.h"
 #include "platform/files.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +10,16 @@ using namespace platform;
 
 class ContentTypeTest : public ::testing::Test {
 protected:
-    platform_test::TempDir dir;
+    test_support::TempDir dir;
     void SetUp() override
     {
-        WriteFileAtomic(dir / "mime.types",
+        WriteFileAtomic(dir.file("mime.types"),
                         "# comment line with text/fake fake\n"
                         "application/x-first  foo bar\n"
                         "application/x-second foo\n"
                         "text/plain txt\n"
                         "application/vnd.tarsel-test   TstX # trailing comment\n");
-        SetMimeTypesPath(dir / "mime.types");
+        SetMimeTypesPath(dir.file("mime.types"));
     }
     void TearDown() override
     {
@@ -52,7 +52,7 @@ TEST_F(ContentTypeTest, ThenTheListThenTheFallback)
     EXPECT_EQ(ContentTypeOfFile("dir.d/no-extension"), "application/octet-stream");
     EXPECT_EQ(ContentTypeOfFile("trailing."), "application/octet-stream");
 
-    SetMimeTypesPath(dir / "missing");
+    SetMimeTypesPath(dir.file("missing"));
     EXPECT_EQ(ContentTypeOfExtension(".foo"), "application/octet-stream");
     EXPECT_EQ(ContentTypeOfExtension(".png"), "image/png");
 }

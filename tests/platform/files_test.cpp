@@ -1,8 +1,8 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/temp_file.h"
-#include "scoped_env.h"
-#include "temp_dir.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -18,17 +18,17 @@ using namespace platform;
 
 class FilesTest : public ::testing::Test {
 protected:
-    platform_test::TempDir dir;
+    test_support::TempDir dir;
 };
 
 TEST_F(FilesTest, ForceDirectoriesCreatesEveryMissingParent)
 {
-    EXPECT_TRUE(ForceDirectories(dir / "a/b/c/"));
-    EXPECT_TRUE(DirectoryExists(dir / "a/b/c"));
-    EXPECT_TRUE(ForceDirectories(dir / "a/b/c"));  // existing is fine
-    WriteFileAtomic(dir / "file", "x");
-    EXPECT_FALSE(ForceDirectories(dir / "file/sub"));
-    EXPECT_FALSE(ForceDirectories(dir / "file"));
+    EXPECT_TRUE(ForceDirectories(dir.file("a/b/c/")));
+    EXPECT_TRUE(DirectoryExists(dir.file("a/b/c")));
+    EXPECT_TRUE(ForceDirectories(dir.file("a/b/c")));  // existing is fine
+    WriteFileAtomic(dir.file("file"), "x");
+    EXPECT_FALSE(ForceDirectories(dir.file("file/sub")));
+    EXPECT_FALSE(ForceDirectories(dir.file("file")));
     try {
         ForceDirectories("");
         FAIL() << "no error";
@@ -39,38 +39,38 @@ TEST_F(FilesTest, ForceDirectoriesCreatesEveryMissingParent)
 
 TEST_F(FilesTest, ExistenceAndDeletion)
 {
-    WriteFileAtomic(dir / "f.eml", "x");
-    EXPECT_TRUE(FileExists(dir / "f.eml"));
+    WriteFileAtomic(dir.file("f.eml"), "x");
+    EXPECT_TRUE(FileExists(dir.file("f.eml")));
     EXPECT_FALSE(FileExists(dir.path()));  // a folder is no file
     EXPECT_TRUE(DirectoryExists(dir.path()));
-    EXPECT_TRUE(DeleteFile(dir / "f.eml"));
-    EXPECT_FALSE(DeleteFile(dir / "f.eml"));
-    EXPECT_FALSE(FileExists(dir / "f.eml"));
+    EXPECT_TRUE(DeleteFile(dir.file("f.eml")));
+    EXPECT_FALSE(DeleteFile(dir.file("f.eml")));
+    EXPECT_FALSE(FileExists(dir.file("f.eml")));
 }
 
 TEST_F(FilesTest, FindsNamesWithoutRegardToCase)
 {
-    ForceDirectories(dir / "Acct1/Pending");
-    WriteFileAtomic(dir / "Acct1/Pending/Msg.EML", "x");
-    WriteFileAtomic(dir / "NODES.DBF", "x");
+    ForceDirectories(dir.file("Acct1/Pending"));
+    WriteFileAtomic(dir.file("Acct1/Pending/Msg.EML"), "x");
+    WriteFileAtomic(dir.file("NODES.DBF"), "x");
 
-    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf"), dir / "NODES.DBF");
-    EXPECT_EQ(FindIgnoreCase(dir / "acct1/pending/msg.eml"), dir / "Acct1/Pending/Msg.EML");
-    EXPECT_EQ(FindIgnoreCase(dir / "ACCT1/PENDING/"), dir / "Acct1/Pending/");
-    EXPECT_EQ(FindIgnoreCase(dir / "Acct1/Pending/Msg.EML"), dir / "Acct1/Pending/Msg.EML");
-    EXPECT_EQ(FindIgnoreCase(dir / "acct1/missing/msg.eml"), std::nullopt);
-    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf/x"), std::nullopt);
+    EXPECT_EQ(FindIgnoreCase(dir.file("nodes.dbf")), dir.file("NODES.DBF"));
+    EXPECT_EQ(FindIgnoreCase(dir.file("acct1/pending/msg.eml")), dir.file("Acct1/Pending/Msg.EML"));
+    EXPECT_EQ(FindIgnoreCase(dir.file("ACCT1/PENDING/")), dir.file("Acct1/Pending/"));
+    EXPECT_EQ(FindIgnoreCase(dir.file("Acct1/Pending/Msg.EML")), dir.file("Acct1/Pending/Msg.EML"));
+    EXPECT_EQ(FindIgnoreCase(dir.file("acct1/missing/msg.eml")), std::nullopt);
+    EXPECT_EQ(FindIgnoreCase(dir.file("nodes.dbf/x")), std::nullopt);
     EXPECT_EQ(FindIgnoreCase(""), std::nullopt);
 
     // The exact spelling wins over a variant; among variants the first in byte order.
-    WriteFileAtomic(dir / "nodes.dbf", "y");
-    EXPECT_EQ(FindIgnoreCase(dir / "nodes.dbf"), dir / "nodes.dbf");
-    EXPECT_EQ(FindIgnoreCase(dir / "Nodes.dbf"), dir / "NODES.DBF");
+    WriteFileAtomic(dir.file("nodes.dbf"), "y");
+    EXPECT_EQ(FindIgnoreCase(dir.file("nodes.dbf")), dir.file("nodes.dbf"));
+    EXPECT_EQ(FindIgnoreCase(dir.file("Nodes.dbf")), dir.file("NODES.DBF"));
 }
 
 TEST_F(FilesTest, AtomicWriteReplacesWholeAndKeepsPermissions)
 {
-    const std::string path = dir / "x.eml";
+    const std::string path = dir.file("x.eml");
     WriteFileAtomic(path, "old contents");
     ::chmod(path.c_str(), 0640);
     WriteFileAtomic(path, std::string("new\0bytes", 9));
@@ -79,13 +79,13 @@ TEST_F(FilesTest, AtomicWriteReplacesWholeAndKeepsPermissions)
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(FindFiles(dir.path(), "*"), std::vector<std::string>{"x.eml"});
-    EXPECT_THROW(WriteFileAtomic(dir / "no/such/folder/x", "y"), FileError);
-    EXPECT_THROW(ReadWholeFile(dir / "missing"), FileError);
+    EXPECT_THROW(WriteFileAtomic(dir.file("no/such/folder/x"), "y"), FileError);
+    EXPECT_THROW(ReadWholeFile(dir.file("missing")), FileError);
 }
 
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
 {
-    const std::string path = dir / "x.eml";
+    const std::string path = dir.file("x.eml");
     WriteFileAtomic(path, "old");
     // A disk that fills up mid-write, played by a file size limit in a child.
     const pid_t child = ::fork();
@@ -111,12 +111,12 @@ TEST_F(FilesTest, TemporaryNamesNeverMatchAnExtensionPattern)
 {
     // A writer that dies mid-write leaves its temporary file; listings of
     // mail files must not pick it up as a message.
-    WriteFileAtomic(dir / "key.eml", "first");
+    WriteFileAtomic(dir.file("key.eml"), "first");
     const pid_t child = ::fork();
     if (child == 0) {
         ::alarm(30);
         for (;;)
-            WriteFileAtomic(dir / "key.eml", std::string(1 << 20, 'm'));
+            WriteFileAtomic(dir.file("key.eml"), std::string(1 << 20, 'm'));
     }
     bool sawTemporary = false;
     for (int i = 0; i < 2000 && !sawTemporary; ++i) {
@@ -133,18 +133,18 @@ TEST_F(FilesTest, TemporaryNamesNeverMatchAnExtensionPattern)
 
 TEST_F(FilesTest, RenameNeverReplacesAnExistingTarget)
 {
-    WriteFileAtomic(dir / "a", "A");
-    WriteFileAtomic(dir / "b", "B");
-    EXPECT_FALSE(RenameNoReplace(dir / "a", dir / "b"));
-    EXPECT_EQ(ReadWholeFile(dir / "a"), "A");
-    EXPECT_EQ(ReadWholeFile(dir / "b"), "B");
+    WriteFileAtomic(dir.file("a"), "A");
+    WriteFileAtomic(dir.file("b"), "B");
+    EXPECT_FALSE(RenameNoReplace(dir.file("a"), dir.file("b")));
+    EXPECT_EQ(ReadWholeFile(dir.file("a")), "A");
+    EXPECT_EQ(ReadWholeFile(dir.file("b")), "B");
 
-    EXPECT_TRUE(RenameNoReplace(dir / "a", dir / "c"));
-    EXPECT_FALSE(FileExists(dir / "a"));
-    EXPECT_EQ(ReadWholeFile(dir / "c"), "A");
+    EXPECT_TRUE(RenameNoReplace(dir.file("a"), dir.file("c")));
+    EXPECT_FALSE(FileExists(dir.file("a")));
+    EXPECT_EQ(ReadWholeFile(dir.file("c")), "A");
 
-    EXPECT_THROW(RenameNoReplace(dir / "missing", dir / "d"), FileError);
-    EXPECT_THROW(RenameNoReplace(dir / "c", dir / "no/such/d"), FileError);
+    EXPECT_THROW(RenameNoReplace(dir.file("missing"), dir.file("d")), FileError);
+    EXPECT_THROW(RenameNoReplace(dir.file("c"), dir.file("no/such/d")), FileError);
 }
 
 TEST_F(FilesTest, RenameWorksAcrossFileSystems)
@@ -157,50 +157,47 @@ TEST_F(FilesTest, RenameWorksAcrossFileSystems)
     ::stat("/dev/shm", &there);
     if (here.st_dev == there.st_dev)
         GTEST_SKIP();
-    std::string pattern = "/dev/shm/tarsel-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const std::string other = pattern + "/";
+    test_support::TempDir shm("tarsel-test-", "/dev/shm");
+    const std::string other = shm.path() + "/";
     WriteFileAtomic(other + "m.eml", "moved");
     WriteFileAtomic(other + "n.eml", "kept");
-    WriteFileAtomic(dir / "n.eml", "target");
-    EXPECT_TRUE(RenameNoReplace(other + "m.eml", dir / "m.eml"));
-    EXPECT_FALSE(RenameNoReplace(other + "n.eml", dir / "n.eml"));
-    EXPECT_EQ(ReadWholeFile(dir / "m.eml"), "moved");
-    EXPECT_EQ(ReadWholeFile(dir / "n.eml"), "target");
+    WriteFileAtomic(dir.file("n.eml"), "target");
+    EXPECT_TRUE(RenameNoReplace(other + "m.eml", dir.file("m.eml")));
+    EXPECT_FALSE(RenameNoReplace(other + "n.eml", dir.file("n.eml")));
+    EXPECT_EQ(ReadWholeFile(dir.file("m.eml")), "moved");
+    EXPECT_EQ(ReadWholeFile(dir.file("n.eml")), "target");
     EXPECT_FALSE(FileExists(other + "m.eml"));
     EXPECT_TRUE(FileExists(other + "n.eml"));
     EXPECT_EQ(FindFiles(dir.path(), ".*"), std::vector<std::string>{});
-    DeleteFile(other + "n.eml");
-    ::rmdir(pattern.c_str());
 }
 
 TEST_F(FilesTest, CopyReplacesTheTarget)
 {
-    WriteFileAtomic(dir / "src", std::string(300000, 'q'));
-    WriteFileAtomic(dir / "dst", "old");
-    CopyFileReplace(dir / "src", dir / "dst");
-    EXPECT_EQ(ReadWholeFile(dir / "dst"), std::string(300000, 'q'));
-    EXPECT_EQ(ReadWholeFile(dir / "src"), std::string(300000, 'q'));
-    EXPECT_THROW(CopyFileReplace(dir / "missing", dir / "dst"), FileError);
+    WriteFileAtomic(dir.file("src"), std::string(300000, 'q'));
+    WriteFileAtomic(dir.file("dst"), "old");
+    CopyFileReplace(dir.file("src"), dir.file("dst"));
+    EXPECT_EQ(ReadWholeFile(dir.file("dst")), std::string(300000, 'q'));
+    EXPECT_EQ(ReadWholeFile(dir.file("src")), std::string(300000, 'q'));
+    EXPECT_THROW(CopyFileReplace(dir.file("missing"), dir.file("dst")), FileError);
     EXPECT_EQ(FindFiles(dir.path(), "*"), (std::vector<std::string>{"dst", "src"}));
 }
 
 TEST_F(FilesTest, SearchListsMatchingRegularFilesOnly)
 {
-    WriteFileAtomic(dir / "b.eml", "");
-    WriteFileAtomic(dir / "A.EML", "");
-    WriteFileAtomic(dir / "c.eml.bak", "");
-    WriteFileAtomic(dir / ".hidden.eml", "");
-    ForceDirectories(dir / "folder.eml");
+    WriteFileAtomic(dir.file("b.eml"), "");
+    WriteFileAtomic(dir.file("A.EML"), "");
+    WriteFileAtomic(dir.file("c.eml.bak"), "");
+    WriteFileAtomic(dir.file(".hidden.eml"), "");
+    ForceDirectories(dir.file("folder.eml"));
     EXPECT_EQ(FindFiles(dir.path(), "*.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
     EXPECT_EQ(FindFiles(dir.path(), "?.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
-    EXPECT_TRUE(FindFiles(dir / "missing", "*").empty());
+    EXPECT_TRUE(FindFiles(dir.file("missing"), "*").empty());
 }
 
 TEST(TempFile, UniqueMsFilesRemovedOnRelease)
 {
-    platform_test::TempDir dir;
-    std::optional<platform_test::ScopedEnv> tmp;
+    test_support::TempDir dir;
+    std::optional<test_support::ScopedEnv> tmp;
     tmp.emplace("TMPDIR", dir.path());
     std::string first, second;
     {
@@ -208,7 +205,7 @@ TEST(TempFile, UniqueMsFilesRemovedOnRelease)
         first = a.path();
         second = b.path();
         EXPECT_NE(first, second);
-        EXPECT_EQ(first.rfind(dir / "ms", 0), 0u) << first;
+        EXPECT_EQ(first.rfind(dir.file("ms"), 0), 0u) << first;
         EXPECT_TRUE(FileExists(first));
         EXPECT_EQ(ReadWholeFile(first), "");
         ASSERT_EQ(::write(a.fd(), "abc", 3), 3);
@@ -224,7 +221,7 @@ TEST(TempFile, UniqueMsFilesRemovedOnRelease)
     }
     EXPECT_FALSE(FileExists(second));
 
-    tmp.emplace("TMPDIR", dir / "missing/");
+    tmp.emplace("TMPDIR", dir.file("missing/"));
     EXPECT_THROW(TempFile(), FileError);
 }
 

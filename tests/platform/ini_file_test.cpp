@@ -1,8 +1,9 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
-#include "scoped_env.h"
-#include "temp_dir.h"
+#include "platform/ini_text.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -18,8 +19,8 @@ using platform::WriteFileAtomic;
 
 class IniFileTest : public ::testing::Test {
 protected:
-    platform_test::TempDir dir;
-    std::string path = dir / "test.ini";
+    test_support::TempDir dir;
+    std::string path = dir.file("test.ini");
     IniFile ini{path};
 
     void Given(const std::string& text) { WriteFileAtomic(path, text); }
@@ -169,7 +170,7 @@ TEST_F(IniFileTest, RefusesTextThatWouldBecomeLinesOfItsOwn)
 
 TEST_F(IniFileTest, UnwritableFolderRaisesTheWriteError)
 {
-    IniFile nowhere(dir / "missing-folder/x.ini");
+    IniFile nowhere(dir.file("missing-folder/x.ini"));
     try {
         nowhere.WriteString("A", "b", "c");
         FAIL() << "no error";
@@ -180,13 +181,13 @@ TEST_F(IniFileTest, UnwritableFolderRaisesTheWriteError)
 
 TEST_F(IniFileTest, BareNameLiesInTheSettingsFolderWhateverTheCaseOnDisk)
 {
-    platform_test::ScopedEnv config("TARSEL_CONFIG_DIR", dir.path());
-    WriteFileAtomic(dir / "mail.ini", "[Internet]\nSMTPAddress=smtp.example\n");
+    test_support::ScopedEnv config("TARSEL_CONFIG_DIR", dir.path());
+    WriteFileAtomic(dir.file("mail.ini"), "[Internet]\nSMTPAddress=smtp.example\n");
     IniFile mail("MAIL.INI");
     EXPECT_EQ(mail.ReadString("Internet", "SMTPAddress", ""), "smtp.example");
     mail.WriteString("Internet", "CloseMail", "0");
-    EXPECT_FALSE(platform::FileExists(dir / "MAIL.INI"));  // no second spelling
-    EXPECT_EQ(IniFile(dir / "mail.ini").ReadString("internet", "closemail", ""), "0");
+    EXPECT_FALSE(platform::FileExists(dir.file("MAIL.INI")));  // no second spelling
+    EXPECT_EQ(IniFile(dir.file("mail.ini")).ReadString("internet", "closemail", ""), "0");
 }
 
 // Runs `work` in a child process; returns its exit status.
@@ -263,6 +264,33 @@ TEST_F(IniFileTest, TwoWriterProcessesLoseNoKey)
     EXPECT_EQ(missing, 0);
     EXPECT_EQ(ini.ReadString("Shared", "Base", ""), "x");
     EXPECT_EQ(ini.ReadSection("agentsettings").size(), 100u);
+}
+
+TEST_F(IniFileTest, ABatchIsWrittenWholeOrNotAtAll)
+{
+    Given("[A]\nx=1\n");
+    ini.WriteValues({{"A", "x", "2"}, {"B", "y", "3"}, {"a", "X", "4"}});
+    EXPECT_EQ(Text(), "[A]\nx=4\n[B]\ny=3\n");  // the later write of a key wins
+    EXPECT_THROW(ini.WriteValues({{"A", "x", "5"}, {"B", "y", "two\nlines"}}), platform::IniFileError);
+    EXPECT_EQ(Text(), "[A]\nx=4\n[B]\ny=3\n");
+
+    // Another process's reader sees both keys of one batch or of the next.
+    ini.WriteValues({{"A", "x", "start"}, {"B", "y", "start"}});
+    const pid_t writer = Fork([&] {
+        IniFile own(path);
+        for (int i = 0; i < 100; ++i)
+            own.WriteValues({{"A", "x", std::to_string(i)}, {"B", "y", std::to_string(i)}});
+        return 0;
+    });
+    int split = 0;
+    for (int i = 0; i < 300; ++i) {
+        const platform::IniText snapshot(ReadWholeFile(path));
+        if (snapshot.value("A", "x") != snapshot.value("B", "y"))
+            ++split;
+    }
+    EXPECT_EQ(Wait(writer), 0);
+    EXPECT_EQ(split, 0);
+    EXPECT_EQ(ini.ReadString("B", "y", ""), "99");
 }
 
 }  // namespace

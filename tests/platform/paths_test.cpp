@@ -1,34 +1,34 @@
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "scoped_env.h"
-#include "temp_dir.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace platform;
-using platform_test::ScopedEnv;
+using test_support::ScopedEnv;
 
 TEST(Paths, SettingsFolderByPrecedenceCreatedOnDemand)
 {
-    platform_test::TempDir dir;
-    ScopedEnv home("HOME", dir / "home");
+    test_support::TempDir dir;
+    ScopedEnv home("HOME", dir.file("home"));
     {
-        ScopedEnv own("TARSEL_CONFIG_DIR", dir / "own");
-        ScopedEnv xdg("XDG_CONFIG_HOME", dir / "xdg");
-        EXPECT_EQ(ConfigDir(), dir / "own/");
-        EXPECT_TRUE(DirectoryExists(dir / "own"));
+        ScopedEnv own("TARSEL_CONFIG_DIR", dir.file("own"));
+        ScopedEnv xdg("XDG_CONFIG_HOME", dir.file("xdg"));
+        EXPECT_EQ(ConfigDir(), dir.file("own/"));
+        EXPECT_TRUE(DirectoryExists(dir.file("own")));
     }
     {
         ScopedEnv own("TARSEL_CONFIG_DIR", "");  // empty counts as unset
-        ScopedEnv xdg("XDG_CONFIG_HOME", dir / "xdg");
-        EXPECT_EQ(ConfigDir(), dir / "xdg/tarsel/");
+        ScopedEnv xdg("XDG_CONFIG_HOME", dir.file("xdg"));
+        EXPECT_EQ(ConfigDir(), dir.file("xdg/tarsel/"));
     }
     ScopedEnv own("TARSEL_CONFIG_DIR", nullptr);
     ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(ConfigDir(), dir / "home/.config/tarsel/");
-    EXPECT_TRUE(DirectoryExists(dir / "home/.config/tarsel"));
+    EXPECT_EQ(ConfigDir(), dir.file("home/.config/tarsel/"));
+    EXPECT_TRUE(DirectoryExists(dir.file("home/.config/tarsel")));
 }
 
 TEST(Paths, ProgramFolderByPrecedence)
@@ -53,11 +53,11 @@ TEST(Paths, ProgramFolderByPrecedence)
 
 TEST(Paths, AssetsAreFoundInTheShareFoldersWithoutRegardToCase)
 {
-    platform_test::TempDir dir;
-    ForceDirectories(dir / "second/tarsel");
-    WriteFileAtomic(dir / "second/tarsel/About.WAV", "RIFF");
-    ScopedEnv dataDirs("XDG_DATA_DIRS", dir / "first:" + dir / "second");
-    EXPECT_EQ(FindAsset("about.wav"), dir / "second/tarsel/About.WAV");
+    test_support::TempDir dir;
+    ForceDirectories(dir.file("second/tarsel"));
+    WriteFileAtomic(dir.file("second/tarsel/About.WAV"), "RIFF");
+    ScopedEnv dataDirs("XDG_DATA_DIRS", dir.file("first:") + dir.file("second"));
+    EXPECT_EQ(FindAsset("about.wav"), dir.file("second/tarsel/About.WAV"));
     EXPECT_EQ(FindAsset("missing.wav"), "");
 
     const std::string exe = ExecutableDir();

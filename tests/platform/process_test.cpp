@@ -1,7 +1,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <chrono>
 #include <dirent.h>
@@ -56,25 +56,25 @@ bool AppearsSoon(const std::string& path)
 
 TEST(StartProcess, AnAppendedNameStaysOneArgumentWhateverItHolds)
 {
-    platform_test::TempDir dir;
-    const std::string hostile = dir / "it's \"a\" $(touch pwned); `id` & x.eml";
+    test_support::TempDir dir;
+    const std::string hostile = dir.file("it's \"a\" $(touch pwned); `id` & x.eml");
     platform::StartProcess("touch", {hostile});
     ASSERT_TRUE(AppearsSoon(hostile));
-    EXPECT_FALSE(platform::FileExists(dir / "pwned"));
+    EXPECT_FALSE(platform::FileExists(dir.file("pwned")));
     EXPECT_FALSE(platform::FileExists("pwned"));
 }
 
 TEST(StartProcess, PassesEachWordOfTheLineAsItsOwnArgument)
 {
-    platform_test::TempDir dir;
-    const std::string script = dir / "args.sh";
+    test_support::TempDir dir;
+    const std::string script = dir.file("args.sh");
     platform::WriteFileAtomic(script,
                               "#!/bin/sh\n"
                               "out=\"$1\"; shift\n"
                               "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$out.part\"\n"
                               "mv \"$out.part\" \"$out\"\n");
     ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
-    const std::string out = dir / "out.txt";
+    const std::string out = dir.file("out.txt");
     platform::StartProcess("'" + script + "' '" + out + "' \"two words\" a;b '$HOME'",
                            {"extra arg", ""});
     ASSERT_TRUE(AppearsSoon(out));

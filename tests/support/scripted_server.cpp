@@ -226,6 +226,20 @@ bool ScriptedServer::sendBytes(const std::string& bytes)
     return true;
 }
 
+bool ScriptedServer::takeLine()
+{
+    const std::size_t end = input_.find('\n');
+    if (end == std::string::npos)
+        return false;
+    std::string line = input_.substr(0, end);
+    input_.erase(0, end + 1);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::lock_guard lock(mutex_);
+    lines_.push_back(line);
+    return true;
+}
+
 bool ScriptedServer::receiveMore(std::chrono::steady_clock::time_point deadline)
 {
     pollfd entries[2] = {{client_, POLLIN, 0}, {stopRead_, POLLIN, 0}};
@@ -261,16 +275,8 @@ bool ScriptedServer::play(const Step& step)
         return true;
     case Step::Kind::ExpectLine:
         for (;;) {
-            std::size_t end = input_.find('\n');
-            if (end != std::string::npos) {
-                std::string line = input_.substr(0, end);
-                input_.erase(0, end + 1);
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
-                std::lock_guard lock(mutex_);
-                lines_.push_back(line);
+            if (takeLine())
                 return true;
-            }
             if (!receiveMore(deadline)) {
                 fail("no line came from the client");
                 return false;
@@ -309,14 +315,7 @@ bool ScriptedServer::play(const Step& step)
         return true;
     case Step::Kind::WaitClose:
         for (;;) {
-            std::size_t end;
-            while ((end = input_.find('\n')) != std::string::npos) {
-                std::string line = input_.substr(0, end);
-                input_.erase(0, end + 1);
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
-                std::lock_guard lock(mutex_);
-                lines_.push_back(line);
+            while (takeLine()) {
             }
             if (!receiveMore(std::chrono::steady_clock::now() + kStepLimit))
                 return clientClosed();

@@ -71,6 +71,9 @@ private:
     // Waits for more bytes from the client into input_; false at its close,
     // at a stop or after the step limit.
     bool receiveMore(std::chrono::steady_clock::time_point deadline);
+    // Moves one whole line (without its CR LF) from input_ to the lines
+    // received; false when input_ holds no whole line.
+    bool takeLine();
     bool sleepFor(std::chrono::milliseconds time);
     void fail(const std::string& why);
 

@@ -1,8 +1,5 @@
 #include "table_fixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 #include "tables/cursor_interface.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
@@ -22,9 +19,6 @@ xbase::FieldDef field(const std::string& name, char type, int width, int decimal
 }
 
 void TablesTest::SetUp() {
-    char pattern[] = "/tmp/tables_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = std::string(pattern) + "/";
     previous_ = tables::setErrorReporter([this](const std::string& text) { reports.push_back(text); });
     tables::cursors();
     sx_SysProp(SX_SP_ERROR_LEVEL, 0);
@@ -38,7 +32,6 @@ void TablesTest::TearDown() {
     sx_SetDeleted(0);
     sx_SetEpoch(1900);
     tables::setErrorReporter(previous_);
-    std::filesystem::remove_all(folder);
 }
 
 std::string TablesTest::makeTable(const std::string& name, const std::vector<xbase::FieldDef>& fields,

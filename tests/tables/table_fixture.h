@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tables/error_report.h"
+#include "tests/support/temp_dir.h"
 #include "xbase/value.h"
 
 namespace tabletest {
@@ -34,7 +35,8 @@ protected:
     // the engine); a leading "*" in the first value marks the row deleted.
     void addRows(const std::string& name, const std::vector<std::vector<std::string>>& rows);
 
-    std::string folder;
+    test_support::TempDir dir{"tables_test_"};
+    std::string folder = dir.path() + "/";  // removed with the fixture
     std::vector<std::string> reports;
 
 private:

@@ -5,12 +5,12 @@
 #include "mail/net/net_errors.h"
 #include "mail/net/smtp_client.h"
 #include "tests/support/scripted_server.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 using test_support::ScriptedServer;
@@ -21,21 +21,6 @@ namespace {
 // Points $TMPDIR at a private folder so leftover temporary files show.
 class PrivateTempFolder {
 public:
-    PrivateTempFolder()
-    {
-        const char* old = std::getenv("TMPDIR");
-        if (old != nullptr)
-            saved_ = old;
-        hadOld_ = old != nullptr;
-        ::setenv("TMPDIR", dir_.path().c_str(), 1);
-    }
-    ~PrivateTempFolder()
-    {
-        if (hadOld_)
-            ::setenv("TMPDIR", saved_.c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
     std::size_t files() const
     {
         std::size_t count = 0;
@@ -46,8 +31,7 @@ public:
 
 private:
     test_support::TempDir dir_{"tmp"};
-    std::string saved_;
-    bool hadOld_ = false;
+    test_support::ScopedEnv tmpDir_{"TMPDIR", dir_.path()};
 };
 
 class NetSmtpTest : public ::testing::Test {

@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <cstdlib>
+
 #include "platform/event_pump.h"
 #include "retriever/shell/shell_application.h"
 #include "retriever/shell/tform1.h"

@@ -35,10 +35,32 @@ std::string decodeQ(std::string_view encoded)
     return out;
 }
 
+// Finds closing "?=" marks for words read from left to right. Each search
+// starts at or after the one before, so one found mark is reused until the
+// words have passed it: a value full of unclosed "=?" costs one pass, not one
+// pass per "=?" (a poison header must not stall a whole program).
+class CloseFinder {
+public:
+    explicit CloseFinder(std::string_view text) : text_(text) {}
+    std::size_t from(std::size_t position)
+    {
+        if (!searched_ || (found_ != std::string_view::npos && found_ < position)) {
+            found_ = text_.find("?=", position);
+            searched_ = true;
+        }
+        return found_;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t found_ = std::string_view::npos;
+    bool searched_ = false;
+};
+
 // Reads the word "=?charset?X?text?=" at `start`; nothing when it is not one.
 // The closing "?=" is looked for only after the "?X?" marker, so a text that
 // begins with "=" or is a lone "B" or "Q" is no terminator.
-std::optional<EncodedWord> readWord(std::string_view text, std::size_t start)
+std::optional<EncodedWord> readWord(std::string_view text, std::size_t start, CloseFinder& closes)
 {
     std::size_t q1 = text.find('?', start + 2);
     if (q1 == std::string_view::npos || q1 + 2 >= text.size() || text[q1 + 2] != '?')
@@ -46,20 +68,24 @@ std::optional<EncodedWord> readWord(std::string_view text, std::size_t start)
     std::string_view charset = text.substr(start + 2, q1 - start - 2);
     if (charset.find_first_of(" \t") != std::string_view::npos)
         return std::nullopt;
-    std::size_t close = text.find("?=", q1 + 3);
+    char letter = text[q1 + 1];
+    if (letter != 'B' && letter != 'b' && letter != 'Q' && letter != 'q')
+        return std::nullopt;
+    std::size_t close = closes.from(q1 + 3);
     if (close == std::string_view::npos)
         return std::nullopt;
-    char letter = text[q1 + 1];
     std::string_view encoded = text.substr(q1 + 3, close - q1 - 3);
     EncodedWord word;
     word.end = close + 2;
     try {
+        // A "?" is no base64 character; telling so at once keeps a value of
+        // many unclosed words from being decoded once per word.
+        if ((letter == 'B' || letter == 'b') && encoded.find('?') != std::string_view::npos)
+            return std::nullopt;
         if (letter == 'B' || letter == 'b')
             word.text = mail::base64DecodeLine(encoded);
-        else if (letter == 'Q' || letter == 'q')
-            word.text = decodeQ(encoded);
         else
-            return std::nullopt;
+            word.text = decodeQ(encoded);
     } catch (const mail::EInOutError&) {
         return std::nullopt;  // a broken word is shown as it came
     }
@@ -98,11 +124,12 @@ std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
     out.reserve(text.size());
     std::size_t pos = 0;
     bool afterWord = false;  // the last thing copied was a decoded word
+    CloseFinder closes(text);
     while (pos < text.size()) {
         std::size_t start = text.find("=?", pos);
         if (start == std::string_view::npos)
             break;
-        std::optional<EncodedWord> word = readWord(text, start);
+        std::optional<EncodedWord> word = readWord(text, start, closes);
         if (!word) {
             out.append(text.substr(pos, start + 2 - pos));
             pos = start + 2;

@@ -115,11 +115,18 @@ void TmsCustomEncoder::Encode()
 void TmsCustomEncoder::writeOtherHeaders(std::initializer_list<std::string_view> ownFields)
 {
     // Every copy goes, with its folded lines, so a message loaded and saved
-    // again does not gather one more recipient line per round.
+    // again does not gather one more recipient line per round. A folded line
+    // is whatever the header lookups take for one: it begins with a blank or
+    // holds no colon. Such lines before the first field belong to none and
+    // would be read as part of the field written last, so they go as well.
     auto& lines = message_.Headers().lines();
-    bool removing = false;
+    bool removing = true;
     std::erase_if(lines, [&](const std::string& line) {
-        const bool folded = !line.empty() && (line.front() == ' ' || line.front() == '\t');
+        if (line.empty()) {
+            removing = true;  // not written: what follows it has no field either
+            return false;
+        }
+        const bool folded = line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string::npos;
         if (!(removing && folded))
             removing = std::any_of(ownFields.begin(), ownFields.end(),
                                    [&](std::string_view field) { return mail::headerLineMatches(line, field); });

@@ -27,9 +27,9 @@ std::string trimmed(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-// Whole-text integer: optional sign, then decimal digits or "0x"/"$" and
-// hexadecimal digits, within the range of int.
-bool parseInteger(const std::string& text, int& out)
+}  // namespace
+
+bool ParseIniInteger(const std::string& text, int& out)
 {
     const std::string s = trimmed(text);
     size_t pos = 0;
@@ -72,6 +72,8 @@ bool parseInteger(const std::string& text, int& out)
     out = static_cast<int>(value);
     return true;
 }
+
+namespace {
 
 bool breaksLine(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
@@ -187,7 +189,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const
 {
     int value;
-    return parseInteger(ReadString(section, key, {}), value) ? value : defaultValue;
+    return ParseIniInteger(ReadString(section, key, {}), value) ? value : defaultValue;
 }
 
 bool IniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) const
@@ -207,8 +209,8 @@ void IniFile::WriteValues(const std::vector<IniWrite>& writes)
     // or section of its own the next time the file is read.
     for (const IniWrite& w : writes) {
         if (breaksLine(w.section) || w.section.find(']') != std::string::npos || breaksLine(w.key) ||
-            w.key.find('=') != std::string::npos || trimmed(w.key).empty() || w.key[0] == '[' ||
-            w.key[0] == ';' || breaksLine(w.value))
+            w.key.find('=') != std::string::npos || trimmed(w.key).empty() || trimmed(w.key)[0] == '[' ||
+            trimmed(w.key)[0] == ';' || breaksLine(w.value))
             throw IniFileError("Unable to write to " + path_ + ": invalid name or value");
     }
     modify(existingPath(), [&](IniText& text) {

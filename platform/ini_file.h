@@ -67,4 +67,9 @@ private:
     std::string path_;
 };
 
+// An INI integer as ReadInteger reads it: optional sign, then decimal digits
+// or "0x"/"$" and hexadecimal digits, the whole text (blanks around it
+// aside) within the range of int. False, and `out` untouched, otherwise.
+bool ParseIniInteger(const std::string& text, int& out);
+
 }  // namespace platform

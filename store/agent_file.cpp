@@ -1,5 +1,6 @@
 #include "store/agent_file.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "store/ini_snapshot.h"
@@ -10,6 +11,10 @@ namespace store {
 namespace {
 
 constexpr const char* kMain = "MAIN";
+// More entries than any agent has: a count beyond it comes from a damaged
+// or foreign file, and reading billions of empty entries would stall the
+// agent processor, which reads every agent file each second.
+constexpr int kMaxEntries = 1000;
 
 std::string upper(std::string text)
 {
@@ -19,6 +24,11 @@ std::string upper(std::string text)
 }
 
 std::string entry(size_t number) { return "Entry" + std::to_string(number); }
+
+int entryCount(const IniSnapshot& file, const char* key)
+{
+    return std::min(file.ReadInteger(kMain, key, 0), kMaxEntries);
+}
 
 }  // namespace
 
@@ -55,7 +65,7 @@ namespace {
 std::vector<AgentTrigger> triggersOf(const IniSnapshot& file)
 {
     std::vector<AgentTrigger> triggers;
-    const int count = file.ReadInteger(kMain, "TriggerCount", 0);
+    const int count = entryCount(file, "TriggerCount");
     for (int i = 1; i <= count; ++i) {
         const std::string key = entry(static_cast<size_t>(i));
         triggers.push_back(
@@ -67,7 +77,7 @@ std::vector<AgentTrigger> triggersOf(const IniSnapshot& file)
 std::vector<AgentAction> actionsOf(const IniSnapshot& file)
 {
     std::vector<AgentAction> actions;
-    const int count = file.ReadInteger(kMain, "ActionCount", 0);
+    const int count = entryCount(file, "ActionCount");
     for (int j = 1; j <= count; ++j) {
         const std::string key = entry(static_cast<size_t>(j));
         actions.push_back({file.ReadString("ACTIONPARAM1", key), file.ReadString("ACTIONPARAM2", key),

@@ -46,7 +46,8 @@ void WriteAgentFile(const std::string& path, const std::string& type, const std:
 // [MAIN] AgentType as stored, "" when missing (a missing file reads empty).
 std::string ReadAgentType(const std::string& path);
 // Triggers and actions by [MAIN] TriggerCount and ActionCount, whatever the
-// type says; a missing entry reads as empty text.
+// type says; a missing entry reads as empty text, and a count above 1000
+// reads as 1000.
 std::vector<AgentTrigger> ReadAgentTriggers(const std::string& path);
 std::vector<AgentAction> ReadAgentActions(const std::string& path);
 // Type, triggers and actions from one reading of the file, whatever the

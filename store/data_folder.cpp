@@ -1,6 +1,7 @@
 #include "store/data_folder.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -97,6 +98,12 @@ void addOrganisation(const std::string& folder, TDateTime now)
 
 void makeOwnerOnlyFolder(const std::string& folder)
 {
+    // A folder that others share (such as /tmp) must not be made private:
+    // that would lock every other user out of it.
+    struct stat before{};
+    if (::stat(folder.c_str(), &before) == 0 && S_ISDIR(before.st_mode) &&
+        (before.st_uid != ::geteuid() || (before.st_mode & S_ISVTX) != 0))
+        throw StoreError(folder + " is shared with other users; choose a folder of your own");
     try {
         if (!platform::ForceDirectories(folder))
             throw StoreError("Unable to create directory " + folder);

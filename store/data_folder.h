@@ -16,7 +16,9 @@ bool DataFolderHasTables(const std::string& folder);
 // Creates the folder (with its parents) and the tables in it. A folder that
 // already holds tables is refused unless `replace` is set; then the ten
 // tables, their indexes and memo files are made anew (their rows are lost).
-// Throws StoreError with the reason.
+// An existing folder that others share (owned by another user, or sticky
+// like /tmp) is refused rather than made private. Throws StoreError with
+// the reason.
 void CreateDataFolder(const std::string& folder, bool replace, TDateTime now = platform::Now());
 
 }  // namespace store

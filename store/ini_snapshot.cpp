@@ -1,9 +1,8 @@
 #include "store/ini_snapshot.h"
 
-#include <charconv>
-
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/ini_file.h"
 #include "platform/paths.h"
 
 namespace store {
@@ -36,10 +35,9 @@ std::string IniSnapshot::ReadString(const std::string& section, const std::strin
 
 int IniSnapshot::ReadInteger(const std::string& section, const std::string& key, int defaultValue) const
 {
-    const std::string value = ReadString(section, key);
-    int n = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
-    return error == std::errc() && end == value.data() + value.size() && !value.empty() ? n : defaultValue;
+    int value = defaultValue;
+    platform::ParseIniInteger(ReadString(section, key), value);
+    return value;
 }
 
 }  // namespace store

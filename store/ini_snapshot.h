@@ -18,7 +18,8 @@ public:
     // Surrounding blanks removed; the default when the key is missing.
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue = {}) const;
-    // A decimal whole number, else the default.
+    // A decimal or hexadecimal whole number read as the INI layer reads
+    // it, else the default.
     int ReadInteger(const std::string& section, const std::string& key, int defaultValue) const;
 
 private:

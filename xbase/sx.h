@@ -6,9 +6,8 @@
 // and answers 0, false, "" or nothing, as its line says.
 //
 // Writes are posted at once: a record written by sx_PutRecord, sx_Replace or
-// sx_Delete is on disk, with its keys in every tag, when the call returns. A
-// blank record added by sx_AppendEx is on disk at once; its keys go into the
-// tags with its first write, or when the area leaves it, unlocks it or closes.
+// sx_Delete is on disk, with its keys in every tag, when the call returns; so
+// is the blank record added by sx_AppendEx.
 // Reads never use a cached copy that another program may have changed.
 
 #include <cstdint>

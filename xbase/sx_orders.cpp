@@ -20,7 +20,6 @@ int sx_IndexOpen(const char* file) {
         if (p.empty()) throw XbaseError(kErrArgument, "no index file given");
         if (p.find('/') == std::string::npos) p = a.path().substr(0, a.path().rfind('/') + 1) + p;
         if (baseNameOf(p) == p.substr(p.rfind('/') + 1)) p += ".cdx";
-        a.addPendingKeys();
         const int order = a.table().openIndex(p);
         if (order > 0) a.setOrder(order);
         return order;
@@ -38,7 +37,6 @@ int sx_IndexTag(const char* file, const char* tag, const char* expression, int o
         if (spec.name.empty() || spec.keyExpression.empty()) throw XbaseError(kErrArgument, "a tag needs a name and a key expression");
         spec.unique = option == 1;
         spec.descending = descending != 0;
-        a.addPendingKeys();
         const int order = a.table().createTag(text(file, kMaxPathLength, "index path"), spec);
         a.setOrder(order);
         a.goTop();

@@ -202,7 +202,7 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
 
 std::string Table::blankRecord() const { return std::string(static_cast<std::size_t>(dbf_->recordLength()), ' '); }
 
-void Table::update(uint32_t recNo, const std::string& record, bool keysAbsent) {
+void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
@@ -210,7 +210,14 @@ void Table::update(uint32_t recNo, const std::string& record, bool keysAbsent) {
     // Keys first, so that a failing expression leaves file and tags as they were.
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
     for (const auto& t : ts) {
-        keys.emplace_back(keysAbsent ? std::nullopt : keyFor(t, old, recNo), keyFor(t, record, recNo));
+        keys.emplace_back(keyFor(t, old, recNo), keyFor(t, record, recNo));
+    }
+    std::vector<bool> handOver(ts.size(), false);
+    for (std::size_t i = 0; handOverUniqueKeys && i < ts.size(); ++i) {
+        const auto& before = keys[i].first;
+        if (!ts[i].spec.unique || !before || before == keys[i].second) continue;
+        const auto kept = ts[i].index->seek(ts[i].spec.name, *before, false);
+        handOver[i] = kept && kept->recno == recNo && kept->key == *before;
     }
     dbf_->writeRecord(recNo, record);
     for (std::size_t i = 0; i < ts.size(); ++i) {
@@ -218,27 +225,34 @@ void Table::update(uint32_t recNo, const std::string& record, bool keysAbsent) {
         if (before == after) continue;
         if (before) ts[i].index->remove(ts[i].spec.name, IndexEntry{*before, recNo});
         if (after) ts[i].index->insert(ts[i].spec.name, IndexEntry{*after, recNo});
+        if (handOver[i]) handOverKey(ts[i], *before, recNo);
     }
 }
 
-void Table::addKeys(uint32_t recNo, const std::string& record) {
-    for (const auto& t : tags()) {
-        if (auto k = keyFor(t, record, recNo)) t.index->insert(t.spec.name, IndexEntry{*k, recNo});
+void Table::handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving) {
+    // The tag has no way to find the other rows with this key; the table has.
+    // The write itself has succeeded: a damaged row met here does not undo it.
+    try {
+        const uint32_t count = dbf_->recordCount();
+        for (uint32_t r = 1; r <= count; ++r) {
+            if (r == leaving) continue;
+            if (keyFor(tag, dbf_->readRecord(r), r) == key) {
+                tag.index->insert(tag.spec.name, IndexEntry{key, r});
+                return;
+            }
+        }
+    } catch (const XbaseError&) {
     }
 }
 
-uint32_t Table::append(const std::string& record, int lockTimeoutMs, bool withKeys) {
+uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     RangeLock lock = takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs, "table is locked for appending: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
     std::vector<std::optional<std::string>> keys;
     const uint32_t recNo = dbf_->recordCount() + 1;
-    if (withKeys) {
-        for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
-    } else {
-        keys.resize(ts.size());
-    }
+    for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
     const uint32_t written = dbf_->appendRecord(record);
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) ts[i].index->insert(ts[i].spec.name, IndexEntry{*keys[i], written});

@@ -55,12 +55,13 @@ public:
     std::string storeMemo(const FieldDef& f, const std::string& data, uint32_t type);
 
     // Writes record recNo and moves its keys; the caller holds its lock.
-    // keysAbsent: the record's old keys were never added (see append).
-    void update(uint32_t recNo, const std::string& record, bool keysAbsent = false);
-    // Appends under the header lock; withKeys false leaves adding the keys
-    // to the caller (addKeys), who posts the real record first.
-    uint32_t append(const std::string& record, int lockTimeoutMs, bool withKeys = true);
-    void addKeys(uint32_t recNo, const std::string& record);
+    // When the record was the one a unique tag kept for its old key, the
+    // key passes to the first other record that has it, so that a seek
+    // still finds that key; handOverUniqueKeys false skips that search
+    // (a just appended blank record gives up only its placeholder keys).
+    void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true);
+    // Appends under the header lock, with the record's keys in every tag.
+    uint32_t append(const std::string& record, int lockTimeoutMs);
     void pack();
     void zap();
     std::string blankRecord() const;
@@ -71,6 +72,7 @@ private:
         uint32_t seenCounter = 0;
         std::vector<CdxTagSpec> specs;
     };
+    void handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving);
     void loadTags(bool force);
     void adoptNewStructuralIndex();
     void rebuildAllTags(const std::vector<std::string>& records);

@@ -62,7 +62,6 @@ WorkArea::WorkArea(std::unique_ptr<Table> table, std::string alias, std::string 
 
 WorkArea::~WorkArea() {
     try {
-        addPendingKeys();
         unlockAll();
     } catch (...) {
     }
@@ -306,7 +305,7 @@ WorkArea::Position WorkArea::currentPosition() {
 }
 
 void WorkArea::settle(const Position& p, const std::string& record) {
-    if (keysPending_ && keysPending_ != p.recNo) addPendingKeys();
+    if (freshAppend_ != p.recNo) freshAppend_ = 0;
     if (appendLock_ && appendLock_ != p.recNo) unlock(appendLock_);
     std::copy(record.begin(), record.end(), buffer_.begin());
     shadow_ = record;
@@ -318,7 +317,7 @@ void WorkArea::settle(const Position& p, const std::string& record) {
 }
 
 void WorkArea::setPhantom() {
-    addPendingKeys();
+    freshAppend_ = 0;
     if (appendLock_) unlock(appendLock_);
     const std::string blank = table_->blankRecord();
     std::copy(blank.begin(), blank.end(), buffer_.begin());

@@ -65,10 +65,6 @@ public:
     uint32_t append();
     void putBlob(const FieldDef& field, const std::string& data);
 
-    // Adds the keys of a just appended record that was not posted yet;
-    // before anything that reads or rebuilds whole tags.
-    void addPendingKeys();
-
     bool lock(uint32_t recNo);
     void unlock(uint32_t recNo);
     void unlockAll();
@@ -114,9 +110,10 @@ private:
     Expression query_;
     std::set<uint32_t> locks_;
     uint32_t appendLock_ = 0;
-    // An appended record whose keys wait for its first posting, so that the
-    // blank record's keys are not added only to be moved at once.
-    uint32_t keysPending_ = 0;
+    // The record this area appended and has not left since: the keys its
+    // writes replace are the blank record's placeholders, so unique tags need
+    // not look for another holder of them.
+    uint32_t freshAppend_ = 0;
 };
 
 }  // namespace xbase

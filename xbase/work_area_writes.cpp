@@ -61,8 +61,7 @@ void WorkArea::putRecord(const std::string& record) {
     if (phantom_) throw XbaseError(kErrArgument, "no current record to write");
     if (record.size() != buffer_.size()) throw XbaseError(kErrArgument, "record has the wrong length");
     WriteLock lock(*this, recNo_);
-    table_->update(recNo_, record, keysPending_ == recNo_);
-    if (keysPending_ == recNo_) keysPending_ = 0;
+    table_->update(recNo_, record, freshAppend_ != recNo_);
     afterWrite(record);
 }
 
@@ -130,8 +129,7 @@ void WorkArea::replaceField(const FieldDef& f, int kind, const void* value) {
         field = table_->storeMemo(f, s, kMemoTypeText);
     }
     record.replace(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width), field);
-    table_->update(recNo_, record, keysPending_ == recNo_);
-    if (keysPending_ == recNo_) keysPending_ = 0;
+    table_->update(recNo_, record, freshAppend_ != recNo_);
     afterWrite(record);
 }
 
@@ -149,17 +147,17 @@ void WorkArea::deleteRecord() {
     WriteLock lock(*this, recNo_);
     std::string record = table_->dbf().readRecord(recNo_);
     record[0] = '*';
-    table_->update(recNo_, record, keysPending_ == recNo_);
-    if (keysPending_ == recNo_) keysPending_ = 0;
+    table_->update(recNo_, record, freshAppend_ != recNo_);
     afterWrite(record);
 }
 
 uint32_t WorkArea::append() {
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     const std::string blank = table_->blankRecord();
-    addPendingKeys();
-    const uint32_t recNo = table_->append(blank, settings().lockTimeoutMs(), false);
-    keysPending_ = recNo;
+    // The blank record gets its keys at once, under the header lock: a
+    // program killed before the first write leaves a row every tag knows,
+    // and a tag another open builds meanwhile holds exactly what is on disk.
+    const uint32_t recNo = table_->append(blank, settings().lockTimeoutMs());
     if (appendLock_) unlock(appendLock_);
     if (!table_->exclusive()) {
         if (!lockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1, true, settings().lockTimeoutMs())) {
@@ -169,14 +167,8 @@ uint32_t WorkArea::append() {
     locks_.insert(recNo);
     settle(Position{recNo, {}}, blank);
     appendLock_ = recNo;
+    freshAppend_ = recNo;
     return recNo;
-}
-
-void WorkArea::addPendingKeys() {
-    if (!keysPending_) return;
-    const uint32_t recNo = keysPending_;
-    keysPending_ = 0;
-    table_->addKeys(recNo, table_->dbf().readRecord(recNo));
 }
 
 bool WorkArea::lock(uint32_t recNo) {
@@ -200,13 +192,11 @@ bool WorkArea::lock(uint32_t recNo) {
 
 void WorkArea::unlock(uint32_t recNo) {
     if (recNo == 0) return unlockAll();
-    if (recNo == keysPending_) addPendingKeys();
     if (appendLock_ == recNo) appendLock_ = 0;
     if (locks_.erase(recNo) && !table_->exclusive()) unlockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1);
 }
 
 void WorkArea::unlockAll() {
-    addPendingKeys();
     appendLock_ = 0;
     if (!table_->exclusive()) {
         for (uint32_t r : locks_) unlockRange(table_->dbf().fd(), lock_region::kRecord + r, 1);

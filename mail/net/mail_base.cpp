@@ -3,7 +3,7 @@
 void TmsMailBase::Connect()
 {
     CheckNotBusy();
-    if (Connected() && (!loggedIn_ || sessionServer_ != Server()))
+    if (Connected() && (!loggedIn_ || sessionIdentity_ != SessionIdentity()))
         Close();
     if (Connected())
         return;
@@ -13,7 +13,7 @@ void TmsMailBase::Connect()
 
 void TmsMailBase::SessionStarted()
 {
-    sessionServer_ = Server();
+    sessionIdentity_ = SessionIdentity();
     loggedIn_ = true;
 }
 

@@ -6,9 +6,9 @@
 
 class TmsMailBase : public TagSocket {
 public:
-    // Opens and logs in unless a logged-in session to the same Server is
-    // still open; a session to another server, or one whose log-in never
-    // finished, is closed first.
+    // Opens and logs in unless a logged-in session to the same Server (and
+    // log-in) is still open; a session to another server or mailbox, or one
+    // whose log-in never finished, is closed first.
     void Connect();
     // Logs out and closes; the socket is closed also when the log-out fails.
     void Disconnect();
@@ -25,8 +25,11 @@ protected:
     void ConnectSocket() { TagSocket::Connect(); }
     // Called by Login once the server has accepted it.
     void SessionStarted();
+    // What an open session must match to be used again: the server, and for
+    // a mailbox protocol the log-in too.
+    virtual std::string SessionIdentity() const { return Server(); }
 
 private:
-    std::string sessionServer_;
+    std::string sessionIdentity_;
     bool loggedIn_ = false;
 };

@@ -43,6 +43,8 @@ protected:
     void Command(const std::string& line);
     // LIST of one message: its size.
     int ListSize(int index);
+    // A session logged in to another mailbox on the same server is no use.
+    std::string SessionIdentity() const override { return Server() + '\n' + UserName; }
 
 private:
     void ReadStatus();

@@ -75,8 +75,13 @@ std::string CutToFieldWidth(std::string_view text, std::size_t width)
 std::string DateSubjectKey(const TmsHeaders& headers, bool safeSubject)
 {
     const TDateTime date = MailDateToDateTime(headers.GetFieldValue("Date"));
-    const std::string key = platform::FormatDateTime("yyyymmddhhmmss", date) +
-                            store::Utf8Prefix(headers.GetFieldValue("Subject"), kSubjectBytes);
+    // A subject folded right after its name, or encoded with a leading blank,
+    // begins with a blank on the server but not in the pending file written
+    // from it: the key must come out the same from both.
+    std::string subject = headers.GetFieldValue("Subject");
+    subject.erase(0, subject.find_first_not_of(" \t"));
+    const std::string key =
+        platform::FormatDateTime("yyyymmddhhmmss", date) + store::Utf8Prefix(subject, kSubjectBytes);
     return safeSubject ? MakeSafeFileName(key) : key;
 }
 

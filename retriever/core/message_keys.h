@@ -34,7 +34,8 @@ std::string ReceivedKey(const TmsHeaders& headers);
 std::string ReceivedSeekKey(const TmsHeaders& headers);
 
 // "yyyymmddhhmmss" of the Date field (0 when it does not parse) followed by
-// the first 5 bytes of the Subject (never splitting a UTF-8 sequence);
+// the first 5 bytes of the Subject after any leading blanks (never splitting
+// a UTF-8 sequence);
 // `safeSubject` makes the whole key safe for a file name.
 std::string DateSubjectKey(const TmsHeaders& headers, bool safeSubject);
 

@@ -1,7 +1,8 @@
 // The real programs: mail goes from a POP3 mailbox through postp and posta
 // to replies and forwards on an SMTP server, received rows, received copies
 // and history rows; posta on its timer with debug lines, closed by an agent;
-// and a posta killed in the middle of a pass that loses no message.
+// replies sent on the timer; and a posta killed in the middle of a pass that
+// loses no message.
 #include "fixtures/agent_fixture.h"
 #include "fixtures/processor_home.h"
 
@@ -14,7 +15,9 @@
 
 #include <csignal>
 #include <set>
+#include <sys/wait.h>
 #include <thread>
+#include <utility>
 
 namespace agents_test {
 namespace {
@@ -144,6 +147,68 @@ TEST_F(PostaRun, TimerModeWithDebugLinesEndsWhenAnAgentClosesIt)
     EXPECT_TRUE(has(log, "DEBUGMESSAGE -- MARK3"));
 }
 
+// A postp that stays running keeps its tables open for days: the received
+// row that posta writes meanwhile must keep the message it left on the
+// server from being fetched again at the next poll.
+TEST_F(PostaRun, RunningPostpSeesWhatPostaFiledMeanwhile)
+{
+    if (postp.empty())
+        GTEST_SKIP() << "postp is not built";
+    if (!test_support::DovecotServer::available())
+        GTEST_SKIP() << "dovecot is not installed";
+    test_support::DovecotServer pop;
+    pop.addMessage(MailText("<one@x>", "first"));
+    pop.addMessage(MailText("", "no id"));
+    home.addAccount({"acct", "Desk", "desk@example.org", pop.address(), ""}, false);
+
+    // Stopped also when an assertion ends the test early.
+    struct Running {
+        pid_t pid;
+        ~Running()
+        {
+            if (pid <= 0)
+                return;
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } running{home.start(postp, {})};
+    waitUntil([&] { return home.pendingFiles("acct").size() == 2; });
+    ASSERT_EQ(home.pendingFiles("acct").size(), 2u);
+    ASSERT_TRUE(home.run(posta).exited);
+    ASSERT_TRUE(home.pendingFiles("acct").empty());
+
+    // A message that arrives later shows that a later poll has been made;
+    // the messages before it in the mailbox would have been fetched first.
+    pop.addMessage(MailText("<three@x>", "third"));
+    waitUntil([&] { return !home.pendingFiles("acct").empty(); });
+    ::kill(running.pid, SIGTERM);
+    EXPECT_TRUE(home.wait(std::exchange(running.pid, 0)).exited);
+    EXPECT_EQ(home.pendingFiles("acct"), Names{"-three@x-.eml"});
+    EXPECT_EQ(pop.messageCount(), 3u);
+}
+
+// The socket binding is loaded at start-up for every pass, not only for the
+// pass a single-pass run makes.
+TEST_F(PostaRun, OnItsTimerRepliesGoOutThroughTheSmtpServer)
+{
+    if (!test_support::SmtpServer::available())
+        GTEST_SKIP() << "aiosmtpd is not installed";
+    test_support::SmtpServer smtp;
+    home.addAccount({"acct", "Desk", "desk@example.org", "", smtp.address()});
+    const std::string tpl = home.folder() + "/reply.eml";
+    test_support::writeFile(tpl, "From: x@y\r\nSubject: Thanks\r\n\r\nNoted.\r\n");
+    home.writeAgent("Replier", {Always()}, {{"AUTO-REPLY", tpl, ""}, {"CLOSE TARSEL", "", ""}});
+    home.attachAgent("acct", "Replier");
+    home.addPending("acct", "a.eml", MailText("<a@x>", "first"));
+
+    const ProgramExit run = home.wait(home.start(posta, {}), std::chrono::seconds(120));
+
+    ASSERT_TRUE(run.exited) << "posta did not close itself";
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    EXPECT_EQ(smtp.messages().at(0).recipients, Names{"ann@example.org"});
+    EXPECT_FALSE(has(home.log("agentproc.log"), "Could not send outgoing mail"));
+}
+
 TEST_F(PostaRun, KilledInTheMiddleOfAPassLosesNoMessage)
 {
     constexpr int kMessages = 200;
@@ -157,7 +222,8 @@ TEST_F(PostaRun, KilledInTheMiddleOfAPassLosesNoMessage)
         all.push_back(name);
     }
 
-    const pid_t pid = home.start(posta);
+    // On its timer posta never ends by itself, so the kill always finds it running.
+    const pid_t pid = home.start(posta, {});
     waitUntil([&] { return home.receivedFiles("acct").size() >= 10; });
     ::kill(pid, SIGKILL);
     ASSERT_FALSE(home.wait(pid).exited) << "posta ended before it could be killed";

@@ -93,4 +93,25 @@ TEST(EncodedWords, LongEncodedValueIsDecodedWhole)
     EXPECT_EQ(DecodeEncodedWords(value), expected);
 }
 
+TEST(EncodedWords, ValuesFullOfBrokenWordsComeBackAsTheyCame)
+{
+    // Hostile header values: thousands of "=?" that never close, that name no
+    // known coding, or whose base64 breaks, with one "?=" at the very end.
+    // (How fast such values go is measured in the mail benchmark.)
+    std::string unclosed, unknownLetter, badBase64;
+    for (int i = 0; i < 5000; ++i) {
+        unclosed += "=?a?q?x";
+        unknownLetter += "=?a?x?y";
+        badBase64 += "=?a?b?!";
+    }
+    unknownLetter += "?=";
+    badBase64 += "?=";
+    EXPECT_EQ(DecodeEncodedWords(unclosed, 0), unclosed);
+    EXPECT_EQ(DecodeEncodedWords(unknownLetter, 0), unknownLetter);
+    EXPECT_EQ(DecodeEncodedWords(badBase64, 0), badBase64);
+    EXPECT_EQ(DecodeEncodedWords("=?us-ascii?B?SGk=?= " + unclosed, 0), "Hi " + unclosed);
+    // A word whose close comes after other broken starts is still one word.
+    EXPECT_EQ(DecodeEncodedWords("=?a?b?!=?a?q?x_y?= z", 0), "=?a?b?!x y z");
+}
+
 }  // namespace

@@ -278,6 +278,31 @@ TEST(MailReaderHeaders, DuplicatesAreNotMultipliedBySaving)
     EXPECT_EQ(message.Headers().GetFieldList("Subject").size(), 1u);
 }
 
+TEST(MailReaderHeaders, LinesWithoutColonStayWithTheirFieldThroughSaving)
+{
+    // Sloppy folding without a blank: the lookups read "c@host" as part of
+    // To, so it must not outlive To and join whatever the writer puts last.
+    // A stray line before the first field belongs to no field at all.
+    TmsMessage message;
+    message.LoadFromString(crlf({"stray@host", "From: a@host", "To: b@host,", "c@host", "Subject: s",
+                                 "Cc: d@host", " e@host", "X-Mailer: m", "", "body"}));
+    ASSERT_EQ(message.Recipients().Count(), 2);
+    ASSERT_EQ(message.CC().Count(), 2);
+    for (int round = 0; round < 3; ++round) {
+        TmsMessage again;
+        saveAndReload(message, again);
+        message.Clear();
+        message.Assign(again);
+    }
+    EXPECT_EQ(message.Recipients().Count(), 2);
+    EXPECT_EQ(message.CC().Count(), 2);
+    const std::string text = message.SaveToString();
+    EXPECT_EQ(message.Headers().lines(), (std::vector<std::string>{"X-Mailer: m"}));
+    EXPECT_EQ(text.substr(0, text.find("Subject:")),
+              crlf({"From:      <a@host>", "To:        <b@host>,", "           <c@host>", "CC:        <d@host>,",
+                    "           <e@host>", "X-Mailer: m"}));
+}
+
 TEST(MailReaderHeaders, AwkwardDisplayNamesRoundTrip)
 {
     TmsMessage message;

@@ -253,6 +253,16 @@ TEST_F(MailWriter, UUFormAfterTheText)
     EXPECT_EQ(std::vector<std::string>(begin + 2, lines.end()), (std::vector<std::string>{"`", "`", "end"}));
 }
 
+TEST_F(MailWriter, UUFormAndNamelessRecipientExactly)
+{
+    message.Recipients().Clear();
+    message.Recipients().AddAddress("bob@host", "");
+    message.SetEncoding(meUU);
+    message.Attachments().Add(attachment("/tmp/x.bin", "application/octet-stream", mail::AttEncoding::Base64, "abc"));
+    EXPECT_EQ(message.SaveToString(), crlf({"From:     Ann Lee <ann@host>", "To:        <bob@host>", "Subject:  Hi", "",
+                                            "Hello", "", "begin 600 x.bin", "#86)C", "`", "end"}));
+}
+
 TEST(ArticleWriter, NewsHeaderBlock)
 {
     TmsArticle article;

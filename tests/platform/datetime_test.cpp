@@ -113,6 +113,10 @@ TEST(DateTime, TwelveHourClock)
     EXPECT_EQ(FormatDateTime("h:nn AM/PM", At(2000, 1, 1, 12, 0)), "12:00 PM");
     EXPECT_EQ(FormatDateTime("hh:nn a/p", At(2000, 1, 1, 13, 5)), "01:05 p");
     EXPECT_EQ(FormatDateTime("h ampm", At(2000, 1, 1, 23, 0)), "11 PM");
+    // The account editor's time: "mm" after the hour is minutes, the
+    // marker right behind it.
+    EXPECT_EQ(FormatDateTime("hh:mmAM/PM", At(2000, 1, 1, 13, 5)), "01:05PM");
+    EXPECT_EQ(FormatDateTime("hh:mmAM/PM", At(2000, 1, 1, 0, 15)), "12:15AM");
     // The marker belongs to the hour before it only.
     EXPECT_EQ(FormatDateTime("hh 'am/pm'", At(2000, 1, 1, 13, 0)), "13 am/pm");
     EXPECT_EQ(FormatDateTime("hh hh am/pm", At(2000, 1, 1, 13, 0)), "13 01 pm");

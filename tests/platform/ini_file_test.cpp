@@ -162,6 +162,9 @@ TEST_F(IniFileTest, RefusesTextThatWouldBecomeLinesOfItsOwn)
     EXPECT_THROW(ini.WriteString("A", "k=v", "1"), platform::IniFileError);
     EXPECT_THROW(ini.WriteString("A]", "k", "1"), platform::IniFileError);
     EXPECT_THROW(ini.WriteString("A", "", "1"), platform::IniFileError);
+    // A name that would read back as a comment or a header, blanks or not.
+    EXPECT_THROW(ini.WriteString("A", " ;k", "1"), platform::IniFileError);
+    EXPECT_THROW(ini.WriteString("A", " [k", "1"), platform::IniFileError);
     EXPECT_EQ(Text(), "[A]\nx=1\n");
     // Quotes and other punctuation in values are kept as they are.
     ini.WriteString("A", "cmd", "\"/opt/my prog\" 'a;b' $(x)");

@@ -1,12 +1,23 @@
 #include "retriever/core/message_keys.h"
 
 #include "mail/headers.h"
+#include "mail/message.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 TmsHeaders headers(std::initializer_list<std::string> lines) { return TmsHeaders(std::vector<std::string>(lines)); }
+
+// The header lines of a mail text as the server lists them.
+TmsHeaders serverHeaders(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t end; (end = text.find("\r\n", at)) != at && end != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    return TmsHeaders(lines);
+}
 
 TEST(MessageKeys, SafeNameMapsEveryCharacterThatBreaksAFileName)
 {
@@ -58,6 +69,26 @@ TEST(MessageKeys, ReceivedKeyIsTheRawIdInTheFieldWidth)
     const std::string seek = retriever::ReceivedSeekKey(headers({"Message-Id: <a@x>"}));
     EXPECT_EQ(seek.size(), 40u);
     EXPECT_EQ(seek, "<a@x>" + std::string(35, ' '));
+}
+
+// postp checks the key from the server's header lines, posta writes it from
+// the pending file that postp saved: the two must agree, or a message left
+// on the server is fetched and answered again at every poll.
+TEST(MessageKeys, ReceivedKeyIsTheSameFromTheServerAndFromThePendingFile)
+{
+    const std::string date = "Date: Tue, 08 Dec 2026 09:30:00 +0100\r\n";
+    for (const char* subject :
+         {"Subject: plain words\r\n", "Subject:\r\n folded at once\r\n", "Subject: =?utf-8?Q?_blank_first?=\r\n",
+          "Subject: =?iso-8859-1?Q?Caf=E9_au_lait?=\r\n", "Subject:\ttabbed\r\n", "Subject: \r\n"}) {
+        const std::string text = "From: a@b.example\r\nTo: c@d.example\r\n" + date + std::string(subject) + "\r\nbody\r\n";
+        TmsMessage fetched;
+        fetched.LoadFromString(text);
+        TmsMessage pending;
+        pending.LoadFromString(fetched.SaveToString());
+        EXPECT_EQ(retriever::ReceivedKey(serverHeaders(text)), retriever::ReceivedKey(pending.Headers())) << subject;
+    }
+    EXPECT_EQ(retriever::ReceivedKey(serverHeaders(date + "Subject:\r\n Hello world\r\n\r\n")),
+              "20261208093000Hello");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The real postp in single-pass mode against real POP3 servers: two
-// accounts with their restrictions, a second pass that finds nothing new,
-// and a run killed in the middle of a transfer.
+// The real postp against real POP3 servers: in single-pass mode two
+// accounts with their restrictions and a second pass that finds nothing new;
+// on its timer an account added while it runs, and runs killed or closed in
+// the middle of a transfer.
 #include "fixtures/pass_fixture.h"
 #include "fixtures/postp_home.h"
 
@@ -49,6 +50,31 @@ protected:
 #else
         GTEST_SKIP() << "postp or the data folder maker is not built";
 #endif
+    }
+
+    // Bounded; a slow machine only means the program is stopped earlier.
+    void waitForPendingFiles(const std::string& accountId, std::size_t count)
+    {
+        for (int wait = 0; wait < 6000 && home->pendingFiles(accountId).size() < count; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    // Every waiting file is a whole message; the rest are still on the server.
+    void expectEveryMessageOnceWholeOrOnTheServer(const test_support::DovecotServer& server, int messages)
+    {
+        std::set<std::string> found;
+        for (const std::string& name : home->pendingFiles("acct")) {
+            TmsMessage message;
+            message.LoadFromFile(home->pendingFolder("acct") + name);
+            EXPECT_EQ(message.Attachments().Count(), 0) << name << " did not load whole";
+            EXPECT_GE(message.Body().size(), 270u) << name;
+            found.insert(message.Headers().GetFieldValue("X-Number"));
+        }
+        for (const std::string& text : server.messages()) {
+            const auto at = text.find("X-Number: ");
+            found.insert(text.substr(at + 10, text.find('\n', at) - at - 10));
+        }
+        EXPECT_EQ(found.size(), static_cast<std::size_t>(messages));
     }
 
     std::unique_ptr<PostpHome> home;
@@ -107,33 +133,71 @@ TEST_F(PostpRun, KilledInTheMiddleOfATransferLosesNoMessage)
     home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
     home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
 
-    const pid_t pid = home->start();
-    for (int wait = 0; wait < 6000 && home->pendingFiles("acct").size() < 20; ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // On its timer postp never ends by itself, so the kill always finds it
+    // running, however fast or slow the machine is.
+    const pid_t pid = home->start({});
+    waitForPendingFiles("acct", 20);
     ::kill(pid, SIGKILL);
     const PostpExit killed = home->wait(pid);
     ASSERT_FALSE(killed.exited) << "postp ended before it could be killed";
 
-    // Every waiting file is a whole message; the rest are still on the server.
-    std::set<std::string> found;
-    for (const std::string& name : home->pendingFiles("acct")) {
-        TmsMessage message;
-        message.LoadFromFile(home->pendingFolder("acct") + name);
-        EXPECT_EQ(message.Attachments().Count(), 0) << name << " did not load whole";
-        EXPECT_GE(message.Body().size(), 270u) << name;
-        found.insert(message.Headers().GetFieldValue("X-Number"));
-    }
-    for (const std::string& text : server.messages()) {
-        const auto at = text.find("X-Number: ");
-        found.insert(text.substr(at + 10, text.find('\n', at) - at - 10));
-    }
-    EXPECT_EQ(found.size(), static_cast<std::size_t>(kMessages));
+    expectEveryMessageOnceWholeOrOnTheServer(server, kMessages);
 
     // The next pass fetches the rest and leaves those that wait.
     const std::size_t waiting = home->pendingFiles("acct").size();
     ASSERT_TRUE(home->runSinglePass().exited);
     EXPECT_EQ(home->pendingFiles("acct").size(), static_cast<std::size_t>(kMessages));
     EXPECT_EQ(server.messageCount(), waiting);
+}
+
+// postp runs for days with its tables open: an account and a restriction
+// that the configuration manager adds meanwhile are polled without a restart.
+TEST_F(PostpRun, RunningPostpPollsAnAccountAddedMeanwhile)
+{
+    test_support::DovecotServer first;
+    test_support::DovecotServer second;
+    first.addMessage(MailText("<one@example.org>", "one"));
+    second.addMessage(MailText("<two@example.org>", "two"));
+    home->addAccount({.id = "acct-one", .name = "One", .popAddress = first.address()});
+    home->addRule({"acct-one", "All", "A", "", "", "Y", "Y"});
+
+    const pid_t pid = home->start({});
+    waitForPendingFiles("acct-one", 1);
+    home->addAccount({.id = "acct-two", .name = "Two", .popAddress = second.address()});
+    home->addRule({"acct-two", "All", "A", "", "", "Y", "Y"});
+    waitForPendingFiles("acct-two", 1);
+    ::kill(pid, SIGTERM);
+    ASSERT_TRUE(home->wait(pid).exited);
+
+    EXPECT_EQ(home->pendingFiles("acct-one"), (Names{"-one@example.org-.eml"}));
+    EXPECT_EQ(home->pendingFiles("acct-two"), (Names{"-two@example.org-.eml"}));
+    EXPECT_EQ(second.messageCount(), 0u);
+}
+
+// A termination signal is the tray's Close: in the middle of a transfer the
+// tables close under the pass, the wait on the server gives up, and postp
+// ends with its log saved and no message gone from both places.
+TEST_F(PostpRun, ClosedInTheMiddleOfATransferEndsAndLosesNoMessage)
+{
+    constexpr int kMessages = 300;
+    test_support::DovecotServer server;
+    for (int n = 0; n < kMessages; ++n)
+        server.addMessage(MailText("<m" + std::to_string(n) + "@example.org>", "number " + std::to_string(n), 20000,
+                                   "X-Number: " + std::to_string(n) + "\r\n"));
+    home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
+    home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+
+    const pid_t pid = home->start({});
+    waitForPendingFiles("acct", 20);
+    ::kill(pid, SIGTERM);
+    const PostpExit closed = home->wait(pid);
+    ASSERT_TRUE(closed.exited) << "postp did not end when closed during a pass";
+    EXPECT_EQ(closed.status, 0);
+    EXPECT_NE(home->log().find("Busy -- retrieving mail"), std::string::npos) << "the log was not saved";
+
+    expectEveryMessageOnceWholeOrOnTheServer(server, kMessages);
+    ASSERT_TRUE(home->runSinglePass().exited);
+    EXPECT_EQ(home->pendingFiles("acct").size(), static_cast<std::size_t>(kMessages));
 }
 
 }  // namespace

@@ -120,6 +120,47 @@ TEST_F(StoreAgentFile, ReadersAcceptWhatOthersWrite)
     EXPECT_EQ(store::ReadAgentType(dir.file("none.agent")), "");
 }
 
+TEST_F(StoreAgentFile, AMessageAgentIsWrittenKeyForKeyInItsOrder)
+{
+    store::WriteAgentFile(path, "Message", {{"Subject", "contains", "order"}, {"<Any Header>", "", "x"}},
+                          {{"AUTO-REPLY", "thanks", ""}, {"DELAY THE AGENT", "5", ""}}, when);
+    EXPECT_EQ(text(),
+              "[MAIN]\n"
+              "AgentType=MESSAGE\n"
+              "AppVersion=.9999\n"
+              "CreatedDateTime=03/04/26 07:08:09\n"
+              "ModifiedDateTime=03/04/26 07:08:09\n"
+              "CreateUser=\n"
+              "ModifiedUser=\n"
+              "TriggerCount=2\n"
+              "ActionCount=2\n"
+              "[HEADER]\nEntry1=Subject\nEntry2=<Any Header>\n"
+              "[CONDITION]\nEntry1=contains\nEntry2=\n"
+              "[VALUE]\nEntry1=order\nEntry2=x\n"
+              "[ACTIONPARAM1]\nEntry1=AUTO-REPLY\nEntry2=DELAY THE AGENT\n"
+              "[ACTIONPARAM2]\nEntry1=thanks\nEntry2=5\n"
+              "[ACTIONPARAM3]\nEntry1=\nEntry2=\n");
+}
+
+TEST_F(StoreAgentFile, CountsReadLikeEveryOtherIniNumberAndStayBounded)
+{
+    // A hexadecimal count reads as the INI layer reads it.
+    platform::WriteFileAtomic(path, "[MAIN]\nAgentType=MESSAGE\nTriggerCount=0x2\nActionCount=$1\n"
+                                    "[HEADER]\nEntry2=From\n");
+    store::AgentDefinition agent = store::ReadAgentFile(path);
+    ASSERT_EQ(agent.triggers.size(), 2u);
+    EXPECT_EQ(agent.triggers[1].header, "From");
+    EXPECT_EQ(agent.actions.size(), 1u);
+
+    // A damaged count neither stalls the processor nor exhausts memory.
+    platform::WriteFileAtomic(path, "[MAIN]\nAgentType=MESSAGE\nTriggerCount=2147483647\nActionCount=-5\n"
+                                    "[HEADER]\nEntry1=Subject\n");
+    agent = store::ReadAgentFile(path);
+    EXPECT_EQ(agent.triggers.size(), 1000u);
+    EXPECT_EQ(agent.triggers[0].header, "Subject");
+    EXPECT_TRUE(agent.actions.empty());
+}
+
 TEST_F(StoreAgentFile, AValueWithALineBreakWritesNothing)
 {
     store::WriteAgentFile(path, "MESSAGE", {{"Subject", "contains", "old"}}, {}, when);

@@ -3,6 +3,7 @@
 
 #include "table_fixture.h"
 #include "tables/data_source.h"
+#include "tables/db_errors.h"
 #include "tables/table.h"
 
 using namespace tabletest;
@@ -128,4 +129,13 @@ TEST_F(TablesMasterDetail, DataSourceTellsItsHandlers) {
     const int disabled = changes;
     nodes.Next();
     EXPECT_EQ(changes, disabled);
+}
+
+// A detail whose index lacks the linking tag must not show every master's
+// rows (a processor would apply one account's rules to another): it fails.
+TEST_F(TablesMasterDetail, DetailOnAMissingTagFailsInsteadOfShowingEveryRow) {
+    nodes.Open();
+    rules.SetIndexName("NO_SUCH");
+    EXPECT_THROW(rules.Open(), EDBEngineError);
+    EXPECT_FALSE(rules.Active());
 }

@@ -388,6 +388,29 @@ TEST_F(NetPopTest, ConnectToAnotherServerClosesTheOldSessionFirst)
     EXPECT_EQ(pop.MessageCount(), 7);
     EXPECT_TRUE(first.waitDone());
     EXPECT_TRUE(first.clientClosed());
+
+    // Another mailbox on the same server is another session too: the open
+    // one would hand the first account's messages to the second.
+    ScriptedServer shared;
+    login(shared, "+OK 2 20");
+    shared.acceptNext();
+    login(shared, "+OK 5 50");
+    shared.waitForClientClose();
+    shared.start();
+    pop.SetServer(shared.address());
+    pop.UserName = "anna";
+    pop.Connect();
+    EXPECT_EQ(pop.MessageCount(), 2);
+    pop.UserName = "bert";
+    pop.Connect();
+    EXPECT_EQ(pop.MessageCount(), 5);
+    pop.Close();
+    ASSERT_TRUE(shared.waitDone());
+    EXPECT_EQ(shared.error(), "");
+    const std::vector<std::string> lines = shared.lines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "USER anna");
+    EXPECT_EQ(lines[3], "USER bert");
 }
 
 TEST_F(NetPopTest, HeadersWithoutMessageIdCompareByTheirCommonLines)

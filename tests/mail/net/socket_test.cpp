@@ -184,6 +184,59 @@ TEST_F(NetSocketTest, SilentServerTimesOutAndClosesTheSocket)
     EXPECT_TRUE(server.clientClosed());
 }
 
+// A peer that stops sending in the middle of a data block, or stops reading
+// while the client sends, must not hold the program past its TimeOut.
+TEST_F(NetSocketTest, StalledDataBlockAndStalledSendingTimeOut)
+{
+    ScriptedServer stalledBlock;
+    stalledBlock.send("From: a\r\n\r\nfirst half\r\n").waitForClientClose();
+    stalledBlock.start();
+    socket.SetTimeOut(1);
+    connectTo(stalledBlock);
+    std::ostringstream out;
+    EXPECT_THROW(socket.ReceiveData(out, -1), ETimedOutError);
+    EXPECT_FALSE(socket.Connected());
+    EXPECT_TRUE(stalledBlock.waitDone());
+    EXPECT_TRUE(stalledBlock.clientClosed());
+
+    ScriptedServer notReading;
+    notReading.pause(std::chrono::seconds(30));  // ended by the server's destructor
+    notReading.start();
+    socket.Reset();
+    connectTo(notReading);
+    // More than the loopback buffers of both ends can hold.
+    std::istringstream stream(std::string(24 * 1024 * 1024, 'x'));
+    EXPECT_THROW(socket.SendStream(stream), ETimedOutError);
+    EXPECT_FALSE(socket.Connected());
+}
+
+TEST_F(NetSocketTest, CancelFromThePumpEndsDataAndSendWaits)
+{
+    ScriptedServer stalledBlock;
+    stalledBlock.send("From: a\r\n\r\nfirst half\r\n").waitForClientClose();
+    stalledBlock.start();
+    connectTo(stalledBlock);
+    int pumped = 0;
+    ScopedEventPump pump([&] {
+        if (++pumped == 5)
+            socket.Cancel();
+    });
+    std::ostringstream out;
+    EXPECT_THROW(socket.ReceiveData(out, -1), ECanceledError);
+    EXPECT_FALSE(socket.Connected());
+    EXPECT_TRUE(stalledBlock.waitDone());
+
+    ScriptedServer notReading;
+    notReading.pause(std::chrono::seconds(30));
+    notReading.start();
+    socket.Reset();
+    pumped = 0;
+    connectTo(notReading);
+    std::istringstream stream(std::string(24 * 1024 * 1024, 'x'));
+    EXPECT_THROW(socket.SendStream(stream), ECanceledError);
+    EXPECT_FALSE(socket.Connected());
+}
+
 TEST_F(NetSocketTest, RefusedConnectionIsReportedAsRefusedAtOnce)
 {
     socket.SetTimeOut(30);

@@ -221,6 +221,75 @@ TEST_F(SxConcurrency, KilledWriterLeavesATableOthersKeepUsing) {
     }
 }
 
+// Another process inserts around this one's cursor and edits its current
+// row: the cursor keeps its place by key, and the next read sees the edit.
+TEST_F(SxConcurrency, CursorAndReadsFollowAnotherProcesssPosts) {
+    ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
+    for (const char* name : {"B", "D", "F"}) {
+        ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+        ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, name));
+    }
+    sx_SetOrder(sx_TagArea("NAME"));
+    ASSERT_TRUE(sx_Seek("D"));
+    EXPECT_EQ(sx_GetTrimString("N"), "");
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Only its own, new area: the inherited one shares this process's locks.
+        if (sx_Use(table_.c_str(), "OTHER", SX_SHARED, SX_DRIVER_FOX) == 0) _exit(10);
+        for (const char* name : {"C", "E"}) {
+            if (sx_AppendEx() != SX_APPEND_OK || !sx_Replace("NAME", SX_R_CHAR, name)) _exit(11);
+        }
+        const double n = 42;
+        sx_Go(2);
+        if (!sx_Replace("N", SX_R_DOUBLE, &n) || !sx_Replace("NOTES", SX_R_MEMO, "edited elsewhere")) _exit(12);
+        _exit(0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    EXPECT_EQ(sx_RecNo(), 2);
+    EXPECT_EQ(std::atof(sx_GetTrimString("N").c_str()), 42);
+    EXPECT_EQ(sx_GetTrimString("NOTES"), "edited elsewhere");
+    sx_Skip(1);
+    EXPECT_EQ(sx_GetTrimString("NAME"), "E");
+    sx_Skip(-2);
+    EXPECT_EQ(sx_GetTrimString("NAME"), "C");
+    EXPECT_EQ(sx_Count(), 5);
+    EXPECT_EQ(sx_RecCount(), 5);
+    EXPECT_EQ(walk("NAME"), (std::vector<int>{1, 4, 2, 5, 3}));
+    EXPECT_EQ(walk("UNAME"), (std::vector<int>{1, 4, 2, 5, 3}));
+}
+
+// A program that dies between sx_AppendEx and its first write leaves a
+// blank row that every tag already holds; a later edit moves its keys.
+TEST_F(SxConcurrency, WriterKilledAfterAppendLeavesItsRowInEveryTag) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX) == 0) _exit(10);
+        if (sx_AppendEx() != SX_APPEND_OK) _exit(11);
+        _exit(0);  // no close, no exit handlers: as if killed
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
+    ASSERT_EQ(sx_RecCount(), 1);
+    EXPECT_EQ(walk("NAME"), std::vector<int>{1});
+    EXPECT_EQ(walk("N"), std::vector<int>{1});
+    EXPECT_EQ(walk("UNAME"), std::vector<int>{1});
+    sx_SetOrder(0);
+    sx_Go(1);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "late")) << xbase::lastErrorText();
+    sx_SetOrder(sx_TagArea("UNAME"));
+    EXPECT_TRUE(sx_Seek("LATE"));
+    EXPECT_EQ(walk("NAME"), std::vector<int>{1});
+}
+
 // Run in a fresh process by the test below: appends a record it never
 // posts and ends without closing anything.
 TEST(SxExitHelper, EndsWithAnAppendPending) {
@@ -242,10 +311,10 @@ TEST_F(SxConcurrency, ProgramExitWithTablesOpenIsClean) {
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    // The engine closed the table at exit: the record got its keys.
+    // The engine closed the table at exit: its locks are gone, its row keyed.
     ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX), 0) << xbase::lastErrorText();
     EXPECT_EQ(sx_RecCount(), 1);
-    EXPECT_EQ(walk("NAME"), std::vector<int>{1}) << "keys not added at exit";
+    EXPECT_EQ(walk("NAME"), std::vector<int>{1}) << "row missing from its tag";
 }
 
 }  // namespace

@@ -73,6 +73,30 @@ TEST_F(SxOrders, UniqueTagKeepsTheFirstRowOfEachKey) {
     EXPECT_EQ(sx_RecNo(), 2);
 }
 
+// When the row a unique tag kept for a key takes another key (or leaves a
+// conditional tag), the key stays findable through the next row holding it.
+TEST_F(SxOrders, UniqueKeyPassesToTheNextRowWhenItsHolderChanges) {
+    fill();
+    ASSERT_GT(sx_IndexTag(nullptr, "UNAME", "NAME", 1, 0, nullptr), 0) << xbase::lastErrorText();
+    sx_Go(2);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "D")) << xbase::lastErrorText();
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 1, 3, 2}));
+    EXPECT_TRUE(sx_Seek("A"));
+    EXPECT_EQ(sx_RecNo(), 4);
+    // A held key that no other row has simply goes.
+    sx_Go(3);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "E"));
+    EXPECT_FALSE(sx_Seek("C"));
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 1, 2, 3}));
+
+    ASSERT_GT(sx_IndexTag(nullptr, "UBIG", "NAME", 1, 0, "N > 1"), 0) << xbase::lastErrorText();
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 1, 3}));  // D has N 1
+    sx_Go(1);
+    double n = 0;
+    ASSERT_TRUE(sx_Replace("N", SX_R_DOUBLE, &n));
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 5, 3}));
+}
+
 TEST_F(SxOrders, ConditionalTagHoldsOnlyMatchingRows) {
     fill();
     ASSERT_GT(sx_IndexTag(nullptr, "BIG", "NAME", 0, 0, "N > 2"), 0) << xbase::lastErrorText();

@@ -135,6 +135,24 @@ TEST_F(SxSharing, CursorInAnOrderSurvivesTheOthersInserts) {
     EXPECT_EQ(sx_RecNo(), 5);
 }
 
+// The other area sees a blank appended row in order at once, and a tag it
+// rebuilds meanwhile is kept right by the appender's first write: no record
+// twice, none missing.
+TEST_F(SxSharing, AppendedRowIsInEveryTagBeforeItsFirstWrite) {
+    sx_Select(a_);
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_EQ(sx_RecNo(), 4);
+    sx_Select(b_);
+    sx_SetOrder(1);
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 1, 2, 3}));  // blank key first
+    ASSERT_GT(sx_IndexTag(nullptr, "NAME", "NAME", 0, 0, nullptr), 0);
+    sx_Select(a_);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "R9")) << xbase::lastErrorText();
+    sx_Select(b_);
+    EXPECT_EQ(walkForward(), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(walkBackward(), (std::vector<int>{4, 3, 2, 1}));
+}
+
 TEST_F(SxSharing, AppendLockIsReleasedAfterPostingUnlessAskedFor) {
     sx_Select(a_);
     ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);

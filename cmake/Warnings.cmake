@@ -1,2 +1,2 @@
 # Warnings on for our own code; kept clean.
-add_compile_options(-Wall -Wextra -Wpedantic -Wno-unused-parameter)
+add_compile_options(-Wall -Wextra -Wpedantic)

@@ -14,7 +14,7 @@ public:
     // Start-up: load the socket library of the mail components.
     virtual void LoadSockets() {}
     // Start-up: the dial-up entry of the settings file (never "None").
-    virtual void SetDialupService(const std::string& service) {}
+    virtual void SetDialupService(const std::string& /*service*/) {}
     // Start-up: after the folders are made, before the tables open.
     virtual void BeforeOpenTables() {}
     // One pass of the processor's work.

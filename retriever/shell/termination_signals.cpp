@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -15,8 +16,11 @@ int signalPipe[2] = {-1, -1};
 
 void onSignal(int)
 {
+    // The interrupted code may be about to read errno.
+    const int saved = errno;
     const char byte = 1;
     [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &byte, 1);
+    errno = saved;
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ void TfrmMain::AppException(const std::exception& error)
 
 void TfrmMain::ShowMessage(const std::string& text)
 {
-    if (IsHeadless()) {
+    if (IsHeadless() || singlePass_) {
         SendtoLog(text);
         return;
     }

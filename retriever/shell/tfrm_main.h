@@ -68,7 +68,8 @@ public:
     bool PassRunning() const { return passRunning_; }
 
     // A message for the user: a message box, or a log line when nothing
-    // can be seen, so a headless run never waits on a box.
+    // can be seen or the run is a single pass (from cron, say), so such a
+    // run never waits on a box.
     void ShowMessage(const std::string& text);
     // Shows the window and brings it to the front (tray "Open...").
     void ShowStatus();
@@ -114,6 +115,7 @@ private:
     bool passRunning_ = false;
     bool closing_ = false;
     bool endsProgramOnClose_ = false;
+    bool singlePass_ = false;  // nobody is there to answer a message box
     tables::ErrorReporter previousReporter_;
 };
 

@@ -58,6 +58,7 @@ void TfrmMain::handleCommandLine(const std::vector<std::string>& args)
     const CommandLineAction action = ParseCommandLine(args, profile_);
     switch (action.kind) {
     case CommandLineAction::SinglePass:
+        singlePass_ = true;
         // Nobody would see it headless; showing it there only makes noise.
         if (!IsHeadless())
             ShowStatus();

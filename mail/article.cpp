@@ -22,9 +22,9 @@ void TmsArticle::SaveToStream(std::ostream& stream)
 
 void TmsArticle::LoadFromStream(std::istream& stream) { loadFromText(mail::readWholeStream(stream)); }
 
-void TmsArticle::loadFromText(std::string_view text)
+void TmsArticle::loadFromText(std::string text)
 {
-    TmsArticleDecoder decoder(*this, text);
+    TmsArticleDecoder decoder(*this, std::move(text));
     decoder.Decode();
 }
 

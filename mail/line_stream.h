@@ -6,10 +6,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class TLineStream {
 public:
-    explicit TLineStream(std::string_view source) : source_(source) {}
+    explicit TLineStream(std::string source) : source_(std::move(source)) {}
 
     // The next line; false (and Eof) once every line has been read.
     bool ReadLine(std::string& line);

@@ -91,7 +91,8 @@ public:
     std::string SaveAttachment(int index, const std::string& folder) const;
 
 protected:
-    virtual void loadFromText(std::string_view text) = 0;
+    // Reads the text into the message; the reader keeps it as its own copy.
+    virtual void loadFromText(std::string text) = 0;
 
 private:
     TmsAttList attachments_;
@@ -131,7 +132,7 @@ public:
     void Assign(const TmsCustomMessage& source) override;
 
 protected:
-    void loadFromText(std::string_view text) override;
+    void loadFromText(std::string text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

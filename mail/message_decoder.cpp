@@ -1,6 +1,8 @@
 #include "mail/message_decoder.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 #include <new>
 #include <optional>
 
@@ -48,11 +50,6 @@ bool isClosing(std::string_view line, std::string_view boundary)
 
 bool startsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
-std::vector<std::string> decodeQuotedPrintableText(const std::vector<std::string>& lines)
-{
-    return mail::splitLines(mail::quotedPrintableDecode(lines));
-}
-
 // The name of a UU begin line: after "begin 600 ", quoted or up to a blank.
 std::string uuBlockName(std::string_view beginLine)
 {
@@ -72,15 +69,48 @@ void dropDelimiterBreak(std::vector<std::string>& lines, int upTo = 1)
         lines.pop_back();
 }
 
+// Hands a part's lines on as they are read, so a large part is not held
+// twice (raw and decoded). Empty lines wait: the last of them may turn out
+// to be the delimiter's and are dropped when the part ends.
+class HeldBackLines {
+public:
+    explicit HeldBackLines(std::function<void(std::string_view)> take) : take_(std::move(take)) {}
+    void add(const std::string& line)
+    {
+        if (line.empty()) {
+            ++empty_;
+            return;
+        }
+        flush();
+        take_(line);
+    }
+    // The part has ended; up to `drop` of the waiting empty lines go.
+    void finish(std::size_t drop)
+    {
+        empty_ -= std::min(empty_, drop);
+        flush();
+    }
+
+private:
+    void flush()
+    {
+        for (; empty_ > 0; --empty_)
+            take_({});
+    }
+
+    std::function<void(std::string_view)> take_;
+    std::size_t empty_ = 0;
+};
+
 }  // namespace
 
-TmsArticleDecoder::TmsArticleDecoder(TmsArticle& article, std::string_view source)
-    : TmsCustomDecoder(article, source)
+TmsArticleDecoder::TmsArticleDecoder(TmsArticle& article, std::string source)
+    : TmsCustomDecoder(article, std::move(source))
 {
 }
 
-TmsCustomDecoder::TmsCustomDecoder(TmsCustomMessage& message, std::string_view source)
-    : message_(message), lines_(source)
+TmsCustomDecoder::TmsCustomDecoder(TmsCustomMessage& message, std::string source)
+    : message_(message), lines_(std::move(source))
 {
 }
 
@@ -269,10 +299,19 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
         body = mail::splitLines(text);
         return;
     }
+    if (encoding.kind == mail::AttEncoding::QuotedPrintable) {
+        // The raw lines of a quoted-printable text are no UU lines.
+        std::string text;
+        mail::QuotedPrintableDecoder decoder;
+        while (readLine(line))
+            decoder.feed(line, text);
+        decoder.finish(text);
+        body = mail::splitLines(text);
+        return;
+    }
     std::vector<std::string> read;
     while (readLine(line)) {
-        // UU blocks inside a MIME text make it a UU message after all; the
-        // raw lines of a quoted-printable text are no UU lines.
+        // UU blocks inside a MIME text make it a UU message after all.
         if (encoding.kind == mail::AttEncoding::None && mail::isUUBeginLine(line) &&
             tryReadUUBlocks(lines_.Position(), line)) {
             dropDelimiterBreak(read);
@@ -281,7 +320,7 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
         }
         read.push_back(line);
     }
-    body = encoding.kind == mail::AttEncoding::QuotedPrintable ? decodeQuotedPrintableText(read) : std::move(read);
+    body = std::move(read);
 }
 
 void TmsCustomDecoder::readSingleAttachment(const std::string& typeValue)
@@ -400,18 +439,31 @@ bool TmsCustomDecoder::readFirstPart(bool& headersPending)
     auto& body = message_.Body();
     body.clear();
     takeTextCharSet(partType, encoding.kind);
+    const bool quotedPrintable = encoding.kind == mail::AttEncoding::QuotedPrintable;
     std::vector<std::string> text;
+    std::string decoded;
+    mail::QuotedPrintableDecoder decoder;
+    HeldBackLines held([&](std::string_view piece) {
+        if (quotedPrintable)
+            decoder.feed(piece, decoded);
+        else
+            text.emplace_back(piece);
+    });
     std::optional<std::string> ending;
     while (readLine(line)) {
         if (isDelimiter(line, boundary_) || isClosing(line, boundary_)) {
             ending = line;
             break;
         }
-        text.push_back(line);
+        held.add(line);
     }
-    if (ending)
-        dropDelimiterBreak(text);
-    body = encoding.kind == mail::AttEncoding::QuotedPrintable ? decodeQuotedPrintableText(text) : std::move(text);
+    held.finish(ending ? 1 : 0);
+    if (quotedPrintable) {
+        decoder.finish(decoded);
+        body = mail::splitLines(decoded);
+    } else {
+        body = std::move(text);
+    }
     if (body.empty())
         body.emplace_back();
     return partFollows(ending);
@@ -421,8 +473,16 @@ std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, 
 {
     std::string line;
     std::string& contents = item.Contents();
-    std::vector<std::string> collected;
     mail::Base64Decoder decoder;
+    mail::QuotedPrintableDecoder quotedPrintable;
+    HeldBackLines held([&](std::string_view text) {
+        if (encoding.kind == mail::AttEncoding::QuotedPrintable) {
+            quotedPrintable.feed(text, contents);
+        } else {
+            contents += text;
+            contents += kCrLf;
+        }
+    });
     std::optional<std::string> ending;
     while (readLine(line)) {
         if (startsWith(line, boundary_)) {
@@ -430,7 +490,7 @@ std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, 
             break;
         }
         if (encoding.kind != mail::AttEncoding::Base64) {
-            collected.push_back(line);
+            held.add(line);
         } else if (line.empty()) {
             continue;
         } else if (!encoding.uu) {
@@ -443,16 +503,9 @@ std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, 
         decoder.finish(contents);
         return ending;
     }
-    if (ending)
-        dropDelimiterBreak(collected, isClosing(*ending, boundary_) ? 1 : 2);
-    if (encoding.kind == mail::AttEncoding::QuotedPrintable) {
-        contents = mail::quotedPrintableDecode(collected);
-    } else {
-        for (const std::string& text : collected) {
-            contents += text;
-            contents += kCrLf;
-        }
-    }
+    held.finish(!ending ? 0 : isClosing(*ending, boundary_) ? 1 : 2);
+    if (encoding.kind == mail::AttEncoding::QuotedPrintable)
+        quotedPrintable.finish(contents);
     return ending;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mail/line_stream.h"
@@ -20,7 +21,7 @@ class TmsArticle;
 
 class TmsCustomDecoder {
 public:
-    TmsCustomDecoder(TmsCustomMessage& message, std::string_view source);
+    TmsCustomDecoder(TmsCustomMessage& message, std::string source);
     virtual ~TmsCustomDecoder() = default;
     TmsCustomDecoder(const TmsCustomDecoder&) = delete;
     TmsCustomDecoder& operator=(const TmsCustomDecoder&) = delete;
@@ -62,12 +63,12 @@ private:
 
 class TmsMessageDecoder : public TmsCustomDecoder {
 public:
-    TmsMessageDecoder(TmsMessage& message, std::string_view source) : TmsCustomDecoder(message, source) {}
+    TmsMessageDecoder(TmsMessage& message, std::string source) : TmsCustomDecoder(message, std::move(source)) {}
 };
 
 class TmsArticleDecoder : public TmsCustomDecoder {
 public:
-    TmsArticleDecoder(TmsArticle& article, std::string_view source);
+    TmsArticleDecoder(TmsArticle& article, std::string source);
 };
 
 namespace mail {

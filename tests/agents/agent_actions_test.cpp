@@ -236,11 +236,13 @@ TEST_F(AgentActionsTest, LaunchedProgramGetsTheCopyAsOneArgument)
     const std::string out = dir.path() + "/out.eml";
     const std::string marker = dir.path() + "/pwned";
     const std::string id = "<a b;touch " + marker + ";$(touch " + marker + ")|x/../y@h>";
-    runAgent({{"LAUNCH PROGRAM", "sh -c 'cp \"$0\" " + out + "'", ""}}, MailText(id, "Run"));
+    // The copy appears under its name only once it is whole.
+    runAgent({{"LAUNCH PROGRAM", "sh -c 'cp \"$0\" " + out + ".part && mv " + out + ".part " + out + "'", ""}},
+             MailText(id, "Run"));
 
     const std::string file = programFolder + "temp/" + MakeSafeFileName(id) + ".eml";
     EXPECT_TRUE(platform::FileExists(file));
-    for (int i = 0; i < 500 && !platform::FileExists(out); ++i)
+    for (int i = 0; i < 6000 && !platform::FileExists(out); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(test_support::readFile(out), test_support::readFile(file));
     EXPECT_FALSE(platform::FileExists(marker));

@@ -64,6 +64,32 @@ TEST_F(TablesApollo, SeekLandsOnTheKeyOrAtTheEnd) {
     env.SetSoftSeek(false);
 }
 
+// What the processors rely on: a row posted through the table is found by a
+// seek on the unique tag at once, and a key stays findable while any row
+// holds it, even when the row the tag kept for it takes another key.
+TEST_F(TablesApollo, PostedKeysAreFoundOnTheUniqueTag) {
+    table.SetIndexName("UNIQUE_ID");
+    table.Open();
+    table.Append();
+    table.FieldByName("UNIQUE_ID").SetAsString("m9");
+    table.FieldByName("LINK_ID").SetAsString("c");
+    table.Post();
+    table.Append();
+    table.FieldByName("UNIQUE_ID").SetAsString("m3");  // a second row with a held key
+    table.FieldByName("LINK_ID").SetAsString("d");
+    table.Post();
+    EXPECT_TRUE(apollo.Seek("m9"));
+    EXPECT_EQ(table.FieldByName("LINK_ID").AsString(), "c");
+    ASSERT_TRUE(apollo.Seek("m3"));
+    EXPECT_EQ(apollo.RecNo(), 3);
+    table.Edit();
+    table.FieldByName("UNIQUE_ID").SetAsString("m5");
+    table.Post();
+    ASSERT_TRUE(apollo.Seek("m3"));
+    EXPECT_EQ(table.FieldByName("LINK_ID").AsString(), "d");
+    EXPECT_TRUE(apollo.Seek("m5"));
+}
+
 TEST_F(TablesApollo, GoToRecordSettlesOnAVisibleRow) {
     table.Open();
     apollo.GoToRecord(3);

@@ -290,9 +290,9 @@ TEST_F(SxConcurrency, WriterKilledAfterAppendLeavesItsRowInEveryTag) {
     EXPECT_EQ(walk("NAME"), std::vector<int>{1});
 }
 
-// Run in a fresh process by the test below: appends a record it never
-// posts and ends without closing anything.
-TEST(SxExitHelper, EndsWithAnAppendPending) {
+// Run in a fresh process by the test below (hence disabled in a normal run):
+// appends a record it never posts and ends without closing anything.
+TEST(SxExitHelper, DISABLED_EndsWithAnAppendPending) {
     const char* table = std::getenv("XBASE_EXIT_HELPER_TABLE");
     if (!table) GTEST_SKIP() << "runs only as the helper process";
     ASSERT_GT(sx_Use(table, nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
@@ -304,7 +304,8 @@ TEST_F(SxConcurrency, ProgramExitWithTablesOpenIsClean) {
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("XBASE_EXIT_HELPER_TABLE", table_.c_str(), 1);
-        execl("/proc/self/exe", "helper", "--gtest_filter=SxExitHelper.*", static_cast<char*>(nullptr));
+        execl("/proc/self/exe", "helper", "--gtest_filter=SxExitHelper.*", "--gtest_also_run_disabled_tests",
+              static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;

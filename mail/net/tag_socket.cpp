@@ -12,6 +12,7 @@
 #include "mail/net/winsock.h"
 #include "platform/event_pump.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cmath>
@@ -451,10 +452,17 @@ void TagSocket::Progress(int perc, long long transferred)
         OnProgress(*this, perc, transferred);
 }
 
+long long TagSocket::MaxDataBytes(long long expectedSize)
+{
+    constexpr long long floor = 64LL * 1024 * 1024;
+    return std::max(floor, 2 * std::max(expectedSize, 0LL) + 1024 * 1024);
+}
+
 void TagSocket::ReceiveData(std::ostream& stream, long long expectedSize)
 {
     CheckNotBusy();
     auto handle = RequireHandle();
+    const long long limit = MaxDataBytes(expectedSize);
     mail::net::DotDecoder decoder;
     std::string decoded;
     long long written = 0;
@@ -470,6 +478,8 @@ void TagSocket::ReceiveData(std::ostream& stream, long long expectedSize)
             written += static_cast<long long>(decoded.size());
             if (decoder.done())
                 break;
+            if (written > limit)
+                RaiseError(mail::net::kMessageTooLong);
         }
         // Ended before its last line: the block is incomplete, not a message.
         if (peerClosed_)

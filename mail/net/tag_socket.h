@@ -69,9 +69,13 @@ public:
     // it would smuggle a second command onto the wire.
     void SendLine(std::string_view text);
     // Receives a data block ending in a lone "." line into the stream, with
-    // the transparency dots removed; expectedSize (bytes, -1 unknown) only
-    // serves the progress percentage.
+    // the transparency dots removed; expectedSize (bytes, -1 unknown) serves
+    // the progress percentage and the bound below.
     void ReceiveData(std::ostream& stream, long long expectedSize);
+    // The most a data block may bring when the server announced
+    // expectedSize bytes (0 or -1 = not announced): a server that sends without
+    // end is an error before it fills the memory; a real message never is.
+    static long long MaxDataBytes(long long expectedSize);
     // Sends the whole stream from its start.
     void SendStream(std::istream& stream);
 

@@ -137,6 +137,35 @@ TEST_F(NetSocketTest, DataBlockUnstuffsDotsAndBlanksZeroBytes)
     EXPECT_EQ(out.str(), ".\r\n..two\r\nx\r\nnul byte\r\nlast\r\n");
 }
 
+TEST_F(NetSocketTest, DataBlockWithoutEndIsRefusedBeforeItFillsTheMemory)
+{
+    // A real message may be twice its announced size; a server that sends
+    // without end is stopped once it passes the bound.
+    EXPECT_EQ(TagSocket::MaxDataBytes(-1), TagSocket::MaxDataBytes(0));
+    EXPECT_GE(TagSocket::MaxDataBytes(100'000'000), 200'000'000);
+    const long long limit = TagSocket::MaxDataBytes(-1);
+    std::string line(998, 'x');
+    line += "\r\n";
+    std::string flood;
+    while (static_cast<long long>(flood.size()) <= limit + 1'000'000)
+        flood += line;
+    ScriptedServer server;
+    server.send(std::move(flood)).waitForClientClose();
+    server.start();
+    connectTo(server);
+    struct Discard : std::streambuf {
+        int overflow(int c) override { return c; }
+        std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+    } discard;
+    std::ostream out(&discard);
+    try {
+        socket.ReceiveData(out, -1);
+        FAIL() << "an endless data block was taken";
+    } catch (const ESocketError& error) {
+        EXPECT_EQ(std::string(error.what()), "[10040] Message too long");
+    }
+}
+
 TEST_F(NetSocketTest, DataBlockCutOffByPeerCloseIsAnError)
 {
     ScriptedServer server;

@@ -8,7 +8,6 @@
 #include "controls/qt_text.h"
 #include "platform/files.h"
 #include "retriever/shell/processor_shell.h"
-#include "retriever/shell/shell_application.h"
 #include "retriever/shell/tfrm_main.h"
 #include "store/data_folder.h"
 #include "store/folder_tree.h"
@@ -25,24 +24,6 @@
 #include <cstdlib>
 
 namespace {
-
-class ShellAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "agents_shell_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new shell::ShellApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    shell::ShellApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new ShellAppEnvironment);
 
 void appendRow(const std::string& folder, const char* file, const std::vector<std::pair<const char*, std::string>>& fields)
 {

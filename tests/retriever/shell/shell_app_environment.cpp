@@ -1,10 +1,12 @@
 // One ShellApplication (offscreen, set by the test runner) for the whole
 // run, so exceptions leaving event handlers reach the shell as in the
-// programs.
+// programs. Linked into every test executable that drives the shell.
 
 #include <gtest/gtest.h>
 
 #include "retriever/shell/shell_application.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -13,8 +15,7 @@ public:
     void SetUp() override
     {
         static int argc = 1;
-        static char name[] = "shell_tests";
-        static char* argv[] = {name, nullptr};
+        static char* argv[] = {program_invocation_short_name, nullptr};
         app_ = new shell::ShellApplication(argc, argv);
     }
     void TearDown() override { delete app_; }

@@ -6,19 +6,13 @@
 #include <fstream>
 #include <string>
 
+#include "tests/xbase/xbase_test_support.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
 namespace {
 
-xbase::FieldDef fieldDef(const std::string& name, char type, int width, int decimals = 0) {
-    xbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
+using xbasetest::fieldDef;
 
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -38,8 +32,7 @@ uint32_t be32(const std::string& s, std::size_t i) {
 class SxDbfFormat : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/xbase_dbf_XXXXXX";
-        dir_ = mkdtemp(pattern);
+        dir_ = xbasetest::makeTempFolder("xbase_dbf");
         sx_CloseAll();
         sx_SysProp(SX_SP_ERROR_LEVEL, 0);
     }

@@ -9,19 +9,13 @@
 #include <fstream>
 #include <string>
 
+#include "tests/xbase/xbase_test_support.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
 namespace {
 
-xbase::FieldDef fieldDef(const std::string& name, char type, int width, int decimals = 0) {
-    xbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
+using xbasetest::fieldDef;
 
 // Runs a command and gives its standard output; exit status in status.
 std::string run(const std::string& command, int& status) {
@@ -46,8 +40,7 @@ bool available(const std::string& probe) {
 class SxInterop : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/xbase_interop_XXXXXX";
-        dir_ = mkdtemp(pattern);
+        dir_ = xbasetest::makeTempFolder("xbase_interop");
         sx_CloseAll();
         sx_SysProp(SX_SP_ERROR_LEVEL, 0);
         sx_SetDeleted(0);

@@ -10,34 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/xbase/xbase_test_support.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
 namespace sxtest {
 
-inline xbase::FieldDef fieldDef(const std::string& name, char type, int width, int decimals = 0) {
-    xbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
+using xbasetest::fieldDef;
 
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/xbase_test_XXXXXX";
-        dir_ = mkdtemp(pattern);
-        sx_CloseAll();
-        sx_SysProp(SX_SP_ERROR_LEVEL, 0);
-        sx_SetDeleted(0);
-        sx_SetExact(0);
-        sx_SetSoftSeek(0);
-        sx_SetCentury(0);
-        sx_SetEpoch(1900);
-        sx_SetDateFormat(SX_DATE_AMERICAN);
-        sx_SetLockTimeout(1);
+        dir_ = xbasetest::makeTempFolder("xbase_test");
+        xbasetest::resetEngine(1);
     }
     void TearDown() override {
         sx_CloseAll();
@@ -67,25 +52,9 @@ protected:
         ASSERT_TRUE(sx_Replace("N", SX_R_DOUBLE, &n)) << xbase::lastErrorText();
     }
 
-    // Record numbers met walking the current order forward from the top.
-    static std::vector<int> walkForward() {
-        std::vector<int> out;
-        sx_GoTop();
-        for (int guard = 0; !sx_Eof() && guard < 100000; ++guard) {
-            out.push_back(sx_RecNo());
-            sx_Skip(1);
-        }
-        return out;
-    }
-    static std::vector<int> walkBackward() {
-        std::vector<int> out;
-        sx_GoBottom();
-        for (int guard = 0; !sx_Bof() && !sx_Eof() && guard < 100000; ++guard) {
-            out.push_back(sx_RecNo());
-            sx_Skip(-1);
-        }
-        return out;
-    }
+    // Record numbers met walking the current order forward from the top, or back from the bottom.
+    static std::vector<int> walkForward() { return xbasetest::walkForward(); }
+    static std::vector<int> walkBackward() { return xbasetest::walkBackward(); }
 
     std::string dir_;
 };

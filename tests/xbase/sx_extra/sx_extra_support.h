@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/xbase/xbase_test_support.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
@@ -17,18 +18,8 @@ namespace sxextra {
 class SxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/xbase_sx_extra_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        sx_CloseAll();
-        sx_SysProp(SX_SP_ERROR_LEVEL, 0);
-        sx_SetDeleted(0);
-        sx_SetExact(0);
-        sx_SetSoftSeek(0);
-        sx_SetCentury(0);
-        sx_SetEpoch(1900);
-        sx_SetDateFormat(SX_DATE_AMERICAN);
-        sx_SetLockTimeout(0);
+        dir_ = xbasetest::makeTempFolder("xbase_sx_extra");
+        xbasetest::resetEngine(0);
     }
     void TearDown() override {
         sx_CloseAll();
@@ -40,8 +31,9 @@ protected:
     // NAME C10, GROUP C10, DATE D, ACTIVE L, N N4 (GROUP and DATE are also
     // names of the expression language).
     int makeTable(const std::string& name = "people.dbf", const char* alias = nullptr) {
-        xbase::createTable(path(name), {field("NAME", 'C', 10), field("GROUP", 'C', 10), field("DATE", 'D', 8),
-                                        field("ACTIVE", 'L', 1), field("N", 'N', 4)});
+        using xbasetest::fieldDef;
+        xbase::createTable(path(name), {fieldDef("NAME", 'C', 10), fieldDef("GROUP", 'C', 10), fieldDef("DATE", 'D', 8),
+                                        fieldDef("ACTIVE", 'L', 1), fieldDef("N", 'N', 4)});
         return open(name, alias);
     }
 
@@ -83,34 +75,10 @@ protected:
     }
 
     // Record numbers met walking the current order from the top, or from the bottom.
-    static std::vector<int> walkForward() {
-        std::vector<int> out;
-        sx_GoTop();
-        for (int guard = 0; !sx_Eof() && guard < 10000; ++guard) {
-            out.push_back(sx_RecNo());
-            sx_Skip(1);
-        }
-        return out;
-    }
-    static std::vector<int> walkBackward() {
-        std::vector<int> out;
-        sx_GoBottom();
-        for (int guard = 0; !sx_Bof() && !sx_Eof() && guard < 10000; ++guard) {
-            out.push_back(sx_RecNo());
-            sx_Skip(-1);
-        }
-        return out;
-    }
+    static std::vector<int> walkForward() { return xbasetest::walkForward(); }
+    static std::vector<int> walkBackward() { return xbasetest::walkBackward(); }
 
 private:
-    static xbase::FieldDef field(const std::string& name, char type, int width) {
-        xbase::FieldDef f;
-        f.name = name;
-        f.type = type;
-        f.width = width;
-        return f;
-    }
-
     std::string dir_;
 };
 

@@ -77,6 +77,18 @@ protected:
         EXPECT_EQ(found.size(), static_cast<std::size_t>(messages));
     }
 
+    // A mailbox of kMessages numbered messages of 20 KB, fetched and
+    // deleted by the account "acct".
+    static constexpr int kMessages = 300;
+    void fillBusyMailbox(test_support::DovecotServer& server)
+    {
+        for (int n = 0; n < kMessages; ++n)
+            server.addMessage(MailText("<m" + std::to_string(n) + "@example.org>", "number " + std::to_string(n),
+                                       20000, "X-Number: " + std::to_string(n) + "\r\n"));
+        home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
+        home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+    }
+
     std::unique_ptr<PostpHome> home;
 };
 
@@ -125,13 +137,8 @@ TEST_F(PostpRun, SinglePassFetchesWhatTheRestrictionsChooseAndOnlyOnce)
 
 TEST_F(PostpRun, KilledInTheMiddleOfATransferLosesNoMessage)
 {
-    constexpr int kMessages = 300;
     test_support::DovecotServer server;
-    for (int n = 0; n < kMessages; ++n)
-        server.addMessage(MailText("<m" + std::to_string(n) + "@example.org>", "number " + std::to_string(n), 20000,
-                                   "X-Number: " + std::to_string(n) + "\r\n"));
-    home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
-    home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+    fillBusyMailbox(server);
 
     // On its timer postp never ends by itself, so the kill always finds it
     // running, however fast or slow the machine is.
@@ -179,13 +186,8 @@ TEST_F(PostpRun, RunningPostpPollsAnAccountAddedMeanwhile)
 // ends with its log saved and no message gone from both places.
 TEST_F(PostpRun, ClosedInTheMiddleOfATransferEndsAndLosesNoMessage)
 {
-    constexpr int kMessages = 300;
     test_support::DovecotServer server;
-    for (int n = 0; n < kMessages; ++n)
-        server.addMessage(MailText("<m" + std::to_string(n) + "@example.org>", "number " + std::to_string(n), 20000,
-                                   "X-Number: " + std::to_string(n) + "\r\n"));
-    home->addAccount({.id = "acct", .name = "Busy", .popAddress = server.address()});
-    home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+    fillBusyMailbox(server);
 
     const pid_t pid = home->start({});
     waitForPendingFiles("acct", 20);

@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 #include "xbase/cdx/cdx_bytes.h"
 #include "xbase/cdx/cdx_errors.h"
+#include "xbase/cdx/cdx_io.h"
 #include "xbase/cdx/cdx_tag_header.h"
 
 namespace xbase::cdx {
@@ -18,14 +21,20 @@ constexpr size_t kCacheLimit = 8192;   // pages; dropped whole when exceeded
 constexpr uint32_t kFreeListField = 4;
 constexpr uint32_t kCounterField = 8;
 
-void writeAll(int fd, const unsigned char* data, size_t n, off_t at, const std::string& path) {
-    while (n > 0) {
-        const ssize_t w = ::pwrite(fd, data, n, at);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) throwIo(path, "cannot write");
-        data += w;
-        n -= size_t(w);
-        at += w;
+constexpr int kSettleRounds = 100;   // journals met one after another before giving up
+
+void setLock(int fd, short type, const std::string& path) {
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kLockOffset;
+    fl.l_len = 1;
+    if (type == F_UNLCK) {
+        ::fcntl(fd, F_OFD_SETLK, &fl);
+        return;
+    }
+    while (::fcntl(fd, F_OFD_SETLKW, &fl) != 0) {
+        if (errno != EINTR) throwIo(path, "cannot lock");
     }
 }
 
@@ -37,7 +46,8 @@ bool isFreePage(const Page& p) {
 
 }  // namespace
 
-CdxFile::CdxFile(std::string path, int fd, bool readOnly) : path_(std::move(path)), fd_(fd), readOnly_(readOnly) {}
+CdxFile::CdxFile(std::string path, int fd, bool readOnly)
+    : path_(std::move(path)), fd_(fd), readOnly_(readOnly), journal_(path_) {}
 
 CdxFile::~CdxFile() {
     if (fd_ >= 0) ::close(fd_);
@@ -51,11 +61,14 @@ std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool readOnly, b
     if (create) {
         file->lock(true);
         try {
+            // A journal left for the file being replaced must not be put back later over the new one.
+            file->settleJournal(true);
             // The counter carries on from a file being replaced, so that other
             // opens of it never take the new content for the old.
             unsigned char old[4] = {0, 0, 0, 0};
             const bool hadCounter = ::pread(fd, old, 4, kCounterField) == 4;
-            if (::ftruncate(fd, 0) != 0) throwIo(path, "cannot truncate");
+            struct stat st {};
+            if (::fstat(fd, &st) != 0) throwIo(path, "cannot read its size");
             TagHeader h;
             h.root = kFirstPage;
             h.options = kOptStructure | kOptCompound | kOptCompact;
@@ -65,9 +78,19 @@ std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool readOnly, b
             Node directory;
             directory.root = true;
             const Page root = encodeNode(directory, KeyFormat{10, ' '});
-            writeAll(fd, first.data(), kPageSize, 0, path);
-            writeAll(fd, second.data(), kPageSize, kPageSize, path);
+            // An index being replaced stays whole until the new header is in
+            // place; the pages after it are cut off only then.
+            const bool replacing = st.st_size >= off_t(kFirstPage + kPageSize);
+            if (replacing) {
+                std::vector<CdxJournal::SavedPage> saved;
+                for (uint32_t at : {0u, kPageSize, kFirstPage}) saved.push_back({at, file->readFromDisk(at)});
+                file->journal_.save(st.st_size, saved);
+            }
             writeAll(fd, root.data(), kPageSize, kFirstPage, path);
+            writeAll(fd, second.data(), kPageSize, kPageSize, path);
+            writeAll(fd, first.data(), kPageSize, 0, path);
+            if (replacing) file->journal_.discard();
+            if (::ftruncate(fd, off_t(kFirstPage + kPageSize)) != 0) throwIo(path, "cannot truncate");
         } catch (...) {
             file->unlock();
             throw;
@@ -78,24 +101,62 @@ std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool readOnly, b
     return file;
 }
 
-void CdxFile::lock(bool exclusive) {
-    struct flock fl {};
-    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = kLockOffset;
-    fl.l_len = 1;
-    while (::fcntl(fd_, F_OFD_SETLKW, &fl) != 0) {
-        if (errno != EINTR) throwIo(path_, "cannot lock");
+void CdxFile::lock(bool exclusive) { setLock(fd_, exclusive ? F_WRLCK : F_RDLCK, path_); }
+
+void CdxFile::unlock() { setLock(fd_, F_UNLCK, path_); }
+
+// A journal met under the lock was left by a writer that died in the middle
+// of a change (a live writer holds the lock until its journal is gone).
+// Undoing it needs the exclusive lock: a reader gives up its shared lock
+// and waits for the exclusive one like any writer, then steps back down.
+void CdxFile::settleJournal(bool exclusive) {
+    for (int round = 0; round < kSettleRounds && journal_.present(); ++round) {
+        if (exclusive) {
+            rollBack(fd_);
+            return;
+        }
+        if (readOnly_) {
+            if (!rollBackReadOnly()) return;
+            continue;
+        }
+        unlock();
+        lock(true);
+        if (journal_.present()) rollBack(fd_);
+        lock(false);   // turns the exclusive lock into a shared one with no gap
+        return;
     }
 }
 
-void CdxFile::unlock() {
-    struct flock fl {};
-    fl.l_type = F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = kLockOffset;
-    fl.l_len = 1;
-    ::fcntl(fd_, F_OFD_SETLK, &fl);
+void CdxFile::rollBack(int fd) {
+    journal_.rollBack(fd);
+    cacheValid_ = false;
+    dropCaches();
+}
+
+// A read-only open undoes the change through a writable open of its own, if
+// the file allows one; otherwise it cannot read the file safely. Gives false
+// when the journal is left alone because it holds no change.
+bool CdxFile::rollBackReadOnly() {
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (!journal_.pendingFor(fd_)) return false;   // torn or stale: it changed nothing in the index
+        throw XbaseError(kIoError, "Index file " + path_ + " holds an unfinished change that must be undone " +
+                                       "before it can be read, and it cannot be opened for writing (" +
+                                       std::strerror(err) + "); journal " + journal_.path());
+    }
+    unlock();
+    try {
+        setLock(fd, F_WRLCK, path_);
+        if (journal_.present()) rollBack(fd);
+    } catch (...) {
+        ::close(fd);
+        lock(false);
+        throw;
+    }
+    ::close(fd);   // drops its lock
+    lock(false);
+    return true;
 }
 
 void CdxFile::refresh() {
@@ -113,12 +174,14 @@ void CdxFile::refresh() {
         cacheValid_ = true;
     }
     size_ = st.st_size;
+    heldSize_ = st.st_size;
 }
 
 CdxFile::Hold::Hold(CdxFile& file, bool exclusive) : file_(file), exclusive_(exclusive) {
     if (exclusive && file.readOnly_) throwBadArgument("Index file " + file.path_ + " is open read-only");
     file.lock(exclusive);
     try {
+        file.settleJournal(exclusive);
         file.refresh();
     } catch (...) {
         file.unlock();
@@ -140,14 +203,15 @@ void CdxFile::Hold::commit() {
 
 void CdxFile::flush() {
     if (dirty_.empty()) return;
+    const bool headerChanged = dirty_.count(0) != 0;
     Page header = page(0);
     writeLe32(&header[kCounterField], readLe32(&header[kCounterField]) + 1);
     dirty_[0] = header;
     try {
-        // Pages first, the header (root of the directory, free list, counter) last.
-        for (auto it = std::next(dirty_.begin()); it != dirty_.end(); ++it)
-            writeAll(fd_, it->second.data(), kPageSize, it->first, path_);
-        writeAll(fd_, header.data(), kPageSize, 0, path_);
+        if (needsJournal(headerChanged))
+            writeJournalled();
+        else
+            writeInPlace();
     } catch (...) {
         cacheValid_ = false;
         dirty_.clear();
@@ -168,6 +232,41 @@ void CdxFile::flush() {
     cachedStamp_ = stampOf(st);
 }
 
+// One pwrite of a page is never half done by a killed process, so a change
+// needs no journal when it overwrites one page, or one page and the header
+// whose only change is the counter (written first: a kill in between leaves
+// the old page under a raised counter, which only costs others a re-read).
+// Appended pages would be left over, so they always go through the journal.
+bool CdxFile::needsJournal(bool headerChanged) const {
+    if (std::prev(dirty_.end())->first >= heldSize_) return true;
+    const size_t others = dirty_.size() - 1;
+    return others > 1 || (others == 1 && headerChanged);
+}
+
+void CdxFile::writeInPlace() {
+    for (const auto& [offset, p] : dirty_) writeAll(fd_, p.data(), kPageSize, offset, path_);
+}
+
+void CdxFile::writeJournalled() {
+    std::vector<CdxJournal::SavedPage> saved;
+    for (const auto& [offset, p] : dirty_)
+        if (off_t(offset) < heldSize_) saved.push_back({offset, readFromDisk(offset)});
+    journal_.save(heldSize_, saved);
+    try {
+        // Pages first, the header (root of the directory, free list, counter) last.
+        for (auto it = std::next(dirty_.begin()); it != dirty_.end(); ++it)
+            writeAll(fd_, it->second.data(), kPageSize, it->first, path_);
+        writeAll(fd_, dirty_.begin()->second.data(), kPageSize, 0, path_);
+        journal_.discard();
+    } catch (...) {
+        try {
+            rollBack(fd_);   // the lock is still ours: undo now rather than leave it to the next one
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 void CdxFile::checkOffset(uint32_t offset) {
     if (offset % kPageSize != 0) throwCorrupt(path_, "page offset " + std::to_string(offset) + " is not page aligned");
     if (off_t(offset) + off_t(kPageSize) > size_)
@@ -176,14 +275,8 @@ void CdxFile::checkOffset(uint32_t offset) {
 
 Page CdxFile::readFromDisk(uint32_t offset) {
     Page p;
-    size_t got = 0;
-    while (got < kPageSize) {
-        const ssize_t r = ::pread(fd_, p.data() + got, kPageSize - got, off_t(offset) + off_t(got));
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) throwIo(path_, "cannot read");
-        if (r == 0) throwCorrupt(path_, "page " + std::to_string(offset) + " is cut short (truncated file)");
-        got += size_t(r);
-    }
+    if (readUpTo(fd_, p.data(), kPageSize, off_t(offset), path_) < kPageSize)
+        throwCorrupt(path_, "page " + std::to_string(offset) + " is cut short (truncated file)");
     return p;
 }
 

@@ -10,6 +10,9 @@
 // readers), incremented by every committed change.
 // Free list: bytes 4-7 of the file header; a free page holds the next free
 // page's offset in its first four bytes and zeros after (0 = end).
+// A change that overwrites more than one page keeps their old bytes in a
+// journal first, so that a writer killed halfway is undone by whoever takes
+// the lock next (see cdx_journal.h).
 
 #include <sys/types.h>
 
@@ -17,8 +20,8 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <memory>
 
+#include "xbase/cdx/cdx_journal.h"
 #include "xbase/cdx/cdx_node.h"
 
 namespace xbase::cdx {
@@ -69,16 +72,24 @@ private:
     CdxFile(std::string path, int fd, bool readOnly);
     void lock(bool exclusive);
     void unlock();
+    void settleJournal(bool exclusive);
+    void rollBack(int fd);
+    bool rollBackReadOnly();
     void refresh();
     void dropCaches();
     void flush();
+    bool needsJournal(bool headerChanged) const;
+    void writeJournalled();
+    void writeInPlace();
     void checkOffset(uint32_t offset);
     Page readFromDisk(uint32_t offset);
 
     std::string path_;
     int fd_ = -1;
     bool readOnly_ = false;
+    CdxJournal journal_;
     off_t size_ = 0;                 // current size including pages allocated in this hold
+    off_t heldSize_ = 0;             // size when the hold began: pages past it are new
     std::map<uint32_t, Page> cache_;
     std::map<uint32_t, Page> dirty_;
     struct Decoded {

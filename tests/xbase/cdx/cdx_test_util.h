@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +40,12 @@ public:
 private:
     std::string path_;
 };
+
+// No unfinished change is waiting beside the index: its journal is absent or empty.
+inline bool journalHoldsNothing(const std::string& indexPath) {
+    const std::string journal = indexPath + "-journal";
+    return !std::filesystem::exists(journal) || std::filesystem::file_size(journal) == 0;
+}
 
 inline std::vector<uint32_t> readOrder(const std::string& name) {
     std::ifstream in(fixture(name));
@@ -82,6 +92,41 @@ inline size_t checkTag(const std::string& path, const std::string& tag, unsigned
         for (*depth = 1; !file->node(offset, fmt)->leaf; ++*depth) offset = file->node(offset, fmt)->entries[0].child;
     }
     return CdxTree(*file, e->recno, fmt).check();
+}
+
+// Walks the free page list and checks that it ends, that every page on it
+// reads as free and that none of them belongs to a tag, its header or the
+// tag directory; gives the number of free pages.
+inline size_t checkFreeList(const std::string& path) {
+    using namespace xbase::cdx;
+    auto file = CdxFile::open(path, true, false);
+    CdxFile::Hold hold(*file, false);
+    auto le32 = [](const Page& p, size_t at) {
+        return uint32_t(p[at] | p[at + 1] << 8 | p[at + 2] << 16 | uint32_t(p[at + 3]) << 24);
+    };
+    CdxTree directory(*file, 0, KeyFormat{10, ' '});
+    std::set<uint32_t> used;
+    for (uint32_t p : directory.pages()) used.insert(p);
+    std::optional<NodeEntry> e = directory.firstWhere([](const NodeEntry&) { return true; });
+    while (e) {
+        const Page header = file->page(e->recno);
+        const KeyFormat fmt{header[12] | header[13] << 8, ' '};
+        used.insert(e->recno);
+        used.insert(e->recno + kPageSize);
+        for (uint32_t p : CdxTree(*file, e->recno, fmt).pages()) used.insert(p);
+        const NodeEntry at = *e;
+        e = directory.firstWhere([&](const NodeEntry& x) { return compareEntries(x.key, x.recno, at.key, at.recno) > 0; });
+    }
+    size_t count = 0;
+    for (uint32_t head = le32(file->page(0), 4); head != 0 && head != kNoPage; ++count) {
+        if (count > file->pageCount()) throw std::runtime_error("the free list does not end");
+        if (used.count(head)) throw std::runtime_error("page " + std::to_string(head) + " is free and in use");
+        const Page p = file->page(head);
+        if (!std::all_of(p.begin() + 4, p.end(), [](unsigned char c) { return c == 0; }))
+            throw std::runtime_error("free page " + std::to_string(head) + " holds data");
+        head = le32(p, 0);
+    }
+    return count;
 }
 
 // The raw 1024-byte header of a tag with its root pointer blanked out.

@@ -1,0 +1,215 @@
+// Journals left by a writer that died: a complete one is undone by whoever
+// takes the lock next (opening, reading or writing), one cut short or not
+// belonging to the file as it stands changes nothing.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cdx_test_util.h"
+#include "xbase/cdx/cdx_journal.h"
+#include "xbase/error.h"
+
+using namespace xbase;
+
+namespace {
+
+CdxTagSpec tag(const std::string& name) {
+    CdxTagSpec s;
+    s.name = name;
+    s.keyExpression = name;
+    s.keyLength = 30;
+    return s;
+}
+
+std::vector<IndexEntry> entries(int n, const std::string& prefix) {
+    std::vector<IndexEntry> out;
+    for (int i = 0; i < n; ++i) out.push_back({prefix + std::to_string(i * 7919 % 100000), uint32_t(i + 1)});
+    return out;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// What a writer killed after its journal but during its page writes leaves:
+// the journal of every page of the file as it was.
+void journalOf(const std::string& path, const std::string& before) {
+    std::vector<cdx::CdxJournal::SavedPage> pages(before.size() / cdx::kPageSize);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        pages[i].offset = uint32_t(i * cdx::kPageSize);
+        std::copy_n(before.data() + i * cdx::kPageSize, cdx::kPageSize, pages[i].bytes.begin());
+    }
+    cdx::CdxJournal(path).save(off_t(before.size()), pages);
+}
+
+// An index with tag K, its bytes, and the same index after one more change
+// that rebuilt K elsewhere in the file and added a tag (splits, freed and
+// appended pages, a new directory entry).
+struct TwoStates {
+    std::string path, before, after;
+};
+
+TwoStates twoStates(const cdxtest::ScratchDir& dir) {
+    TwoStates s;
+    s.path = dir.file("j.cdx");
+    auto index = CdxIndex::create(s.path);
+    index->createTag(tag("K"), entries(300, "a"));
+    index->createTag(tag("OTHER"), entries(50, "o"));
+    s.before = bytesOf(s.path);
+    index->createTag(tag("K"), entries(900, "b"));
+    s.after = bytesOf(s.path);
+    return s;
+}
+
+}  // namespace
+
+TEST(CdxJournal, AnUnfinishedChangeIsUndoneByTheNextOpen) {
+    cdxtest::ScratchDir dir;
+    const TwoStates s = twoStates(dir);
+    ASSERT_GT(s.after.size(), s.before.size());
+    journalOf(s.path, s.before);
+
+    auto index = CdxIndex::open(s.path, false);
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+    EXPECT_EQ(bytesOf(s.path), s.before);
+    EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 300u);
+    EXPECT_EQ(cdxtest::checkTag(s.path, "K"), 300u);
+    cdxtest::checkFreeList(s.path);
+    // And the index goes on taking changes.
+    index->insert("K", {"zzz", 999});
+    EXPECT_EQ(cdxtest::checkTag(s.path, "K"), 301u);
+}
+
+TEST(CdxJournal, OpenReadersAndWritersMeetingAJournalUndoItFirst) {
+    for (const char* who : {"reader", "read-only reader", "writer"}) {
+        SCOPED_TRACE(who);
+        cdxtest::ScratchDir dir;
+        const TwoStates s = twoStates(dir);
+        const bool readOnly = std::string(who) == "read-only reader";
+        auto index = CdxIndex::open(s.path, readOnly);
+        ASSERT_EQ(cdxtest::walkForward(*index, "K").size(), 900u);   // the later pages are cached here now
+        journalOf(s.path, s.before);
+
+        if (std::string(who) == "writer") {
+            index->insert("K", {"zzz", 999});
+            EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 301u);
+        } else {
+            EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 300u);
+            EXPECT_EQ(index->first("K")->key.substr(0, 1), "a");
+            EXPECT_EQ(bytesOf(s.path), s.before);
+        }
+        EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+        cdxtest::checkTag(s.path, "K");
+        cdxtest::checkFreeList(s.path);
+    }
+}
+
+TEST(CdxJournal, JournalsThatHoldNoUnfinishedChangeAreDroppedUnused) {
+    struct Damage {
+        const char* what;
+        std::function<void(const std::string& journal)> apply;
+    };
+    const std::vector<Damage> damages = {
+        {"cut short", [](const std::string& j) { std::filesystem::resize_file(j, std::filesystem::file_size(j) - 100); }},
+        {"only part of its head", [](const std::string& j) { std::filesystem::resize_file(j, 10); }},
+        {"a saved byte changed",
+         [](const std::string& j) {
+             std::string b = bytesOf(j);
+             b[b.size() / 2] ^= 0x20;
+             writeBytes(j, b);
+         }},
+        {"a byte more", [](const std::string& j) { writeBytes(j, bytesOf(j) + "x"); }},
+        {"not a journal", [](const std::string& j) { writeBytes(j, std::string(2000, 'x')); }},
+    };
+    for (const auto& d : damages) {
+        SCOPED_TRACE(d.what);
+        cdxtest::ScratchDir dir;
+        const TwoStates s = twoStates(dir);
+        journalOf(s.path, s.before);
+        d.apply(s.path + "-journal");
+        auto index = CdxIndex::open(s.path, false);
+        EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+        EXPECT_EQ(bytesOf(s.path), s.after);
+        EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 900u);
+    }
+
+    // A complete journal whose change other changes have followed since (left
+    // over beside a file that moved on) must not be put back over them.
+    cdxtest::ScratchDir dir;
+    const TwoStates s = twoStates(dir);
+    {
+        auto index = CdxIndex::open(s.path, false);
+        index->insert("K", {"zzz", 999});
+    }
+    const std::string later = bytesOf(s.path);
+    journalOf(s.path, s.before);
+    auto index = CdxIndex::open(s.path, false);
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+    EXPECT_EQ(bytesOf(s.path), later);
+    EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 901u);
+}
+
+// The index on a medium this process may only read: without a journal it
+// reads as usual, with a complete one it refuses clearly rather than read a
+// half-changed tree.
+TEST(CdxJournal, AReadOnlyFileWithAnUnfinishedChangeIsRefusedClearly) {
+    cdxtest::ScratchDir dir;
+    const TwoStates s = twoStates(dir);
+    const std::string folder = std::filesystem::path(s.path).parent_path();
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(s.path.c_str(), 0444), 0);
+
+    // 0 read as usual, 1 refused with a clear error, else a fault.
+    auto readAs = [&](bool expectRefusal) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            int rc = 9;
+            try {
+                // The superuser may write anything: read as somebody else.
+                if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(8);
+                auto index = CdxIndex::open(s.path, true);
+                rc = cdxtest::walkForward(*index, "K").size() == 900 ? 0 : 7;
+            } catch (const XbaseError& e) {
+                const std::string text = e.what();
+                rc = text.find(s.path) != std::string::npos && text.find("unfinished change") != std::string::npos ? 1 : 6;
+            } catch (...) {
+                rc = 5;
+            }
+            _exit(rc);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), expectRefusal ? 1 : 0);
+    };
+
+    readAs(false);
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    journalOf(s.path, s.before);
+    std::filesystem::resize_file(s.path + "-journal", std::filesystem::file_size(s.path + "-journal") - 1);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    {
+        SCOPED_TRACE("a journal cut short is no unfinished change");
+        readAs(false);
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    journalOf(s.path, s.before);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    {
+        SCOPED_TRACE("a complete journal");
+        readAs(true);
+    }
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(s.path.c_str(), 0644), 0);
+    EXPECT_EQ(bytesOf(s.path), s.after);   // nothing was written meanwhile
+}

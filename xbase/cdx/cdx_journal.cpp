@@ -1,0 +1,174 @@
+#include "xbase/cdx/cdx_journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "xbase/cdx/cdx_bytes.h"
+#include "xbase/cdx/cdx_errors.h"
+#include "xbase/cdx/cdx_io.h"
+
+namespace xbase::cdx {
+namespace {
+
+constexpr unsigned char kMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '1'};
+constexpr size_t kHeadSize = 32;
+constexpr size_t kSizeField = 8;
+constexpr size_t kCountField = 16;
+constexpr size_t kSumField = 24;
+constexpr size_t kRecordSize = 4 + kPageSize;
+constexpr uint32_t kCounterField = 8;   // the change counter in the index's first page
+
+// FNV-1a over the whole journal but the sum's own field.
+uint64_t checksum(const unsigned char* data, size_t n) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (size_t i = 0; i < n; ++i)
+        if (i < kSumField || i >= kSumField + 8) h = (h ^ data[i]) * 0x100000001b3ull;
+    return h;
+}
+
+void writeLe64(unsigned char* p, uint64_t v) {
+    writeLe32(p, uint32_t(v));
+    writeLe32(p + 4, uint32_t(v >> 32));
+}
+
+uint64_t readLe64(const unsigned char* p) { return uint64_t(readLe32(p)) | uint64_t(readLe32(p + 4)) << 32; }
+
+}  // namespace
+
+CdxJournal::CdxJournal(const std::string& indexPath) : path_(indexPath + "-journal"), indexPath_(indexPath) {}
+
+CdxJournal::~CdxJournal() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool CdxJournal::present() const {
+    struct stat st {};
+    return ::stat(path_.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
+    std::vector<unsigned char> buf(kHeadSize + pages.size() * kRecordSize);
+    std::memcpy(buf.data(), kMark, sizeof kMark);
+    writeLe64(&buf[kSizeField], uint64_t(originalSize));
+    writeLe32(&buf[kCountField], uint32_t(pages.size()));
+    unsigned char* at = buf.data() + kHeadSize;
+    for (const auto& p : pages) {
+        writeLe32(at, p.offset);
+        std::memcpy(at + 4, p.bytes.data(), kPageSize);
+        at += kRecordSize;
+    }
+    writeLe64(&buf[kSumField], checksum(buf.data(), buf.size()));
+
+    // The file stays between changes, emptied: making and deleting a file for
+    // every change costs the file system far more than this.
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0 && errno == EACCES && ::unlink(path_.c_str()) == 0)   // another user's empty journal
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
+    try {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || (st.st_size != 0 && ::ftruncate(fd_, 0) != 0))
+            throwIo(indexPath_, "cannot empty its journal " + path_);
+        writeAll(fd_, buf.data(), buf.size(), 0, path_);
+    } catch (...) {
+        // Nothing of the index was written yet: an incomplete journal only goes.
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(path_.c_str());
+        throw;
+    }
+}
+
+void CdxJournal::discard() {
+    if (fd_ < 0) return;
+    // An empty journal holds no change; removed if it cannot be emptied.
+    const bool gone = ::ftruncate(fd_, 0) == 0 || ::unlink(path_.c_str()) == 0 || errno == ENOENT;
+    const int err = errno;
+    ::close(fd_);
+    fd_ = -1;
+    if (!gone) {
+        errno = err;
+        throwIo(indexPath_, "cannot remove its journal " + path_);
+    }
+}
+
+bool CdxJournal::load(int indexFd, Contents& out) const {
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    std::vector<unsigned char> buf;
+    if (::fstat(fd, &st) == 0 && st.st_size >= off_t(kHeadSize)) {
+        buf.resize(size_t(st.st_size));
+        try {
+            buf.resize(readUpTo(fd, buf.data(), buf.size(), 0, path_));
+        } catch (...) {
+            buf.clear();
+        }
+    }
+    ::close(fd);
+    if (buf.size() < kHeadSize || std::memcmp(buf.data(), kMark, sizeof kMark) != 0) return false;
+    const size_t count = readLe32(&buf[kCountField]);
+    if ((buf.size() - kHeadSize) % kRecordSize != 0 || (buf.size() - kHeadSize) / kRecordSize != count) return false;
+    if (readLe64(&buf[kSumField]) != checksum(buf.data(), buf.size())) return false;
+
+    out.originalSize = off_t(readLe64(&buf[kSizeField]));
+    out.pages.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned char* at = &buf[kHeadSize + i * kRecordSize];
+        out.pages[i].offset = readLe32(at);
+        std::memcpy(out.pages[i].bytes.data(), at + 4, kPageSize);
+    }
+
+    // A journal left beside another file, or one whose change was followed
+    // by others, must not be put back over them: the index is still the
+    // size it was, and its counter is the saved one or one more.
+    struct stat index {};
+    if (::fstat(indexFd, &index) != 0 || index.st_size < out.originalSize) return false;
+    for (const auto& p : out.pages) {
+        if (p.offset != 0) continue;
+        unsigned char now[4];
+        if (::pread(indexFd, now, 4, kCounterField) != 4) return false;
+        const uint32_t saved = readLe32(&p.bytes[kCounterField]);
+        if (readLe32(now) != saved && readLe32(now) != saved + 1) return false;
+    }
+    return true;
+}
+
+bool CdxJournal::pendingFor(int fd) const {
+    Contents c;
+    return load(fd, c);
+}
+
+bool CdxJournal::rollBack(int fd) {
+    Contents c;
+    const bool pending = load(fd, c);
+    if (!pending) {
+        // It changed nothing: if it cannot go, the next change's journal replaces it.
+        try {
+            remove();
+        } catch (const XbaseError&) {
+        }
+        return false;
+    }
+    for (const auto& p : c.pages) writeAll(fd, p.bytes.data(), kPageSize, p.offset, indexPath_);
+    if (::ftruncate(fd, c.originalSize) != 0) throwIo(indexPath_, "cannot undo an unfinished change");
+    remove();
+    return true;
+}
+
+void CdxJournal::remove() {
+    if (::unlink(path_.c_str()) == 0 || errno == ENOENT) return;
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    throwIo(indexPath_, "cannot remove its journal " + path_);
+}
+
+}  // namespace xbase::cdx

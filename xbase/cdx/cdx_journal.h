@@ -1,0 +1,68 @@
+#pragma once
+// The rollback journal of an index file ("<index>-journal" beside it): the
+// original bytes of every page a change is about to overwrite, and the
+// file's size before the change. It holds something only while a change
+// that touches several pages is being written (it is emptied when the
+// change is complete), so whoever finds one with content under the index
+// lock is looking at a change whose writer died; putting the pages back and
+// cutting the file to its old size undoes it.
+//
+// Layout: a 32-byte head (mark, original size, page count, checksum over
+// everything else) and then per page its offset and 512 bytes. The journal
+// is written in one go before any index page; a journal cut short or
+// failing its checksum was never complete, so no index page was touched.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "xbase/cdx/cdx_node.h"
+
+namespace xbase::cdx {
+
+class CdxJournal {
+public:
+    struct SavedPage {
+        uint32_t offset = 0;
+        Page bytes{};
+    };
+
+    explicit CdxJournal(const std::string& indexPath);
+    ~CdxJournal();
+    CdxJournal(const CdxJournal&) = delete;
+    CdxJournal& operator=(const CdxJournal&) = delete;
+
+    const std::string& path() const { return path_; }
+    // A journal file with something in it exists (one stat, for every lock taken).
+    bool present() const;
+
+    // Writes the journal of a change; it is complete once this returns.
+    void save(off_t originalSize, const std::vector<SavedPage>& pages);
+    // The change is fully written: the journal is emptied, which commits it.
+    void discard();
+
+    // True when the journal is complete and belongs to the index open on `fd`
+    // as it stands (same file, its change not yet followed by another).
+    bool pendingFor(int fd) const;
+    // Undoes the journalled change on `fd` (open for writing, exclusive lock
+    // held) if it is pending, then removes the journal whatever it held.
+    // Gives true when pages were put back.
+    bool rollBack(int fd);
+
+private:
+    struct Contents {
+        off_t originalSize = 0;
+        std::vector<SavedPage> pages;
+    };
+    bool load(int fd, Contents& out) const;
+    void remove();
+
+    std::string path_;
+    std::string indexPath_;
+    int fd_ = -1;   // the journal being written, until discard()
+};
+
+}  // namespace xbase::cdx

@@ -173,6 +173,10 @@ TEST_F(PostpRun, RunningPostpPollsAnAccountAddedMeanwhile)
     home->addAccount({.id = "acct-two", .name = "Two", .popAddress = second.address()});
     home->addRule({"acct-two", "All", "A", "", "", "Y", "Y"});
     waitForPendingFiles("acct-two", 1);
+    // The message leaves the server only after its file is whole: wait for
+    // that too (bounded) before closing.
+    for (int wait = 0; wait < 6000 && second.messageCount() > 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ::kill(pid, SIGTERM);
     ASSERT_TRUE(home->wait(pid).exited);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QSignalSpy>
 
 #include <memory>
@@ -88,6 +89,61 @@ TEST(ExtListView, MarqueeAndActivationAskTheirHandlers)
     SendMouse(*view.viewport(), QEvent::MouseButtonPress, onItem);
     SendMouse(*view.viewport(), QEvent::MouseButtonRelease, onItem);
     EXPECT_EQ(activated.count(), 1);
+}
+
+TEST(ExtListView, OwnerDataRowsAreAskedOfTheHandlers)
+{
+    TExtListView view;
+    view.setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
+    view.resize(200, 120);
+    view.addTopLevelItem(new QTreeWidgetItem({QStringLiteral("dropped")}));
+    view.setVirtualMode(true);
+    EXPECT_EQ(view.topLevelItemCount(), 0);  // owner-data rows come from the handlers
+    int asked = 0;
+    view.setOnODGetItemInfo([&](TExtListView*, int item, int subItem, unsigned mask, int&, qintptr&,
+                                unsigned& state, int&, QString& text) {
+        ++asked;
+        if (mask & TExtListView::lvifText)
+            text = QStringLiteral("row %1 col %2").arg(item).arg(subItem);
+        if (item % 2 == 1)
+            state |= TExtListView::lvisChecked;
+    });
+    std::vector<TExtListView::TLVCacheHint> hints;
+    view.setOnODCacheHint([&](TExtListView*, TExtListView::TLVCacheHint& hint) { hints.push_back(hint); });
+    view.setItemCount(1000);
+    EXPECT_EQ(view.topLevelItem(5)->text(1), QStringLiteral("row 5 col 1"));
+    EXPECT_EQ(view.ODGetItemInfo(-1, 0, TExtListView::lvifText).text, QString());
+    view.setExtendedStyles(TExtListView::lvxCheckboxes);
+    EXPECT_EQ(view.topLevelItem(3)->checkState(0), Qt::Checked);
+    EXPECT_EQ(view.topLevelItem(4)->checkState(0), Qt::Unchecked);
+
+    view.show();
+    Render(view);
+    ASSERT_FALSE(hints.empty());
+    EXPECT_EQ(hints.back().From, 0);
+    EXPECT_GT(hints.back().To, 0);
+    EXPECT_LT(hints.back().To, 1000);
+
+    view.keyboardSearch(QStringLiteral("row"));  // no find handler: nothing found
+    view.setOnODFindItem([](TExtListView*, TExtListView::TLVFindInfo& find, bool& found) {
+        found = find.Text == QStringLiteral("row 42");
+        find.Index = 42;
+    });
+    view.keyboardSearch(QStringLiteral("row 42"));
+    EXPECT_EQ(view.indexOfTopLevelItem(view.currentItem()), 42);
+
+    std::vector<TExtListView::TLVStateChange> changes;
+    view.setOnODStateChanged([&](TExtListView*, TExtListView::TLVStateChange& c) { changes.push_back(c); });
+    view.selectionModel()->select(QItemSelection(view.model()->index(10, 0), view.model()->index(20, 1)),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_EQ(changes.size(), 2u);  // 10..20 selected, the current row 42 released
+    EXPECT_EQ(changes[0].From, 10);
+    EXPECT_EQ(changes[0].To, 20);
+    EXPECT_EQ(changes[0].NewState, TExtListView::lvisSelected);
+    EXPECT_EQ(changes[1].From, 42);
+    EXPECT_EQ(changes[1].OldState, TExtListView::lvisSelected);
+    EXPECT_TRUE(view.ODGetItemInfo(15, 0, TExtListView::lvifState).state & TExtListView::lvisSelected);
+    EXPECT_TRUE(SaveScreenshot(view, QStringLiteral("ext_list_view_owner_data")));
 }
 
 TEST_F(ListLayout, OrderAndSizesRoundTrip)

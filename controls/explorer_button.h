@@ -23,7 +23,7 @@ class TExplorerButton : public QWidget {
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
     Q_PROPERTY(int groupIndex READ groupIndex WRITE setGroupIndex)
     Q_PROPERTY(bool down READ down WRITE setDown)
-    Q_PROPERTY(TExplorerButtonLayout layout READ buttonLayout WRITE setButtonLayout)
+    Q_PROPERTY(TExplorerButtonLayout buttonLayout READ buttonLayout WRITE setButtonLayout)
     Q_PROPERTY(TExplorerButtonOptions options READ options WRITE setOptions)
     Q_PROPERTY(TExplorerButtonShadingType shadingType READ shadingType WRITE setShadingType)
     Q_PROPERTY(bool showDownPattern READ showDownPattern WRITE setShowDownPattern)

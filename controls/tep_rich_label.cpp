@@ -8,24 +8,10 @@
 #include <climits>
 #include <cmath>
 
+#include "controls/flag_guard.h"
 #include "controls/rich_text_document.h"
 #include "platform/rtf_reader.h"
 #include "platform/rtf_writer.h"
-
-namespace {
-
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
-
-}  // namespace
 
 TEPRichLabel::TEPRichLabel(QWidget* parent) : TEPCustomRichEdit(parent)
 {

@@ -4,22 +4,11 @@
 #include <QEvent>
 #include <QPointer>
 
+#include "controls/flag_guard.h"
 #include "controls/tep_wizard_page.h"
 #include "controls/tep_wizard_panel.h"
 
 namespace {
-
-// Clears a re-entry flag however the guarded call ends.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
 
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
@@ -77,7 +66,7 @@ void TEPWizard::setButtons(TEPWizardButtons buttons)
     panel_->AlignButtons();
 }
 
-void TEPWizard::setFirstPageName(const QString& name)
+void TEPWizard::setFirstPage(const QString& name)
 {
     firstPageName_ = name;
     if (loading())

@@ -17,7 +17,7 @@ class TEPWizardPanel;
 class TEPWizard : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TEPWizardButtons buttons READ buttons WRITE setButtons)
-    Q_PROPERTY(QString firstPage READ firstPageName WRITE setFirstPageName)
+    Q_PROPERTY(QString firstPage READ firstPage WRITE setFirstPage)
 
 public:
     enum TEPWizardButton { epwbHelp = 1, epwbCancel = 2 };
@@ -32,8 +32,8 @@ public:
     void setActivePage(TEPWizardPage* page);
     // The page that becomes active when the form has been built (the
     // wizard's first showing), by object name; it wins over pages joining.
-    QString firstPageName() const { return firstPageName_; }
-    void setFirstPageName(const QString& name);
+    QString firstPage() const { return firstPageName_; }
+    void setFirstPage(const QString& name);
 
     TEPWizardButtons buttons() const { return buttons_; }
     void setButtons(TEPWizardButtons buttons);

@@ -129,7 +129,7 @@ TEST(Wizard, NewPageIsShownBeforeTheOldOneIsHidden)
 TEST(Wizard, StoredFirstPageWinsOnceTheFormIsBuilt)
 {
     TEPWizard wizard;
-    wizard.setFirstPageName(QStringLiteral("b"));
+    wizard.setFirstPage(QStringLiteral("b"));
     auto* a = new TEPWizardPage(&wizard);
     auto* b = new TEPWizardPage(&wizard);
     a->setObjectName(QStringLiteral("a"));

@@ -22,9 +22,9 @@ void TmsArticle::SaveToStream(std::ostream& stream)
 
 void TmsArticle::LoadFromStream(std::istream& stream) { loadFromText(mail::readWholeStream(stream)); }
 
-void TmsArticle::loadFromText(std::string text)
+void TmsArticle::loadFromText(std::string_view text)
 {
-    TmsArticleDecoder decoder(*this, std::move(text));
+    TmsArticleDecoder decoder(*this, text);
     decoder.Decode();
 }
 

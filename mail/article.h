@@ -25,7 +25,7 @@ public:
     void Assign(const TmsCustomMessage& source) override;
 
 protected:
-    void loadFromText(std::string text) override;
+    void loadFromText(std::string_view text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

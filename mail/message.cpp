@@ -120,7 +120,7 @@ std::string TmsCustomMessage::SaveToString()
     return std::move(out).str();
 }
 
-void TmsCustomMessage::LoadFromString(std::string_view text) { loadFromText(std::string(text)); }
+void TmsCustomMessage::LoadFromString(std::string_view text) { loadFromText(text); }
 
 void TmsCustomMessage::SaveToFile(const std::string& path)
 {
@@ -181,9 +181,9 @@ void TmsMessage::SaveToStream(std::ostream& stream)
 
 void TmsMessage::LoadFromStream(std::istream& stream) { loadFromText(mail::readWholeStream(stream)); }
 
-void TmsMessage::loadFromText(std::string text)
+void TmsMessage::loadFromText(std::string_view text)
 {
-    TmsMessageDecoder decoder(*this, std::move(text));
+    TmsMessageDecoder decoder(*this, text);
     decoder.Decode();
 }
 

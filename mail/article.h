@@ -26,6 +26,7 @@ public:
 
 protected:
     void loadFromText(std::string_view text) override;
+    void saveToText(std::string& text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "mail/article.h"
 #include "mail/mail_error.h"
@@ -115,9 +114,9 @@ void TmsCustomMessage::Assign(const TmsCustomMessage& source)
 
 std::string TmsCustomMessage::SaveToString()
 {
-    std::ostringstream out(std::ios::binary);
-    SaveToStream(out);
-    return std::move(out).str();
+    std::string text;
+    saveToText(text);
+    return text;
 }
 
 void TmsCustomMessage::LoadFromString(std::string_view text) { loadFromText(text); }
@@ -176,6 +175,13 @@ void TmsMessage::SaveToStream(std::ostream& stream)
 {
     TmsMessageEncoder encoder(*this);
     encoder.SetStream(stream);
+    encoder.Encode();
+}
+
+void TmsMessage::saveToText(std::string& text)
+{
+    TmsMessageEncoder encoder(*this);
+    encoder.SetText(text);
     encoder.Encode();
 }
 

@@ -96,6 +96,8 @@ public:
 protected:
     // Reads the text into the message; the text stays unchanged meanwhile.
     virtual void loadFromText(std::string_view text) = 0;
+    // Writes the mail text into the string, replacing what it holds.
+    virtual void saveToText(std::string& text) = 0;
 
 private:
     TmsAttList attachments_;
@@ -136,6 +138,7 @@ public:
 
 protected:
     void loadFromText(std::string_view text) override;
+    void saveToText(std::string& text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

@@ -39,6 +39,23 @@ std::size_t TLineStream::BytesBefore(std::string_view text) const
     const std::size_t left = source_.size() - position_;
     if (text.empty())
         return 0;
-    const void* found = ::memmem(source_.data() + position_, left, text.data(), text.size());
-    return found == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(found) - source_.data()) - position_;
+    const char* start = source_.data() + position_;
+    const char* end = source_.data() + source_.size();
+    // A delimiter's first character seldom occurs in coded content, and
+    // looking for it alone is many times quicker than a general search;
+    // that search takes over where it occurs often, so no text is slow.
+    const char* from = start;
+    for (int misses = 0; misses < 64; ++misses) {
+        const void* first = std::memchr(from, text.front(), static_cast<std::size_t>(end - from));
+        if (first == nullptr)
+            return left;
+        from = static_cast<const char*>(first);
+        if (static_cast<std::size_t>(end - from) < text.size())
+            return left;
+        if (std::memcmp(from, text.data(), text.size()) == 0)
+            return static_cast<std::size_t>(from - start);
+        ++from;
+    }
+    const void* found = ::memmem(from, static_cast<std::size_t>(end - from), text.data(), text.size());
+    return found == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(found) - start);
 }

@@ -5,11 +5,14 @@
 // unchanged while it is in use.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 class TLineStream {
 public:
     explicit TLineStream(std::string_view source) : source_(source) {}
+    // A temporary would be gone before the first line is read.
+    explicit TLineStream(std::string&&) = delete;
 
     // The next line, a view into the source; false (and Eof) once every
     // line has been read.

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace std::string_view_literals;
+
 std::vector<std::string> readAll(TLineStream& stream)
 {
     std::vector<std::string> lines;
@@ -24,11 +26,11 @@ TEST(LineStream, EveryKindOfBreakEndsOneLine)
 {
     // CR LF, LF, CR alone, LF CR (two breaks), CR CR LF, and a last line
     // without a break.
-    TLineStream stream("a\r\nb\nc\rd\n\re\r\r\nf");
+    TLineStream stream("a\r\nb\nc\rd\n\re\r\r\nf"sv);
     EXPECT_EQ(readAll(stream), (std::vector<std::string>{"a", "b", "c", "d", "", "e", "", "f"}));
     EXPECT_TRUE(stream.Eof());
 
-    TLineStream breaksOnly("\r\n\n\r");
+    TLineStream breaksOnly("\r\n\n\r"sv);
     EXPECT_EQ(readAll(breaksOnly), (std::vector<std::string>{"", "", ""}));
 }
 
@@ -57,7 +59,7 @@ TEST(LineStream, GoingBackReadsTheSameLinesAgain)
 
 TEST(LineStream, BytesBeforeCountsFromTheNextLine)
 {
-    TLineStream stream("head\r\nYWJj\r\nZGVm\r\n--q--\r\n");
+    TLineStream stream("head\r\nYWJj\r\nZGVm\r\n--q--\r\n"sv);
     std::string_view line;
     ASSERT_TRUE(stream.ReadLine(line));
     EXPECT_EQ(stream.BytesBefore("--q"), 12u);
@@ -65,6 +67,13 @@ TEST(LineStream, BytesBeforeCountsFromTheNextLine)
     EXPECT_EQ(stream.BytesBefore(""), 0u);
     readAll(stream);
     EXPECT_EQ(stream.BytesBefore("--q"), 0u);
+
+    // Text full of the first character, before and instead of the delimiter.
+    const std::string dashes = "x-" + std::string(200, '-').replace(50, 1, "x") + "-";
+    const std::string text = dashes + "--q\r\n";
+    TLineStream many(text);
+    EXPECT_EQ(many.BytesBefore("--q"), dashes.size());
+    EXPECT_EQ(many.BytesBefore("--z"), dashes.size() + 5);
 }
 
 }  // namespace

@@ -245,8 +245,7 @@ void TmsCustomEncoder::writeBodyText()
         text += line;
         text += kCrLf;
     }
-    for (const std::string& line : mail::quotedPrintableEncode(text))
-        writeLine(line);
+    mail::quotedPrintableEncodeLines(text, [this](std::string_view line) { writeLine(line); });
 }
 
 void TmsCustomEncoder::writePlain(const std::string& textType)
@@ -369,8 +368,7 @@ void TmsCustomEncoder::writeContents(const TmsAttItem& item)
         mail::base64EncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::QuotedPrintable:
-        for (const std::string& line : mail::quotedPrintableEncode(item.Contents()))
-            writeLine(line);
+        mail::quotedPrintableEncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::None:
         for (const std::string& line : mail::splitLines(item.Contents()))

@@ -289,6 +289,11 @@ TEST(QuotedPrintable, DecodingKeepsWhatIsNoEscape)
     EXPECT_EQ(mail::quotedPrintableDecode({"a=3Db=3d"}), "a=b=\r\n");
     EXPECT_EQ(mail::quotedPrintableDecode({"100=ZZ"}), "100=ZZ\r\n");
     EXPECT_EQ(mail::quotedPrintableDecode({"x=4"}), "x=4\r\n");
+    // Escapes side by side, at the start, and just before a soft break.
+    EXPECT_EQ(mail::quotedPrintableDecode({"==41=42"}), "=AB\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"=4=41"}), "=4A\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"=41"}), "A\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"a=41=", "b"}), "aAb\r\n");
 }
 
 TEST(QuotedPrintable, TextAfterAFinalSoftBreakIsKept)

@@ -350,7 +350,8 @@ void TmsCustomDecoder::readSingleAttachment(const std::string& typeValue)
     try {
         std::string_view line;
         std::string& contents = item->Contents();
-        reserveFor(contents, encoding, lines_.Source().size() - lines_.Position());
+        if (encoding.kind != mail::AttEncoding::QuotedPrintable)  // decoded into a string of its own
+            reserveFor(contents, encoding, lines_.Source().size() - lines_.Position());
         if (encoding.kind == mail::AttEncoding::Base64) {
             mail::Base64Decoder decoder;
             while (readLine(line) && line != ".") {

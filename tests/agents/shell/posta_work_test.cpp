@@ -2,7 +2,7 @@
 // the last agent's trigger results in the status window, and sounds never
 // hold the pass up.
 #include "agents/posta_work.h"
-#include "agents/sound_player.h"
+#include "platform/qt/sound_player.h"
 #include "fixtures/agent_fixture.h"
 
 #include "controls/qt_text.h"
@@ -100,7 +100,7 @@ TEST(SoundPlayer, MissingFilesAndRealOnesNeverBlock)
     test_support::TempDir dir("snd");
     const std::string wav = dir.file("ding.wav");
     test_support::writeFile(wav, waveFile());
-    agents::SoundPlayer player;
+    platform::SoundPlayer player;
     player.play(dir.file("none.wav"));
     player.play(wav);
     player.play(wav);  // replaces the one that may still play

@@ -1,0 +1,15 @@
+#include "manager/dialogs/tfrm_script_ide.h"
+
+#include "ui_tfrm_script_ide.h"
+
+namespace manager {
+
+TfrmScriptIDE::TfrmScriptIDE(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmScriptIDE)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmScriptIDE"));
+}
+
+TfrmScriptIDE::~TfrmScriptIDE() = default;
+
+}  // namespace manager

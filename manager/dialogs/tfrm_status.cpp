@@ -1,0 +1,124 @@
+#include "manager/dialogs/tfrm_status.h"
+
+#include <QCloseEvent>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "controls/qt_text.h"
+#include "ui_tfrm_status.h"
+
+namespace manager {
+
+namespace {
+
+void setPixelFont(QWidget* widget, const QString& family, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(11);
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+}  // namespace
+
+TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatus)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmStatus"));
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedWidth(516);
+    resize(516, kFoldedHeight);
+
+    QPalette tip = palette();
+    tip.setColor(QPalette::Window, palette().color(QPalette::ToolTipBase));
+    setPalette(tip);
+    setAutoFillBackground(true);
+    setPixelFont(this, QStringLiteral("Arial"), false);
+    for (QLabel* value : {ui_->lblActiveOn, ui_->lblPScans, ui_->lblAScans, ui_->lblNumErrors, ui_->lblNumWarings,
+                          ui_->lblLastError, ui_->lblLastPMessage, ui_->lblLastAMessage, ui_->lblCurrentNode,
+                          ui_->lblCurrentAction}) {
+        setPixelFont(value, QStringLiteral("MS Sans Serif"), true);
+        QPalette black = value->palette();
+        black.setColor(QPalette::WindowText, Qt::black);
+        value->setPalette(black);
+    }
+    ui_->REStatus->document()->setUndoRedoEnabled(false);
+
+    connect(ui_->btnDetails, &QPushButton::clicked, this, [this] { btnDetailsClick(); });
+    connect(ui_->btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    connect(ui_->btnCancel, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, ui_->btnCancel, &QPushButton::click);
+}
+
+TfrmStatus::~TfrmStatus() = default;
+
+void TfrmStatus::setDetails(bool open)
+{
+    tag_ = open ? kDetailsOpen : 0;
+    setFixedHeight(open ? kOpenHeight : kFoldedHeight);
+    ui_->btnDetails->setText(open ? QStringLiteral("Hide Details <<") : QStringLiteral("Details >>"));
+}
+
+void TfrmStatus::btnDetailsClick() { setDetails(!DetailsOpen()); }
+
+void TfrmStatus::btnCloseClick() { hide(); }
+
+void TfrmStatus::ShowWithDetails()
+{
+    tag_ = kDetailsOpen;
+    if (isVisible())
+        setDetails(true);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TfrmStatus::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    setDetails(DetailsOpen());
+}
+
+void TfrmStatus::closeEvent(QCloseEvent* event)
+{
+    // The close box folds the details; the window is only hidden.
+    if (DetailsOpen())
+        setDetails(false);
+    event->accept();
+}
+
+void TfrmStatus::SetErrorCount(int count) { ui_->lblNumErrors->setText(QString::number(count)); }
+
+void TfrmStatus::SetLastError(const std::string& message) { ui_->lblLastError->setText(BytesToQString(message)); }
+
+void TfrmStatus::SetLastProcessorMessage(const std::string& text)
+{
+    ui_->lblLastPMessage->setText(BytesToQString(text));
+}
+
+void TfrmStatus::InsertTopLine(const std::string& line)
+{
+    QTextDocument* document = ui_->REStatus->document();
+    const bool empty = document->isEmpty();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(BytesToQString(line), QTextCharFormat());
+    if (!empty)
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+}
+
+std::vector<std::string> TfrmStatus::LogLines() const
+{
+    std::vector<std::string> lines;
+    const QTextDocument* document = ui_->REStatus->document();
+    if (document->isEmpty())
+        return lines;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        lines.push_back(QStringToBytes(block.text()));
+    return lines;
+}
+
+}  // namespace manager

@@ -28,7 +28,18 @@ void ManagerTables::PassStartupProperty()
 
 void ManagerTables::SetDatabaseFolder(const std::string& folder) { tables_->SetDatabaseFolder(folder); }
 
-void ManagerTables::OpenInStartupOrder() { tables_->Open(store::ManagerOpenOrder()); }
+void ManagerTables::OpenInStartupOrder()
+{
+    for (const std::string& name : store::ManagerOpenOrder()) {
+        TTable& table = tables_->Table(name);
+        try {
+            table.Open();
+        } catch (const std::exception& error) {
+            // The engine's code alone does not say which file it could not open.
+            throw ManagerError(table.TableName + ": " + error.what());
+        }
+    }
+}
 
 void ManagerTables::CloseAtExit()
 {

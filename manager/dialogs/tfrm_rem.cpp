@@ -8,7 +8,7 @@ TfrmRem::TfrmRem(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmRem)
 {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmRem"));
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     ui_->StatusBar1->showMessage(QStringLiteral("Click the right mouse button to access commands"));
     auto* items = new QLabel(QStringLiteral("Items on server"), ui_->StatusBar1);
     ui_->StatusBar1->addPermanentWidget(items);

@@ -8,6 +8,8 @@ TfrmScriptIDE::TfrmScriptIDE(QWidget* parent) : QWidget(parent), ui_(new Ui::Tfr
 {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmScriptIDE"));
+    setWindowFlag(Qt::Window);
+    setAttribute(Qt::WA_DeleteOnClose);
 }
 
 TfrmScriptIDE::~TfrmScriptIDE() = default;

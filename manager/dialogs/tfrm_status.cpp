@@ -1,7 +1,7 @@
 #include "manager/dialogs/tfrm_status.h"
 
 #include <QCloseEvent>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -49,8 +49,6 @@ TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatu
     connect(ui_->btnDetails, &QPushButton::clicked, this, [this] { btnDetailsClick(); });
     connect(ui_->btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
     connect(ui_->btnCancel, &QPushButton::clicked, this, [this] { btnCloseClick(); });
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, ui_->btnCancel, &QPushButton::click);
 }
 
 TfrmStatus::~TfrmStatus() = default;
@@ -80,6 +78,16 @@ void TfrmStatus::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     setDetails(DetailsOpen());
+}
+
+void TfrmStatus::keyPressEvent(QKeyEvent* event)
+{
+    // Escape presses the hidden Close, the window's cancel button.
+    if (event->key() == Qt::Key_Escape) {
+        ui_->btnCancel->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TfrmStatus::closeEvent(QCloseEvent* event)

@@ -31,7 +31,6 @@ TSplashForm::TSplashForm(QWidget* parent) : QDialog(parent), ui_(new Ui::TSplash
                           static_cast<QWidget*>(ui_->Image1)})
         text->installEventFilter(this);
     connect(ui_->btnClose, &QPushButton::clicked, this, &QDialog::reject);
-    ui_->btnClose->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
 TSplashForm::~TSplashForm() = default;

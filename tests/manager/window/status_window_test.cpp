@@ -1,0 +1,126 @@
+// The status log through the main window and the status window's folding.
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <stdexcept>
+
+#include "manager/dialogs/tfrm_status.h"
+#include "manager/main/program_block.h"
+#include "manager/main/tfrm_main.h"
+#include "ui_tfrm_main.h"
+#include "ui_tfrm_status.h"
+
+namespace managertest {
+namespace {
+
+using manager::TfrmStatus;
+
+class StatusLogWindow : public WindowTest {};
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(StatusLogWindow, TheThirdErrorShowsThreeWithTheNewestLineOnTop)
+{
+    manager::Post32Program program;
+    manager::TfrmMain& main = program.frmMain();
+    main.SendtoLog("Node renamed from A to B");
+    EXPECT_EQ(main.StatusText(), "Node renamed from A to B");
+    TfrmStatus& status = program.frmStatus();
+    EXPECT_TRUE(contains(status.ui()->lblLastPMessage->text().toStdString(), " Node renamed from A to B"));
+    EXPECT_FALSE(status.isVisible());
+
+    main.AppException(std::runtime_error("first"));
+    main.AppException(std::runtime_error("second"));
+    main.SendtoLog("Disconnected");
+    main.AppException(std::runtime_error("third"));
+    EXPECT_EQ(status.ui()->lblNumErrors->text().toStdString(), "3");
+    EXPECT_EQ(status.ui()->lblLastError->text().toStdString(), "third");
+    const auto lines = status.LogLines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_TRUE(contains(lines[0], " -- Error-third"));
+    EXPECT_TRUE(contains(lines[1], " -- Disconnected"));
+    EXPECT_TRUE(contains(lines[2], " -- Error-second"));
+    EXPECT_TRUE(contains(lines[3], " -- Error-first"));
+    EXPECT_TRUE(contains(lines[4], " -- Node renamed from A to B"));
+    EXPECT_TRUE(status.isVisible());
+    EXPECT_TRUE(status.DetailsOpen());
+    EXPECT_EQ(status.height(), TfrmStatus::kOpenHeight);
+    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Hide Details <<");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(StatusLogWindow, AnExceptionLeavingAHandlerBecomesAnErrorLine)
+{
+    manager::Post32Program program;
+    QObject target;
+    QMetaObject::invokeMethod(&target, [] { throw std::runtime_error("posted"); }, Qt::QueuedConnection);
+    QApplication::processEvents();
+    EXPECT_EQ(program.frmMain().ErrorCount(), 1);
+    EXPECT_TRUE(contains(program.frmStatus().LogLines()[0], " -- Error-posted"));
+}
+
+class StatusWindow : public WindowTest {};
+
+TEST_F(StatusWindow, TheDetailsToggleFollowsItsStateNotTheHeight)
+{
+    TfrmStatus status;
+    status.show();
+    EXPECT_EQ(status.height(), TfrmStatus::kFoldedHeight);
+    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Details >>");
+    QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
+    EXPECT_EQ(status.Tag(), 2);
+    EXPECT_EQ(status.height(), TfrmStatus::kOpenHeight);
+
+    // A window manager hands the open window another height: the next
+    // click still folds it.
+    status.setMinimumHeight(0);
+    status.setMaximumHeight(QWIDGETSIZE_MAX);
+    status.resize(status.width(), TfrmStatus::kFoldedHeight);
+    QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
+    EXPECT_EQ(status.Tag(), 0);
+    EXPECT_EQ(status.height(), TfrmStatus::kFoldedHeight);
+    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Details >>");
+}
+
+TEST_F(StatusWindow, TheCloseBoxFoldsButCloseKeepsTheDetailsOpen)
+{
+    manager::Post32Program program;
+    TfrmStatus& status = program.frmStatus();
+    program.frmMain().ui()->Status1->trigger();
+    EXPECT_TRUE(status.isVisible());
+    QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
+    status.close();  // the close box
+    EXPECT_FALSE(status.isVisible());
+    program.frmMain().ui()->Status1->trigger();
+    EXPECT_FALSE(status.DetailsOpen());
+    EXPECT_EQ(status.height(), TfrmStatus::kFoldedHeight);
+
+    QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
+    QTest::mouseClick(status.ui()->btnClose, Qt::LeftButton);
+    EXPECT_FALSE(status.isVisible());
+    program.frmMain().ui()->Status1->trigger();
+    EXPECT_TRUE(status.DetailsOpen());
+    EXPECT_EQ(status.height(), TfrmStatus::kOpenHeight);
+
+    // Escape presses the hidden Close.
+    QTest::keyClick(&status, Qt::Key_Escape);
+    EXPECT_FALSE(status.isVisible());
+}
+
+TEST_F(StatusWindow, Screenshots)
+{
+    manager::Post32Program program;
+    manager::TfrmMain& main = program.frmMain();
+    main.SendtoLog("Node renamed from Help Desk to Support");
+    main.SendtoLog("Group renamed from Customers to Clients");
+    TfrmStatus& status = program.frmStatus();
+    status.show();
+    screenshot(status, "manager_status_folded");
+    main.AppException(std::runtime_error("The table Agents.dbf is not open."));
+    screenshot(status, "manager_status_open");
+}
+
+}  // namespace
+}  // namespace managertest

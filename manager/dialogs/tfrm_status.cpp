@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QToolTip>
 
 #include "controls/qt_text.h"
 #include "ui_tfrm_status.h"
@@ -32,7 +33,7 @@ TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatu
     resize(516, kFoldedHeight);
 
     QPalette tip = palette();
-    tip.setColor(QPalette::Window, palette().color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Window, QToolTip::palette().color(QPalette::ToolTipBase));
     setPalette(tip);
     setAutoFillBackground(true);
     setPixelFont(this, QStringLiteral("Arial"), false);

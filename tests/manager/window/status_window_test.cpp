@@ -117,8 +117,10 @@ TEST_F(StatusWindow, Screenshots)
     main.SendtoLog("Group renamed from Customers to Clients");
     TfrmStatus& status = program.frmStatus();
     status.show();
+    QApplication::processEvents();
     screenshot(status, "manager_status_folded");
     main.AppException(std::runtime_error("The table Agents.dbf is not open."));
+    QTest::qWait(20);
     screenshot(status, "manager_status_open");
 }
 

@@ -30,7 +30,7 @@ TForm1::TForm1(const ProcessorProfile& profile, QWidget* parent) : QWidget(paren
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(BytesToQString(profile.startupCaption));
 
-    aboutD = new EPAboutDialog(this);
+    aboutD = new TEPAboutDialog(this);
     aboutD->setObjectName(QStringLiteral("aboutD"));
     aboutD->product = QStringLiteral("Tarsel");
     aboutD->caption = QStringLiteral("About ") + BytesToQString(profile.applicationTitle);
@@ -60,12 +60,12 @@ TForm1::TForm1(const ProcessorProfile& profile, QWidget* parent) : QWidget(paren
     }
     S2->setChecked(true);
 
-    EPTrayIcon1 = new EPTrayIcon(this);
+    EPTrayIcon1 = new TEPTrayIcon(this);
     EPTrayIcon1->setObjectName(QStringLiteral("EPTrayIcon1"));
     EPTrayIcon1->setIcon(QApplication::windowIcon());
     EPTrayIcon1->setHint(BytesToQString(profile.trayHint));
     EPTrayIcon1->setPopupMenu(TrayPopup);
-    connect(EPTrayIcon1, &EPTrayIcon::doubleClicked, O1, &QAction::trigger);
+    connect(EPTrayIcon1, &TEPTrayIcon::doubleClicked, O1, &QAction::trigger);
 }
 
 void TForm1::ShowProcessing(bool on)

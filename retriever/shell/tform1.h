@@ -8,8 +8,8 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "controls/ep_about_dialog.h"
-#include "controls/ep_tray_icon.h"
+#include "controls/tep_about_dialog.h"
+#include "controls/tep_tray_icon.h"
 #include "retriever/shell/processor_profile.h"
 
 namespace shell {
@@ -20,9 +20,9 @@ class TForm1 : public QWidget {
 public:
     explicit TForm1(const ProcessorProfile& profile, QWidget* parent = nullptr);
 
-    EPAboutDialog* aboutD;
+    TEPAboutDialog* aboutD;
     QMenu* TrayPopup;
-    EPTrayIcon* EPTrayIcon1;
+    TEPTrayIcon* EPTrayIcon1;
     // Tray menu items, in menu order; C2 and N1 are null for posta.
     QAction* O1;
     QAction* N3;

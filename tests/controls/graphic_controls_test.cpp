@@ -5,14 +5,14 @@
 
 #include <QImage>
 
-#include "controls/ep_border.h"
-#include "controls/ep_meter.h"
+#include "controls/tep_border.h"
+#include "controls/tep_meter.h"
 
 namespace {
 
 QImage render(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-using G = EPGraphicControl;
+using G = TEPGraphicControl;
 
 }  // namespace
 
@@ -36,7 +36,7 @@ TEST(GraphicControl, ContentRectangleFollowsTheFrameStyle)
 
 TEST(Meter, ValueIsKeptWithinItsLimits)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.setValue(150);
     EXPECT_EQ(meter.value(), 100);
     meter.setValue(-5);
@@ -52,8 +52,9 @@ TEST(Meter, PercentRoundsLikeMulDivAndSurvivesEqualLimits)
     EXPECT_EQ(MulDiv(2, 100, 3), 67);
     EXPECT_EQ(MulDiv(-2, 100, 3), -67);
     EXPECT_EQ(MulDiv(5, 5, 0), -1);
+    EXPECT_EQ(MulDiv(2147483647, 2, 1), -1);  // too large for an int
 
-    EPMeter meter;
+    TEPMeter meter;
     meter.setMinValue(10);
     meter.setMaxValue(13);
     meter.setValue(12);
@@ -67,7 +68,7 @@ TEST(Meter, PercentRoundsLikeMulDivAndSurvivesEqualLimits)
 
 TEST(Meter, BarFillsFromTheLeftOrFromTheBottom)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.resize(100, 21);
     meter.setShowText(false);
     meter.setValue(50);
@@ -80,7 +81,7 @@ TEST(Meter, BarFillsFromTheLeftOrFromTheBottom)
     EXPECT_EQ(img.pixel(97, 10), white);
 
     meter.resize(21, 100);
-    meter.setOrientation(EPMeter::epoVertical);
+    meter.setOrientation(TEPMeter::epoVertical);
     img = render(meter);
     EXPECT_EQ(img.pixel(10, 97), navy);
     EXPECT_EQ(img.pixel(10, 2), white);
@@ -88,7 +89,7 @@ TEST(Meter, BarFillsFromTheLeftOrFromTheBottom)
 
 TEST(Meter, BarTextTakesTheOtherPartsColour)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.resize(100, 21);
     auto colours = [&] {
         QImage img = render(meter);
@@ -117,12 +118,12 @@ TEST(Meter, BarTextTakesTheOtherPartsColour)
 
 TEST(Meter, LedBlocksHaveTheirSizeGapsAndChosenColours)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.resize(100, 21);
-    meter.setMeterStyle(EPMeter::epmsLED);
+    meter.setMeterStyle(TEPMeter::epmsLED);
     meter.setValue(50);
     std::vector<uint> asked;
-    meter.setOnSelectColor([&](EPMeter*, uint percent, QColor& colour) {
+    meter.setOnSelectColor([&](TEPMeter*, uint percent, QColor& colour) {
         asked.push_back(percent);
         if (percent >= 30)
             colour = Qt::red;
@@ -149,9 +150,9 @@ TEST(Meter, LedBlocksHaveTheirSizeGapsAndChosenColours)
 
 TEST(Meter, ThinLedMeterDrawsNoBlocks)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.resize(100, 7);
-    meter.setMeterStyle(EPMeter::epmsLED);
+    meter.setMeterStyle(TEPMeter::epmsLED);
     meter.setValue(100);
     const QImage img = render(meter);
     EXPECT_EQ(img.pixel(50, 3), qRgb(255, 255, 255));
@@ -159,18 +160,18 @@ TEST(Meter, ThinLedMeterDrawsNoBlocks)
 
 TEST(Meter, OwnerDrawGetsTheContentRectangle)
 {
-    EPMeter meter;
+    TEPMeter meter;
     meter.resize(100, 21);
-    meter.setMeterStyle(EPMeter::epmsOwnerDraw);
+    meter.setMeterStyle(TEPMeter::epmsOwnerDraw);
     QRect given;
-    meter.setOnDrawMeter([&](EPMeter*, QPainter&, const QRect& r) { given = r; });
+    meter.setOnDrawMeter([&](TEPMeter*, QPainter&, const QRect& r) { given = r; });
     render(meter);
     EXPECT_EQ(given, QRect(2, 2, 96, 17));
 }
 
 TEST(Border, HorizontalLineDrawsOnlyAlongItsTop)
 {
-    EPBorder border;
+    TEPBorder border;
     border.resize(60, 20);
     border.setBorderStyle(G::epbsHorizLine);
     const QImage img = render(border);
@@ -184,7 +185,7 @@ TEST(Border, HorizontalLineDrawsOnlyAlongItsTop)
 
 TEST(Border, GroupCaptionCutsTheFrameOnlyWhenThereIsOne)
 {
-    EPBorder border;
+    TEPBorder border;
     border.resize(120, 60);
     border.setBorderStyle(G::epbsGroup);
     const int line = border.fontMetrics().height() / 2 - 1;

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "controls/ep_image.h"
+#include "controls/tep_image.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ QImage render(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Fo
 
 TEST(Image, AutoSizeFollowsThePictureAndTheFrame)
 {
-    EPImage image;
-    image.setBorderStyle(EPGraphicControl::epbsLowered);
+    TEPImage image;
+    image.setBorderStyle(TEPGraphicControl::epbsLowered);
     image.setPicture(solid(32, 32, Qt::green));
     EXPECT_EQ(image.size(), QSize(36, 36));
     image.setBounds(QRect(5, 6, 300, 200));
@@ -33,8 +33,8 @@ TEST(Image, AutoSizeFollowsThePictureAndTheFrame)
 
 TEST(Image, AspectStretchLetsTheHeightDriveTheWidth)
 {
-    EPImage image;
-    image.setStyle(EPImage::episAspectStretch);
+    TEPImage image;
+    image.setStyle(TEPImage::episAspectStretch);
     image.setPicture(solid(100, 50, Qt::green));
     image.setBounds(QRect(0, 0, 10, 100));
     EXPECT_EQ(image.size(), QSize(200, 100));
@@ -43,9 +43,9 @@ TEST(Image, AspectStretchLetsTheHeightDriveTheWidth)
 TEST(Image, PictureControlAcceptsOnlyAPictureSource)
 {
     QWidget form;
-    auto* first = new EPImage(&form);
+    auto* first = new TEPImage(&form);
     first->setPicture(solid(8, 8, Qt::red));
-    auto* second = new EPImage(&form);
+    auto* second = new TEPImage(&form);
     second->setPicture(solid(8, 8, Qt::blue));
 
     auto* text = new QLabel(QStringLiteral("just text"), &form);
@@ -61,7 +61,7 @@ TEST(Image, PictureControlAcceptsOnlyAPictureSource)
     EXPECT_EQ(second->picture().toImage().pixel(0, 0), qRgb(255, 255, 0));
 
     // an image that shows another's picture cannot be a source itself
-    auto* third = new EPImage(&form);
+    auto* third = new TEPImage(&form);
     third->setPictureControl(second);
     EXPECT_EQ(third->pictureControl(), nullptr);
 
@@ -74,7 +74,7 @@ TEST(Image, AutoColorTakesTheTransparentColourUntilTheColourIsSetByHand)
     QImage pic(4, 4, QImage::Format_RGB32);
     pic.fill(Qt::white);
     pic.setPixel(0, 3, qRgb(10, 20, 30));
-    EPImage image;
+    TEPImage image;
     image.setPicture(QPixmap::fromImage(pic));
     image.setAutoColor(true);
     EXPECT_EQ(image.color(), QColor(10, 20, 30));
@@ -90,8 +90,8 @@ TEST(Image, TransparentBitmapShowsTheBackgroundThrough)
     for (int y = 2; y < 8; ++y)
         for (int x = 2; x < 8; ++x)
             pic.setPixel(x, y, qRgb(0, 0, 255));
-    EPImage image;
-    image.setStyle(EPImage::episStretch);
+    TEPImage image;
+    image.setStyle(TEPImage::episStretch);
     image.resize(10, 10);
     image.setPicture(QPixmap::fromImage(pic));
     image.setColor(Qt::green);
@@ -106,13 +106,13 @@ TEST(Image, TransparentBitmapShowsTheBackgroundThrough)
 
 TEST(Image, TileLargerThanTheImageDrawsOneClippedTile)
 {
-    EPImage image;
-    image.setStyle(EPImage::episTile);
-    image.setBorderStyle(EPGraphicControl::epbsSingle);
+    TEPImage image;
+    image.setStyle(TEPImage::episTile);
+    image.setBorderStyle(TEPGraphicControl::epbsSingle);
     image.resize(20, 20);
     image.setPicture(solid(50, 50, Qt::red));
     int paints = 0;
-    image.setOnPaint([&](EPImage*, QPainter&) { ++paints; });
+    image.setOnPaint([&](TEPImage*, QPainter&) { ++paints; });
     const QImage img = render(image);
     EXPECT_EQ(img.pixel(10, 10), qRgb(255, 0, 0));
     EXPECT_NE(img.pixel(0, 0), qRgb(255, 0, 0));  // the frame is not painted over
@@ -124,8 +124,8 @@ TEST(Image, TileRepeatsASmallPicture)
     QImage pic(4, 4, QImage::Format_RGB32);
     pic.fill(Qt::white);
     pic.setPixel(0, 0, qRgb(255, 0, 0));
-    EPImage image;
-    image.setStyle(EPImage::episTile);
+    TEPImage image;
+    image.setStyle(TEPImage::episTile);
     image.resize(10, 10);
     image.setPicture(QPixmap::fromImage(pic));
     const QImage img = render(image);

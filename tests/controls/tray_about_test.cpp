@@ -9,15 +9,15 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "controls/ep_about_dialog.h"
-#include "controls/ep_image.h"
-#include "controls/ep_tray_icon.h"
+#include "controls/tep_about_dialog.h"
+#include "controls/tep_image.h"
+#include "controls/tep_tray_icon.h"
 #include "controls/system_resources.h"
-#include "ui_ep_about_dialog_form.h"
+#include "ui_tep_about_dialog_form.h"
 
 TEST(TrayIcon, TipIsCutToWhatTheNotificationAreaHolds)
 {
-    EPTrayIcon tray;
+    TEPTrayIcon tray;
     tray.setHint(QString(80, QLatin1Char('x')));
     EXPECT_EQ(tray.hint().size(), 80);
     EXPECT_EQ(tray.shownTip(), QString(63, QLatin1Char('x')));
@@ -25,14 +25,14 @@ TEST(TrayIcon, TipIsCutToWhatTheNotificationAreaHolds)
 
 TEST(TrayIcon, ClicksBecomeMouseSignalsInOrder)
 {
-    EPTrayIcon tray;
+    TEPTrayIcon tray;
     QStringList order;
-    QObject::connect(&tray, &EPTrayIcon::clicked, [&] { order << "click"; });
-    QObject::connect(&tray, &EPTrayIcon::doubleClicked, [&] { order << "dblclick"; });
-    QObject::connect(&tray, &EPTrayIcon::mouseDown, [&](Qt::MouseButton b, Qt::KeyboardModifiers, bool dbl, QPoint) {
+    QObject::connect(&tray, &TEPTrayIcon::clicked, [&] { order << "click"; });
+    QObject::connect(&tray, &TEPTrayIcon::doubleClicked, [&] { order << "dblclick"; });
+    QObject::connect(&tray, &TEPTrayIcon::mouseDown, [&](Qt::MouseButton b, Qt::KeyboardModifiers, bool dbl, QPoint) {
         order << QStringLiteral("down%1%2").arg(int(b)).arg(dbl ? "d" : "");
     });
-    QObject::connect(&tray, &EPTrayIcon::mouseUp, [&](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
+    QObject::connect(&tray, &TEPTrayIcon::mouseUp, [&](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
         order << QStringLiteral("up%1").arg(int(b));
     });
     emit tray.systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
@@ -44,7 +44,7 @@ TEST(TrayIcon, ClicksBecomeMouseSignalsInOrder)
 
 TEST(TrayIcon, MenuReferenceClearsWhenTheMenuGoes)
 {
-    EPTrayIcon tray;
+    TEPTrayIcon tray;
     auto* menu = new QMenu;
     tray.setPopupMenu(menu);
     delete menu;
@@ -63,9 +63,9 @@ TEST(AboutBox, LabelFormatsOfTheValueLines)
 TEST(AboutBox, DefaultsComeFromTheApplication)
 {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarsel Mail Processor"));
-    EPAboutDialog about;
+    TEPAboutDialog about;
     auto form = about.CreateForm();
-    const Ui::EPAboutDialogFm& ui = *form->ui();
+    const Ui::TEPAboutDialogFm& ui = *form->ui();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("About Tarsel Mail Processor"));
     EXPECT_EQ(ui.ProductLb->text(), QStringLiteral("Tarsel Mail Processor"));
     EXPECT_FALSE(ui.CopyrightLb->text().isEmpty());
@@ -80,16 +80,16 @@ TEST(AboutBox, DefaultsComeFromTheApplication)
 
 TEST(AboutBox, PropertiesFillTheFormAndButtonsReport)
 {
-    EPAboutDialog about;
+    TEPAboutDialog about;
     about.caption = QStringLiteral("About it");
     about.product = QStringLiteral("Tarsel");
     about.serial = QStringLiteral("S-1");
     about.customButton = QStringLiteral("More");
     about.description = QStringLiteral("Fetches mail.");
-    QSignalSpy custom(&about, &EPAboutDialog::customClicked);
-    QSignalSpy icon(&about, &EPAboutDialog::iconDoubleClicked);
+    QSignalSpy custom(&about, &TEPAboutDialog::customClicked);
+    QSignalSpy icon(&about, &TEPAboutDialog::iconDoubleClicked);
     auto form = about.CreateForm();
-    const Ui::EPAboutDialogFm& ui = *form->ui();
+    const Ui::TEPAboutDialogFm& ui = *form->ui();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("About it"));
     EXPECT_EQ(ui.ProductLb->text(), QStringLiteral("Tarsel"));
     EXPECT_FALSE(ui.SerialLb->isHidden());

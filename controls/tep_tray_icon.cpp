@@ -1,20 +1,20 @@
-#include "controls/ep_tray_icon.h"
+#include "controls/tep_tray_icon.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 
-EPTrayIcon::EPTrayIcon(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this))
+TEPTrayIcon::TEPTrayIcon(QObject* parent) : QObject(parent), tray_(new QSystemTrayIcon(this))
 {
-    connect(tray_, &QSystemTrayIcon::activated, this, &EPTrayIcon::activated);
+    connect(tray_, &QSystemTrayIcon::activated, this, &TEPTrayIcon::activated);
 }
 
-EPTrayIcon::~EPTrayIcon()
+TEPTrayIcon::~TEPTrayIcon()
 {
     if (visible_)
         tray_->hide();
 }
 
-void EPTrayIcon::setHint(const QString& hint)
+void TEPTrayIcon::setHint(const QString& hint)
 {
     if (hint == hint_)
         return;
@@ -22,13 +22,13 @@ void EPTrayIcon::setHint(const QString& hint)
     updateShell();
 }
 
-void EPTrayIcon::setIcon(const QIcon& icon)
+void TEPTrayIcon::setIcon(const QIcon& icon)
 {
     icon_ = icon;
     updateShell();
 }
 
-void EPTrayIcon::setVisible(bool visible)
+void TEPTrayIcon::setVisible(bool visible)
 {
     if (visible == visible_)
         return;
@@ -41,13 +41,13 @@ void EPTrayIcon::setVisible(bool visible)
     }
 }
 
-void EPTrayIcon::updateShell()
+void TEPTrayIcon::updateShell()
 {
     tray_->setToolTip(hint_.left(kMaxTipLength));
     tray_->setIcon(icon_);
 }
 
-void EPTrayIcon::activated(QSystemTrayIcon::ActivationReason reason)
+void TEPTrayIcon::activated(QSystemTrayIcon::ActivationReason reason)
 {
     const QPoint pos = QCursor::pos();
     const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();

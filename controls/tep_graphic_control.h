@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QWidget>
 
-class EPGraphicControl : public QWidget {
+class TEPGraphicControl : public QWidget {
     Q_OBJECT
     Q_PROPERTY(TEPBorderStyle borderStyle READ borderStyle WRITE setBorderStyle)
     Q_PROPERTY(uint borderSpace READ borderSpace WRITE setBorderSpace)
@@ -27,7 +27,7 @@ public:
     };
     Q_ENUM(TEPBorderStyle)
 
-    explicit EPGraphicControl(QWidget* parent = nullptr);
+    explicit TEPGraphicControl(QWidget* parent = nullptr);
 
     TEPBorderStyle borderStyle() const { return borderStyle_; }
     void setBorderStyle(TEPBorderStyle style);

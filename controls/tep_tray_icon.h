@@ -10,15 +10,15 @@
 #include <QPointer>
 #include <QSystemTrayIcon>
 
-class EPTrayIcon : public QObject {
+class TEPTrayIcon : public QObject {
     Q_OBJECT
 
 public:
     // The notification area keeps at most this many characters of a tip.
     static constexpr int kMaxTipLength = 63;
 
-    explicit EPTrayIcon(QObject* parent = nullptr);
-    ~EPTrayIcon() override;
+    explicit TEPTrayIcon(QObject* parent = nullptr);
+    ~TEPTrayIcon() override;
 
     QString hint() const { return hint_; }
     void setHint(const QString& hint);

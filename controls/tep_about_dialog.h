@@ -10,28 +10,28 @@
 #include <memory>
 
 namespace Ui {
-class EPAboutDialogFm;
+class TEPAboutDialogFm;
 }
 
 // The about form; exists only while the about box is shown.
-class EPAboutDialogFm : public QDialog {
+class TEPAboutDialogFm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit EPAboutDialogFm(QWidget* parent = nullptr);
-    ~EPAboutDialogFm() override;
+    explicit TEPAboutDialogFm(QWidget* parent = nullptr);
+    ~TEPAboutDialogFm() override;
 
-    Ui::EPAboutDialogFm* ui() const { return ui_.get(); }
+    Ui::TEPAboutDialogFm* ui() const { return ui_.get(); }
 
 protected:
     // Escape closes like the OK button.
     void reject() override { accept(); }
 
 private:
-    std::unique_ptr<Ui::EPAboutDialogFm> ui_;
+    std::unique_ptr<Ui::TEPAboutDialogFm> ui_;
 };
 
-class EPAboutDialog : public QObject {
+class TEPAboutDialog : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString caption MEMBER caption)
     Q_PROPERTY(QString copyright MEMBER copyright)
@@ -41,7 +41,7 @@ class EPAboutDialog : public QObject {
     Q_PROPERTY(QString serial MEMBER serial)
 
 public:
-    explicit EPAboutDialog(QObject* parent = nullptr);
+    explicit TEPAboutDialog(QObject* parent = nullptr);
 
     QString caption;
     QString copyright;
@@ -51,7 +51,7 @@ public:
     QString serial;
 
     // The about form filled as Execute shows it.
-    std::unique_ptr<EPAboutDialogFm> CreateForm(QWidget* parent = nullptr);
+    std::unique_ptr<TEPAboutDialogFm> CreateForm(QWidget* parent = nullptr);
     // Shows the about box modally and returns when it is closed.
     void Execute();
 

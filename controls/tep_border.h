@@ -2,15 +2,15 @@
 // A frame, separator line or captioned group frame; the dialogs use it as
 // an etched horizontal separator.
 
-#include "controls/ep_graphic_control.h"
+#include "controls/tep_graphic_control.h"
 
-class EPBorder : public EPGraphicControl {
+class TEPBorder : public TEPGraphicControl {
     Q_OBJECT
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
     Q_PROPERTY(Qt::Alignment alignment READ alignment WRITE setAlignment)
 
 public:
-    explicit EPBorder(QWidget* parent = nullptr);
+    explicit TEPBorder(QWidget* parent = nullptr);
 
     QString caption() const { return caption_; }
     void setCaption(const QString& caption);

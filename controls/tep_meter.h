@@ -4,12 +4,10 @@
 
 #include <functional>
 
-#include "controls/ep_graphic_control.h"
+#include "controls/mul_div.h"
+#include "controls/tep_graphic_control.h"
 
-// Windows' MulDiv: a * b / c rounded half away from zero; -1 when c is 0.
-int MulDiv(int a, int b, int c);
-
-class EPMeter : public EPGraphicControl {
+class TEPMeter : public TEPGraphicControl {
     Q_OBJECT
     Q_PROPERTY(QColor meterColor READ meterColor WRITE setMeterColor)
     Q_PROPERTY(TEPMeterStyle meterStyle READ meterStyle WRITE setMeterStyle)
@@ -26,10 +24,10 @@ public:
     enum TEPOrientation { epoHorizontal, epoVertical };
     Q_ENUM(TEPOrientation)
 
-    using DrawMeterHandler = std::function<void(EPMeter* meter, QPainter& painter, const QRect& rect)>;
-    using SelectColorHandler = std::function<void(EPMeter* meter, uint percent, QColor& color)>;
+    using DrawMeterHandler = std::function<void(TEPMeter* meter, QPainter& painter, const QRect& rect)>;
+    using SelectColorHandler = std::function<void(TEPMeter* meter, uint percent, QColor& color)>;
 
-    explicit EPMeter(QWidget* parent = nullptr);
+    explicit TEPMeter(QWidget* parent = nullptr);
 
     QColor meterColor() const { return meterColor_; }
     void setMeterColor(const QColor& color);

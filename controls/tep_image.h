@@ -10,9 +10,9 @@
 
 #include <functional>
 
-#include "controls/ep_graphic_control.h"
+#include "controls/tep_graphic_control.h"
 
-class EPImage : public EPGraphicControl {
+class TEPImage : public TEPGraphicControl {
     Q_OBJECT
     Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
     Q_PROPERTY(TEPImageStyle style READ style WRITE setStyle)
@@ -23,9 +23,9 @@ public:
     enum TEPImageStyle { episTopLeft, episCenter, episAutoSize, episTile, episAspectStretch, episStretch };
     Q_ENUM(TEPImageStyle)
 
-    using PaintHandler = std::function<void(EPImage* image, QPainter& painter)>;
+    using PaintHandler = std::function<void(TEPImage* image, QPainter& painter)>;
 
-    explicit EPImage(QWidget* parent = nullptr);
+    explicit TEPImage(QWidget* parent = nullptr);
 
     QPixmap picture() const { return picture_; }
     bool pictureIsBitmap() const { return bitmap_; }
@@ -70,7 +70,7 @@ signals:
 
 private:
     void PictureChanged();
-    void copyPictureFrom(const EPImage& other);
+    void copyPictureFrom(const TEPImage& other);
     QPixmap transparentPixmap() const;
 
     QPixmap picture_;

@@ -1,10 +1,10 @@
-#include "controls/ep_about_dialog.h"
+#include "controls/tep_about_dialog.h"
 
 #include <QApplication>
 #include <QScreen>
 
 #include "controls/system_resources.h"
-#include "ui_ep_about_dialog_form.h"
+#include "ui_tep_about_dialog_form.h"
 
 namespace {
 
@@ -14,21 +14,21 @@ const char* const kDefaultCopyright = "Copyright \u00A9 the Tarsel developers";
 
 }  // namespace
 
-EPAboutDialogFm::EPAboutDialogFm(QWidget* parent) : QDialog(parent), ui_(new Ui::EPAboutDialogFm)
+TEPAboutDialogFm::TEPAboutDialogFm(QWidget* parent) : QDialog(parent), ui_(new Ui::TEPAboutDialogFm)
 {
     ui_->setupUi(this);
     setFixedSize(342, 221);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
-EPAboutDialogFm::~EPAboutDialogFm() = default;
+TEPAboutDialogFm::~TEPAboutDialogFm() = default;
 
-EPAboutDialog::EPAboutDialog(QObject* parent) : QObject(parent) {}
+TEPAboutDialog::TEPAboutDialog(QObject* parent) : QObject(parent) {}
 
-std::unique_ptr<EPAboutDialogFm> EPAboutDialog::CreateForm(QWidget* parent)
+std::unique_ptr<TEPAboutDialogFm> TEPAboutDialog::CreateForm(QWidget* parent)
 {
-    auto form = std::make_unique<EPAboutDialogFm>(parent);
-    Ui::EPAboutDialogFm& ui = *form->ui();
+    auto form = std::make_unique<TEPAboutDialogFm>(parent);
+    Ui::TEPAboutDialogFm& ui = *form->ui();
     form->setWindowTitle(!caption.isEmpty() ? caption : QStringLiteral("About ") + applicationTitle());
     ui.CopyrightLb->setText(!copyright.isEmpty() ? copyright : QString::fromUtf8(kDefaultCopyright));
     ui.DescriptionLb->setText(description);
@@ -36,10 +36,10 @@ std::unique_ptr<EPAboutDialogFm> EPAboutDialog::CreateForm(QWidget* parent)
     ui.SerialLb->setText(serial);
     ui.SerialLb->setVisible(!serial.isEmpty());
     ui.AboutIm->setIconPicture(QApplication::windowIcon());
-    connect(ui.AboutIm, &EPImage::doubleClicked, this, &EPAboutDialog::iconDoubleClicked);
+    connect(ui.AboutIm, &TEPImage::doubleClicked, this, &TEPAboutDialog::iconDoubleClicked);
     ui.CustomBt->setVisible(!customButton.isEmpty());
     ui.CustomBt->setText(customButton);
-    connect(ui.CustomBt, &QPushButton::clicked, this, &EPAboutDialog::customClicked);
+    connect(ui.CustomBt, &QPushButton::clicked, this, &TEPAboutDialog::customClicked);
     // The labels' design texts are the formats of their values.
     ui.MemoryLb->setText(FormatNumberPicture(PhysicalMemoryBytes() / 1024, ui.MemoryLb->text()));
     ui.ResourcesLb->setText(FormatPercentText(ui.ResourcesLb->text(), GetFreeSystemResources()));
@@ -48,8 +48,8 @@ std::unique_ptr<EPAboutDialogFm> EPAboutDialog::CreateForm(QWidget* parent)
     return form;
 }
 
-void EPAboutDialog::Execute()
+void TEPAboutDialog::Execute()
 {
-    std::unique_ptr<EPAboutDialogFm> form = CreateForm();
+    std::unique_ptr<TEPAboutDialogFm> form = CreateForm();
     form->exec();
 }

@@ -1,11 +1,11 @@
-#include "controls/ep_image.h"
+#include "controls/tep_image.h"
 
 #include <QBitmap>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
-EPImage::EPImage(QWidget* parent) : EPGraphicControl(parent)
+TEPImage::TEPImage(QWidget* parent) : TEPGraphicControl(parent)
 {
     setColor(QColor());
     resize(105, 105);
@@ -13,34 +13,34 @@ EPImage::EPImage(QWidget* parent) : EPGraphicControl(parent)
     setBuffered(false);
 }
 
-void EPImage::setPicture(const QPixmap& picture)
+void TEPImage::setPicture(const QPixmap& picture)
 {
     picture_ = picture;
     bitmap_ = !picture.isNull();
     PictureChanged();
 }
 
-void EPImage::setIconPicture(const QIcon& icon, const QSize& size)
+void TEPImage::setIconPicture(const QIcon& icon, const QSize& size)
 {
     picture_ = icon.isNull() ? QPixmap() : icon.pixmap(size);
     bitmap_ = false;
     PictureChanged();
 }
 
-void EPImage::copyPictureFrom(const EPImage& other)
+void TEPImage::copyPictureFrom(const TEPImage& other)
 {
     picture_ = other.picture_;
     bitmap_ = other.bitmap_;
     PictureChanged();
 }
 
-void EPImage::setPictureControl(QWidget* control)
+void TEPImage::setPictureControl(QWidget* control)
 {
     if (control == pictureControl_ || control == this)
         return;
     if (auto* label = qobject_cast<QLabel*>(control); label && !label->pixmap().isNull()) {
         setPicture(label->pixmap());
-    } else if (auto* image = qobject_cast<EPImage*>(control); image && !image->pictureControl()) {
+    } else if (auto* image = qobject_cast<TEPImage*>(control); image && !image->pictureControl()) {
         copyPictureFrom(*image);
     } else if (control) {
         return;
@@ -48,7 +48,7 @@ void EPImage::setPictureControl(QWidget* control)
     pictureControl_ = control;
 }
 
-void EPImage::setStyle(TEPImageStyle style)
+void TEPImage::setStyle(TEPImageStyle style)
 {
     if (style == style_)
         return;
@@ -56,7 +56,7 @@ void EPImage::setStyle(TEPImageStyle style)
     PictureChanged();
 }
 
-void EPImage::setTransparent(bool on)
+void TEPImage::setTransparent(bool on)
 {
     if (on == transparent_)
         return;
@@ -64,7 +64,7 @@ void EPImage::setTransparent(bool on)
     update();
 }
 
-void EPImage::setAutoColor(bool on)
+void TEPImage::setAutoColor(bool on)
 {
     if (on == autoColor_)
         return;
@@ -73,29 +73,29 @@ void EPImage::setAutoColor(bool on)
         PictureChanged();
 }
 
-void EPImage::setColor(const QColor& color)
+void TEPImage::setColor(const QColor& color)
 {
     if (autoColor_ && color != this->color())
         autoColor_ = false;
-    EPGraphicControl::setColor(color);
+    TEPGraphicControl::setColor(color);
 }
 
-QColor EPImage::transparentColor() const
+QColor TEPImage::transparentColor() const
 {
     if (picture_.isNull())
         return QColor();
     return picture_.toImage().pixelColor(0, picture_.height() - 1);
 }
 
-void EPImage::BorderChanged() { PictureChanged(); }
+void TEPImage::BorderChanged() { PictureChanged(); }
 
-void EPImage::PictureChanged()
+void TEPImage::PictureChanged()
 {
     if (style_ == episAutoSize || style_ == episAspectStretch)
         setBounds(geometry());
     // Images showing this one's picture follow it.
     if (QWidget* form = window()) {
-        for (EPImage* other : form->findChildren<EPImage*>())
+        for (TEPImage* other : form->findChildren<TEPImage*>())
             if (other != this && other->pictureControl() == this)
                 other->copyPictureFrom(*this);
     }
@@ -106,7 +106,7 @@ void EPImage::PictureChanged()
     update();
 }
 
-void EPImage::setBounds(const QRect& requested)
+void TEPImage::setBounds(const QRect& requested)
 {
     QRect bounds = requested;
     if (picture_.width() > 0 && picture_.height() > 0) {
@@ -125,14 +125,14 @@ void EPImage::setBounds(const QRect& requested)
     setGeometry(bounds);
 }
 
-QPixmap EPImage::transparentPixmap() const
+QPixmap TEPImage::transparentPixmap() const
 {
     QPixmap masked = picture_;
     masked.setMask(picture_.createMaskFromColor(transparentColor(), Qt::MaskInColor));
     return masked;
 }
 
-void EPImage::Paint(QPainter& painter)
+void TEPImage::Paint(QPainter& painter)
 {
     const QRect r = ContentRect();
     if (!picture_.isNull()) {
@@ -158,9 +158,9 @@ void EPImage::Paint(QPainter& painter)
         onPaint_(this, painter);
 }
 
-void EPImage::mouseDoubleClickEvent(QMouseEvent* event)
+void TEPImage::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
-    EPGraphicControl::mouseDoubleClickEvent(event);
+    TEPGraphicControl::mouseDoubleClickEvent(event);
 }

@@ -1,16 +1,16 @@
-#include "controls/ep_border.h"
+#include "controls/tep_border.h"
 
 #include <QEvent>
 #include <QPainter>
 
-EPBorder::EPBorder(QWidget* parent) : EPGraphicControl(parent)
+TEPBorder::TEPBorder(QWidget* parent) : TEPGraphicControl(parent)
 {
     resize(50, 50);
     setColor(palette().color(QPalette::Button));
     setBuffered(false);
 }
 
-void EPBorder::setCaption(const QString& caption)
+void TEPBorder::setCaption(const QString& caption)
 {
     if (caption == caption_)
         return;
@@ -18,7 +18,7 @@ void EPBorder::setCaption(const QString& caption)
     update();
 }
 
-void EPBorder::setAlignment(Qt::Alignment alignment)
+void TEPBorder::setAlignment(Qt::Alignment alignment)
 {
     if (alignment == alignment_)
         return;
@@ -26,20 +26,20 @@ void EPBorder::setAlignment(Qt::Alignment alignment)
     update();
 }
 
-void EPBorder::changeEvent(QEvent* event)
+void TEPBorder::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange)
         update();
-    EPGraphicControl::changeEvent(event);
+    TEPGraphicControl::changeEvent(event);
 }
 
-void EPBorder::PaintBorder(QPainter& painter, const QRect& r)
+void TEPBorder::PaintBorder(QPainter& painter, const QRect& r)
 {
     painter.setFont(font());
     const QFontMetrics metrics(font());
     if (borderStyle() == epbsGroup && !caption_.isEmpty()) {
         const int h = metrics.height();
-        EPGraphicControl::PaintBorder(painter, QRect(QPoint(r.left(), r.top() + h / 2 - 1), r.bottomRight()));
+        TEPGraphicControl::PaintBorder(painter, QRect(QPoint(r.left(), r.top() + h / 2 - 1), r.bottomRight()));
         // The caption's background cuts the frame line.
         const QRect text(r.left() + 8, r.top(), metrics.horizontalAdvance(caption_), h);
         painter.fillRect(text, color());
@@ -47,7 +47,7 @@ void EPBorder::PaintBorder(QPainter& painter, const QRect& r)
         painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, caption_);
         return;
     }
-    EPGraphicControl::PaintBorder(painter, r);
+    TEPGraphicControl::PaintBorder(painter, r);
     if (caption_.isEmpty())
         return;
     const QRect text(QPoint(r.left() + metrics.horizontalAdvance(QLatin1Char('M')) / 2, r.top() + 1),

@@ -1,16 +1,16 @@
-#include "controls/ep_graphic_control.h"
+#include "controls/tep_graphic_control.h"
 
 #include <QPainter>
 #include <QPixmap>
 
 #include "controls/edge_drawing.h"
 
-EPGraphicControl::EPGraphicControl(QWidget* parent)
+TEPGraphicControl::TEPGraphicControl(QWidget* parent)
     : QWidget(parent), color_(palette().color(QPalette::Button))
 {
 }
 
-void EPGraphicControl::setBorderStyle(TEPBorderStyle style)
+void TEPGraphicControl::setBorderStyle(TEPBorderStyle style)
 {
     if (style == borderStyle_)
         return;
@@ -18,7 +18,7 @@ void EPGraphicControl::setBorderStyle(TEPBorderStyle style)
     BorderChanged();
 }
 
-void EPGraphicControl::setBorderSpace(uint space)
+void TEPGraphicControl::setBorderSpace(uint space)
 {
     if (space == borderSpace_)
         return;
@@ -26,7 +26,7 @@ void EPGraphicControl::setBorderSpace(uint space)
     BorderChanged();
 }
 
-void EPGraphicControl::setBuffered(bool on)
+void TEPGraphicControl::setBuffered(bool on)
 {
     if (on == buffered_)
         return;
@@ -34,7 +34,7 @@ void EPGraphicControl::setBuffered(bool on)
     update();
 }
 
-void EPGraphicControl::setColor(const QColor& color)
+void TEPGraphicControl::setColor(const QColor& color)
 {
     if (color == color_)
         return;
@@ -42,13 +42,13 @@ void EPGraphicControl::setColor(const QColor& color)
     update();
 }
 
-void EPGraphicControl::BorderChanged() { update(); }
+void TEPGraphicControl::BorderChanged() { update(); }
 
-void EPGraphicControl::Paint(QPainter&) {}
+void TEPGraphicControl::Paint(QPainter&) {}
 
-QRect EPGraphicControl::ContentRect() const { return ContentRectOf(rect(), borderStyle_, borderSpace_); }
+QRect TEPGraphicControl::ContentRect() const { return ContentRectOf(rect(), borderStyle_, borderSpace_); }
 
-QRect EPGraphicControl::ContentRectOf(const QRect& client, TEPBorderStyle style, uint space)
+QRect TEPGraphicControl::ContentRectOf(const QRect& client, TEPBorderStyle style, uint space)
 {
     const int s = static_cast<int>(space);
     QRect r = client.adjusted(s, s, -s, -s);
@@ -80,7 +80,7 @@ QRect EPGraphicControl::ContentRectOf(const QRect& client, TEPBorderStyle style,
     return r;
 }
 
-void EPGraphicControl::PaintBorder(QPainter& painter, const QRect& rect)
+void TEPGraphicControl::PaintBorder(QPainter& painter, const QRect& rect)
 {
     using namespace edges;
     const QPalette& pal = palette();
@@ -121,7 +121,7 @@ void EPGraphicControl::PaintBorder(QPainter& painter, const QRect& rect)
     }
 }
 
-void EPGraphicControl::paintAll(QPainter& painter)
+void TEPGraphicControl::paintAll(QPainter& painter)
 {
     if (color_.isValid())
         painter.fillRect(rect(), color_);
@@ -130,7 +130,7 @@ void EPGraphicControl::paintAll(QPainter& painter)
     Paint(painter);
 }
 
-void EPGraphicControl::paintEvent(QPaintEvent*)
+void TEPGraphicControl::paintEvent(QPaintEvent*)
 {
     if (!buffered_) {
         QPainter painter(this);

@@ -1,4 +1,4 @@
-#include "controls/ep_meter.h"
+#include "controls/tep_meter.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -6,26 +6,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-int MulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
-    long long product = static_cast<long long>(a) * b;
-    const bool negative = (product < 0) != (c < 0);
-    product = std::llabs(product);
-    const long long divisor = std::llabs(static_cast<long long>(c));
-    const long long q = (product + divisor / 2) / divisor;
-    return static_cast<int>(negative ? -q : q);
-}
-
-EPMeter::EPMeter(QWidget* parent) : EPGraphicControl(parent)
+TEPMeter::TEPMeter(QWidget* parent) : TEPGraphicControl(parent)
 {
     resize(100, 21);
     setColor(Qt::white);
 }
 
 template <typename T>
-void EPMeter::store(T& field, const T& value)
+void TEPMeter::store(T& field, const T& value)
 {
     if (field == value)
         return;
@@ -33,34 +21,34 @@ void EPMeter::store(T& field, const T& value)
     update();
 }
 
-void EPMeter::setMeterColor(const QColor& color) { store(meterColor_, color); }
-void EPMeter::setMeterStyle(TEPMeterStyle style) { store(meterStyle_, style); }
-void EPMeter::setMaxValue(int value) { store(maxValue_, value); }
-void EPMeter::setMinValue(int value) { store(minValue_, value); }
-void EPMeter::setOrientation(TEPOrientation orientation) { store(orientation_, orientation); }
-void EPMeter::setShowText(bool on) { store(showText_, on); }
-void EPMeter::setUseFontColor(bool on) { store(useFontColor_, on); }
+void TEPMeter::setMeterColor(const QColor& color) { store(meterColor_, color); }
+void TEPMeter::setMeterStyle(TEPMeterStyle style) { store(meterStyle_, style); }
+void TEPMeter::setMaxValue(int value) { store(maxValue_, value); }
+void TEPMeter::setMinValue(int value) { store(minValue_, value); }
+void TEPMeter::setOrientation(TEPOrientation orientation) { store(orientation_, orientation); }
+void TEPMeter::setShowText(bool on) { store(showText_, on); }
+void TEPMeter::setUseFontColor(bool on) { store(useFontColor_, on); }
 
-void EPMeter::setValue(int value)
+void TEPMeter::setValue(int value)
 {
     if (value == value_)
         return;
     store(value_, std::max(minValue_, std::min(value, maxValue_)));
 }
 
-uint EPMeter::percent() const
+uint TEPMeter::percent() const
 {
     if (maxValue_ == minValue_)
         return 0;
     return static_cast<uint>(std::max(0, MulDiv(value_ - minValue_, 100, maxValue_ - minValue_)));
 }
 
-void EPMeter::setPercent(uint percent)
+void TEPMeter::setPercent(uint percent)
 {
     setValue(minValue_ + MulDiv(maxValue_ - minValue_, static_cast<int>(std::min(percent, 100000u)), 100));
 }
 
-QColor EPMeter::SelectColor(uint percent)
+QColor TEPMeter::SelectColor(uint percent)
 {
     QColor color = meterColor_;
     if (onSelectColor_)
@@ -68,14 +56,14 @@ QColor EPMeter::SelectColor(uint percent)
     return color;
 }
 
-void EPMeter::changeEvent(QEvent* event)
+void TEPMeter::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::FontChange)
         update();
-    EPGraphicControl::changeEvent(event);
+    TEPGraphicControl::changeEvent(event);
 }
 
-void EPMeter::Paint(QPainter& painter)
+void TEPMeter::Paint(QPainter& painter)
 {
     const QRect r = ContentRect();
     switch (meterStyle_) {
@@ -95,7 +83,7 @@ void EPMeter::Paint(QPainter& painter)
     }
 }
 
-void EPMeter::DrawBar(QPainter& painter, const QRect& r, bool withText, uint p)
+void TEPMeter::DrawBar(QPainter& painter, const QRect& r, bool withText, uint p)
 {
     const QString text = withText ? QStringLiteral("%1%").arg(p) : QString();
     painter.setFont(font());
@@ -137,7 +125,7 @@ void EPMeter::DrawBar(QPainter& painter, const QRect& r, bool withText, uint p)
     part(empty, color(), fontColor.isValid() ? fontColor : fill);
 }
 
-void EPMeter::DrawLED(QPainter& painter, const QRect& content, uint p)
+void TEPMeter::DrawLED(QPainter& painter, const QRect& content, uint p)
 {
     const QRect r = content.adjusted(1, 1, -1, -1);
     const int l = r.left(), t = r.top(), rt = r.left() + r.width(), b = r.top() + r.height();

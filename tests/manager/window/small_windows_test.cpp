@@ -93,12 +93,20 @@ TEST_F(SmallWindows, TheMailMergeWizardStepsWithinItsThreeSteps)
 TEST_F(SmallWindows, TheUpdateWizardFinishesWithOkAndCancelsWithCancel)
 {
     manager::TfrmUpdate update;
-    QTest::mouseClick(update.ui()->btnNext, Qt::LeftButton);
-    EXPECT_EQ(update.ui()->EPWizard1->currentWidget(), update.ui()->pageCheck);
-    QTest::mouseClick(update.ui()->btnFinish, Qt::LeftButton);
+    update.show();
+    TEPWizard& wizard = *update.ui()->EPWizard1;
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageWelcome);
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageCheck);
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageResults);
+    EXPECT_EQ(wizard.NextButton()->text(), TEPWizard::FinishCaption());
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
     EXPECT_EQ(update.result(), QDialog::Accepted);
-    QTest::mouseClick(update.ui()->btnCancel, Qt::LeftButton);
+    update.show();
+    QTest::mouseClick(wizard.CancelButton(), Qt::LeftButton);
     EXPECT_EQ(update.result(), QDialog::Rejected);
+    EXPECT_FALSE(update.isVisible());
 }
 
 TEST_F(SmallWindows, MessagePropertiesOpenTheSourceOfTheNamedFile)

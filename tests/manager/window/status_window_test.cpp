@@ -9,6 +9,8 @@
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
+#include "platform/qt/guarded_application.h"
+#include "tables/error_report.h"
 #include "ui_tfrm_main.h"
 #include "ui_tfrm_status.h"
 
@@ -59,6 +61,19 @@ TEST_F(StatusLogWindow, AnExceptionLeavingAHandlerBecomesAnErrorLine)
     QApplication::processEvents();
     EXPECT_EQ(program.frmMain().ErrorCount(), 1);
     EXPECT_TRUE(contains(program.frmStatus().LogLines()[0], " -- Error-posted"));
+}
+
+TEST_F(StatusLogWindow, TheTableLayersMessagesAreBoxesAndNoneReachesAWindowThatIsGone)
+{
+    {
+        manager::Post32Program program;
+        tables::reportError("Field type not supported");
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Field type not supported"}));
+    }
+    // With the window gone both go back to standard error.
+    tables::reportError("after the window");
+    platform::GuardedApplication::handleException(std::runtime_error("after the window"));
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 class StatusWindow : public WindowTest {};

@@ -8,6 +8,7 @@
 #include "controls/office_button.h"
 #include "controls/qt_text.h"
 #include "controls/status_log_view.h"
+#include "manager/dialogs/centre_on_screen.h"
 #include "ui_tfrm_status.h"
 
 namespace manager {
@@ -31,6 +32,7 @@ TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatu
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedWidth(516);
     resize(516, kFoldedHeight);
+    CentreOnScreen(*this);
 
     QPalette tip = palette();
     tip.setColor(QPalette::Window, QToolTip::palette().color(QPalette::ToolTipBase));

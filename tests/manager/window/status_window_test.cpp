@@ -76,6 +76,20 @@ TEST_F(StatusLogWindow, TheTableLayersMessagesAreBoxesAndNoneReachesAWindowThatI
     EXPECT_EQ(boxes.size(), 1u);
 }
 
+TEST_F(StatusLogWindow, TheDialupComponentsStatusAndDisconnectionAreLogged)
+{
+    manager::Post32Program program;
+    TagRas& ras = program.frmMain().agRas1();
+    ASSERT_TRUE(ras.OnStatusChange && ras.OnDisconnected);
+    ras.OnStatusChange(ras, "Dialing...");
+    ras.OnDisconnected(ras);
+    const auto lines = program.frmStatus().LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(contains(lines[0], " -- Disconnected"));
+    EXPECT_TRUE(contains(lines[1], " -- Dialing..."));
+    EXPECT_EQ(program.frmMain().StatusText(), "Disconnected");
+}
+
 class StatusWindow : public WindowTest {};
 
 TEST_F(StatusWindow, TheDetailsToggleFollowsItsStateNotTheHeight)

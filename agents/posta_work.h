@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "agents/core/agent_pass.h"
-#include "agents/sound_player.h"
+#include "platform/qt/sound_player.h"
 #include "retriever/shell/processor_work.h"
 
 namespace shell {
@@ -43,7 +43,7 @@ private:
 
     shell::TfrmMain& frmMain_;
     std::unique_ptr<AgentPass> pass_;
-    SoundPlayer sounds_;
+    platform::SoundPlayer sounds_;
     bool closeAsked_ = false;
 };
 

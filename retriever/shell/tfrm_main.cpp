@@ -3,22 +3,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
-#include <QShowEvent>
-#include <QTextBlock>
-#include <QTextCursor>
 
 #include <cstdio>
 
 #include "controls/qt_text.h"
-#include "controls/rich_text_document.h"
+#include "controls/status_log_view.h"
 #include "platform/datetime.h"
 #include "platform/error.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "platform/rtf_reader.h"
-#include "platform/rtf_writer.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 #include "retriever/shell/tform1.h"
 #include "ui_tfrm_main.h"
 
@@ -49,12 +44,7 @@ TfrmMain::TfrmMain(const ProcessorProfile& profile, TForm1& form1, TDM& dm, QWid
     connect(timer_, &QTimer::timeout, this, [this] { TimerTick(); });
     connect(ui_->Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
 
-    logFlush_ = new QTimer(this);
-    logFlush_->setSingleShot(true);
-    logFlush_->setInterval(100);
-    connect(logFlush_, &QTimer::timeout, this, [this] { flushLog(); });
-    // The log is read-only: an undo history would only hold every line twice.
-    ui_->REStatus->document()->setUndoRedoEnabled(false);
+    log_ = new StatusLogView(*ui_->REStatus, LogFilePath(), this);
 
     // The table layer's messages become log lines.
     previousReporter_ = tables::setErrorReporter([this](const std::string& text) { SendtoLog(text); });
@@ -63,9 +53,10 @@ TfrmMain::TfrmMain(const ProcessorProfile& profile, TForm1& form1, TDM& dm, QWid
 TfrmMain::~TfrmMain()
 {
     tables::setErrorReporter(previousReporter_);
-    ShellApplication::setExceptionHandler({});
+    platform::GuardedApplication::setExceptionHandler({});
     try {
-        SaveLog();
+        platform::ForceDirectories(platform::ProgramDir());
+        log_->Close();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
     }
@@ -75,51 +66,18 @@ std::string TfrmMain::LogFilePath() const { return platform::ProgramDir() + prof
 
 void TfrmMain::LoadLog()
 {
-    flushLog();
-    std::string bytes;
-    try {
-        bytes = platform::ReadWholeFile(LogFilePath());
-    } catch (const platform::FileError&) {
-        // No log yet: saving the empty one creates the file.
-        SaveLog();
-        return;
-    }
-    SetDocumentRichText(*ui_->REStatus->document(), platform::ReadRtf(bytes));
+    // A missing log is created here, empty.
+    platform::ForceDirectories(platform::ProgramDir());
+    log_->Load();
 }
 
 void TfrmMain::SaveLog()
 {
-    flushLog();
     platform::ForceDirectories(platform::ProgramDir());
-    platform::WriteFileAtomic(LogFilePath(), platform::WriteRtf(DocumentRichText(*ui_->REStatus->document())));
+    log_->Save();
 }
 
-void TfrmMain::insertLogLine(const std::string& line)
-{
-    pendingLog_.push_back(line);
-    if (isVisible() && !logFlush_->isActive())
-        logFlush_->start();
-}
-
-void TfrmMain::flushLog()
-{
-    logFlush_->stop();
-    if (pendingLog_.empty())
-        return;
-    QTextDocument* document = ui_->REStatus->document();
-    QTextCursor cursor(document);
-    // One edit block: the document is laid out once, when it ends.
-    cursor.beginEditBlock();
-    for (const std::string& line : pendingLog_) {
-        const bool empty = document->isEmpty();
-        cursor.movePosition(QTextCursor::Start);
-        cursor.insertText(BytesToQString(line), QTextCharFormat());
-        if (!empty)
-            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    }
-    cursor.endEditBlock();
-    pendingLog_.clear();
-}
+void TfrmMain::insertLogLine(const std::string& line) { log_->AddLine(line); }
 
 void TfrmMain::SendtoLog(const std::string& text, int level)
 {
@@ -140,7 +98,7 @@ void TfrmMain::AppException(const std::exception& error)
 
 void TfrmMain::ShowMessage(const std::string& text)
 {
-    if (IsHeadless() || singlePass_) {
+    if (platform::IsHeadless() || singlePass_) {
         SendtoLog(text);
         return;
     }
@@ -156,22 +114,7 @@ void TfrmMain::ShowStatus()
 
 std::string TfrmMain::StatusText() const { return QStringToBytes(statusPanel_->text()); }
 
-std::vector<std::string> TfrmMain::LogLines() const
-{
-    std::vector<std::string> lines(pendingLog_.rbegin(), pendingLog_.rend());
-    const QTextDocument* document = ui_->REStatus->document();
-    if (document->isEmpty())
-        return lines;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines.push_back(QStringToBytes(block.text()));
-    return lines;
-}
-
-void TfrmMain::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    flushLog();
-}
+std::vector<std::string> TfrmMain::LogLines() const { return log_->Lines(); }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {

@@ -16,6 +16,8 @@
 #include "retriever/shell/processor_state.h"
 #include "tables/error_report.h"
 
+class StatusLogView;
+
 namespace Ui {
 class TfrmMain;
 }
@@ -80,25 +82,22 @@ public:
     void SetEndsProgramOnClose(bool on) { endsProgramOnClose_ = on; }
 
     std::string LogFilePath() const;
+    // Opens the saved log (taking in the lines of a killed run) and shows
+    // its newest lines.
     void LoadLog();
+    // Every line so far into the log file (each line is on disk as soon as
+    // it is logged; this folds them into the rich-text file).
     void SaveLog();
     // Status bar panel 0.
     std::string StatusText() const;
-    // The log as plain lines, top first.
+    // The newest lines of the log as plain text, top first.
     std::vector<std::string> LogLines() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
-    // A line waits in pendingLog_ and reaches the log document in a batch:
-    // every insertion at the top re-lays out the whole document, so one
-    // layout per batch instead of one per line. Batches go in shortly after
-    // the lines while the window is shown, on showing it, and before the
-    // document is read, saved or replaced.
     void insertLogLine(const std::string& line);
-    void flushLog();
     void showProcessing(bool on);
     void handleCommandLine(const std::vector<std::string>& args);
 
@@ -109,8 +108,7 @@ private:
     std::unique_ptr<Ui::TfrmMain> ui_;
     QLabel* statusPanel_;
     QTimer* timer_;
-    QTimer* logFlush_;
-    std::vector<std::string> pendingLog_;  // oldest first
+    StatusLogView* log_;
     ProcessorState state_;
     bool passRunning_ = false;
     bool closing_ = false;

@@ -2,7 +2,7 @@
 // the last agent's trigger results in the status window, and sounds never
 // hold the pass up.
 #include "agents/posta_work.h"
-#include "agents/sound_player.h"
+#include "platform/qt/sound_player.h"
 #include "fixtures/agent_fixture.h"
 
 #include "controls/qt_text.h"
@@ -15,6 +15,7 @@
 #include "tables/apollo_env.h"
 #include "tables/table.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wave_file.h"
 #include "ui_tfrm_main.h"
 #include "xbase/sx.h"
 
@@ -82,25 +83,12 @@ TEST(PostaWork, SinglePassShowsPassCountAndTriggerResults)
     ::unsetenv("TARSEL_HOME");
 }
 
-// A minimal PCM wave file of a tenth of a second.
-std::string waveFile()
-{
-    const auto le32 = [](uint32_t v) {
-        return std::string{char(v & 0xff), char((v >> 8) & 0xff), char((v >> 16) & 0xff), char(v >> 24)};
-    };
-    const auto le16 = [](uint16_t v) { return std::string{char(v & 0xff), char(v >> 8)}; };
-    const uint32_t samples = 800;
-    std::string data(samples * 2, '\0');
-    return "RIFF" + le32(36 + data.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
-           le32(16000) + le16(2) + le16(16) + "data" + le32(data.size()) + data;
-}
-
 TEST(SoundPlayer, MissingFilesAndRealOnesNeverBlock)
 {
     test_support::TempDir dir("snd");
     const std::string wav = dir.file("ding.wav");
-    test_support::writeFile(wav, waveFile());
-    agents::SoundPlayer player;
+    test_support::writeFile(wav, test_support::waveFile());
+    platform::SoundPlayer player;
     player.play(dir.file("none.wav"));
     player.play(wav);
     player.play(wav);  // replaces the one that may still play

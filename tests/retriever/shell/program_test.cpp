@@ -85,4 +85,29 @@ TEST_F(ProgramTest, TerminationSignalClosesAndSavesTheLog)
     EXPECT_NE(text.find("not understood"), std::string::npos);
 }
 
+TEST_F(ProgramTest, LinesOfAKilledRunAreInTheLogAtTheNextStart)
+{
+    const pid_t pid = spawn({"/whatever"});
+    const std::string journal = homeDir() + "postproc.log.journal";
+    for (int i = 0; i < 600; ++i) {
+        if (platform::FileExists(journal) &&
+            platform::ReadWholeFile(journal).find("not understood") != std::string::npos)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::kill(pid, SIGKILL);
+    EXPECT_EQ(waitFor(pid, 60), 128 + SIGKILL);
+
+    EXPECT_EQ(waitFor(spawn({"/SINGLEPASS"}), 60), 0);
+    const std::string text = log();
+    const auto pass = text.find("pass ran");
+    const auto notUnderstood = text.find("not understood");
+    const auto started = text.find("Service Started", notUnderstood);
+    ASSERT_NE(pass, std::string::npos);
+    ASSERT_NE(notUnderstood, std::string::npos);
+    ASSERT_NE(started, std::string::npos);
+    EXPECT_LT(pass, notUnderstood);  // newest first: the killed run's lines below
+    EXPECT_FALSE(platform::FileExists(journal));
+}
+
 }  // namespace shelltest

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/rtf_reader.h"
 #include "platform/rtf_writer.h"
+#include "platform/status_log.h"
 #include "shell_fixture.h"
 #include "ui_tfrm_main.h"
 
@@ -64,6 +65,33 @@ TEST_F(ShellTest, LoggedLinesReachTheWindowAndTheSavedLogNewestFirst)
     EXPECT_EQ(saved.paragraphs[4].PlainText(), "earlier run");
     EXPECT_TRUE(saved.paragraphs[4].runs.at(0).bold);
     EXPECT_EQ(lines[4], "earlier run");
+}
+
+TEST_F(ShellTest, TheWindowKeepsTheNewestLinesAndTheFileKeepsThemAll)
+{
+    auto sh = makeShell(shell::RetrieverProfile());
+    sh->Start({});
+    shell::TfrmMain& main = sh->FrmMain();
+    const std::size_t shown = platform::StatusLog::kDefaultNewestLines;
+    main.show();
+    for (std::size_t i = 0; i < shown + 500; ++i) {
+        main.SendtoLog("line " + std::to_string(i));
+        // Now and then the window catches up, as its timer would have it.
+        if (i % 200 == 0)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 150);
+    }
+    main.hide();
+    main.show();
+    const QTextDocument* document = main.ui()->REStatus->document();
+    EXPECT_EQ(static_cast<std::size_t>(document->blockCount()), shown);
+    EXPECT_TRUE(endsWith(topLineShown(main), " -- line " + std::to_string(shown + 499)));
+    EXPECT_TRUE(endsWith(document->lastBlock().text().toStdString(), " -- line 500"));
+    EXPECT_EQ(main.LogLines().size(), shown);
+
+    main.SaveLog();
+    const platform::RichText saved = platform::ReadRtf(platform::ReadWholeFile(homeDir() + "postproc.log"));
+    ASSERT_EQ(saved.paragraphs.size(), shown + 501);  // and "Service Started"
+    EXPECT_TRUE(endsWith(saved.paragraphs[shown + 499].PlainText(), " -- line 0"));
 }
 
 }  // namespace shelltest

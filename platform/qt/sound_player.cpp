@@ -1,14 +1,14 @@
-#include "agents/sound_player.h"
+#include "platform/qt/sound_player.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QSoundEffect>
 #include <QUrl>
 
-#include "controls/qt_text.h"
 #include "platform/files.h"
 
-namespace agents {
+namespace platform {
 
 SoundPlayer::SoundPlayer() = default;
 
@@ -35,8 +35,8 @@ void SoundPlayer::play(const std::string& file)
     release();
     // A fresh effect per sound: the source of a playing one is not changed.
     effect_ = std::make_unique<QSoundEffect>();
-    effect_->setSource(QUrl::fromLocalFile(BytesToQString(file)));
+    effect_->setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(file))));
     effect_->play();
 }
 
-}  // namespace agents
+}  // namespace platform

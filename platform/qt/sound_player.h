@@ -8,7 +8,7 @@
 
 class QSoundEffect;
 
-namespace agents {
+namespace platform {
 
 class SoundPlayer {
 public:
@@ -25,4 +25,4 @@ private:
     std::unique_ptr<QSoundEffect> effect_;
 };
 
-}  // namespace agents
+}  // namespace platform

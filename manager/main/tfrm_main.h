@@ -1,0 +1,176 @@
+#pragma once
+// The configuration manager's main window: the three tabs, the menus, the
+// status bar and sounds, the holder of the manager's tables, folder globals
+// and dial-up component, its status log (SendtoLog) and the program's
+// exception handler (AppException). What commands write lives in
+// manager/core; the methods here keep the window's names and stay thin.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mail/net/tag_ras.h"
+#include "manager/core/manager_tables.h"
+#include "manager/core/status_log.h"
+#include "manager/dialogs/tfrm_status.h"
+#include "manager/dialogs/tsplash_form.h"
+#include "platform/qt/sound_player.h"
+#include "store/settings.h"
+#include "tables/error_report.h"
+
+class QLabel;
+class QTreeWidgetItem;
+
+namespace Ui {
+class TfrmMain;
+}
+
+namespace manager {
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    Ui::TfrmMain* ui() const { return ui_.get(); }
+    ManagerTables& Tables() { return tables_; }
+    TagRas& agRas1() { return agRas1_; }
+    // MessagesFolder, AgentsFolder, TemplatesFolder, DatabaseFolder.
+    store::FolderSettings& Folders() { return folders_; }
+    store::Settings& SettingsFile() { return settings_; }
+
+    // The program block hands over the windows made around this one.
+    void SetSplash(TSplashForm* splash) { splash_ = splash; }
+    TSplashForm* Splash() const { return splash_; }
+    // The status window exists from now on; the lines logged so far go in.
+    void SetStatusWindow(TfrmStatus* status);
+    TfrmStatus* frmStatus() const { return frmStatus_; }
+
+    // Start-up: settings, folders, the engine property, the tables, the
+    // tree. An exception ends it at its step and goes to AppException.
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    // Writes the folder keys and closes the tables (once).
+    void FormClose();
+    bool Closed() const { return closed_; }
+
+    // Status bar panel 0, a line on top of the log, the last message.
+    void SendtoLog(const std::string& text, int level = 0);
+    void AppException(const std::exception& error);
+    int ErrorCount() const { return log_.Errors(); }
+    const StatusLog& Log() const { return log_; }
+    std::string StatusText() const;
+
+    // Plays a sound file unless [Misc] SoundsDisabled is set; true when a
+    // file was found and played.
+    bool PlayWave(const std::string& fileName);
+    const std::vector<std::string>& PlayedWaves() const { return playedWaves_; }
+
+    // Menu commands of this window.
+    void mnuFileDeleteClick();
+    void mnuFilePropertiesClick();
+    void mnuRenameClick();
+    void Refresh1Click();
+    void EnableAutoProcessor1Click();
+    void DisableAutoProcessor1Click();
+    void Status1Click();
+    void Exit1Click();
+    void SetPreferences1Click();
+    void Contents1Click();
+    void VisitKalder1Click();
+    void SuggestProductImprovements1Click();
+    void OtherCoolSoftware1Click();
+    void About1Click();
+    void pageControlMainChange();
+    // The menus' hidden entries.
+    void Script1Click();
+    void FindMessage1Click();
+    void MailMergeWizard1Click();
+    void UpdateSoftware1Click();
+
+    // Account tree, agents and templates tabs, table maintenance: the
+    // commands come with their own windows.
+    void populateGroups();
+    void treeMainChange(QTreeWidgetItem* item);
+    void RefreshAgents();
+    void RefreshTemplates();
+    void lstVAgentsChange();
+    void lstVTemplatesChange();
+    void B1Click();
+    void Position1Click();
+    void A1Click();
+    void MailMessageTemplate1Click();
+    void Delete1Click();
+    void mnuPropertiesClick();
+    void mnuAttachClick();
+    void mnuDetachClick();
+    void btnAgentsDeleteClick();
+    void btnAgentsModifyClick();
+    void btnARDeleteClick();
+    void btnARModifyClick();
+    void ReIndex1Click();
+    void Pack1Click();
+    void Zap1Click();
+
+    // Runs `action`; whatever it throws goes to AppException.
+    template <typename F>
+    void Guarded(F&& action);
+
+    static constexpr const char* kAutoProcessorText =
+        "Sorry in this release you must manually enable both Agent and Mail Retriever services.  You may find them "
+        "in the tarsel program group.";
+
+signals:
+    // FormClose has run: the program ends.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void wireMenus();
+    void wireDialup();
+    // A message box through the seam, with the start-up splash put away first.
+    void showMessage(const std::string& text);
+    void putSplashAway();
+    void openDocumentation(const char* anchor);
+
+    std::unique_ptr<Ui::TfrmMain> ui_;
+    QLabel* statusPanel0_;
+    QLabel* statusPanel1_;
+    ManagerTables tables_;
+    TagRas agRas1_;
+    store::Settings settings_;
+    store::FolderSettings folders_;
+    StatusLog log_;
+    QPointer<TfrmStatus> frmStatus_;
+    QPointer<TSplashForm> splash_;
+    platform::SoundPlayer sounds_;
+    std::vector<std::string> playedWaves_;
+    tables::ErrorReporter previousReporter_;
+    bool foldersRead_ = false;
+    bool closed_ = false;
+};
+
+template <typename F>
+void TfrmMain::Guarded(F&& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        AppException(error);
+    } catch (...) {
+        AppException(std::runtime_error("Unknown exception"));
+    }
+}
+
+}  // namespace manager

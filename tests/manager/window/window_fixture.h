@@ -1,0 +1,81 @@
+#pragma once
+// The manager's world for one window test: its own settings and program
+// folders with a data folder, the dialog seam answered by the test (every
+// box and modal dialog is recorded, none is shown), and screenshots.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "manager/seam/dialog_seam.h"
+#include "platform/files.h"
+#include "store/data_folder.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+namespace managertest {
+
+using test_support::ScopedEnv;
+
+class WindowTest : public ::testing::Test {
+protected:
+    test_support::TempDir dir{"mgrw"};
+    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
+    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+
+    std::vector<manager::BoxRequest> boxes;
+    QMessageBox::StandardButton boxAnswer = QMessageBox::Ok;
+    // Called with each box as it comes (before it is answered).
+    std::function<void(const manager::BoxRequest&)> onBox;
+    std::vector<std::string> dialogs;  // class names of the modal dialogs
+    std::function<int(QDialog&)> onDialog;
+
+    void SetUp() override
+    {
+        platform::ForceDirectories(dir.path() + "/config");
+        store::CreateDataFolder(homeDir(), false);
+        manager::DialogSeam::SetBoxAnswerer([this](const manager::BoxRequest& request) {
+            boxes.push_back(request);
+            if (onBox)
+                onBox(request);
+            return boxAnswer;
+        });
+        manager::DialogSeam::SetDialogAnswerer([this](QDialog& dialog) {
+            dialogs.push_back(dialog.metaObject()->className());
+            return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+        });
+        manager::DialogSeam::SetFileAnswerer([](const manager::FileRequest&) { return QString(); });
+    }
+
+    void TearDown() override
+    {
+        manager::DialogSeam::SetBoxAnswerer({});
+        manager::DialogSeam::SetDialogAnswerer({});
+        manager::DialogSeam::SetFileAnswerer({});
+    }
+
+    std::string homeDir() const { return dir.path() + "/home/"; }
+    std::string settingsFile() const { return dir.path() + "/config/tarsel.ini"; }
+    void writeSettings(const std::string& text) const { test_support::writeFile(settingsFile(), text); }
+    std::vector<std::string> boxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes)
+            texts.push_back(box.text.toStdString());
+        return texts;
+    }
+
+    static void screenshot(QWidget& window, const char* name)
+    {
+        const QString folder = QStringLiteral(TARSEL_BINARY_DIR "/screenshots");
+        QDir().mkpath(folder);
+        EXPECT_TRUE(window.grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png")));
+    }
+};
+
+}  // namespace managertest

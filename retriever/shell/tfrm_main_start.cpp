@@ -3,6 +3,7 @@
 #include "controls/qt_text.h"
 #include "platform/event_pump.h"
 #include "retriever/shell/command_line.h"
+#include "retriever/shell/leftover_temps.h"
 #include "retriever/shell/processor_work.h"
 #include "retriever/shell/shell_application.h"
 #include "retriever/shell/tdm.h"
@@ -43,6 +44,7 @@ void TfrmMain::FormCreate(const std::vector<std::string>& args)
     state_.AgentsFolder = folders.agents;
     state_.DatabaseFolder = folders.database;
     store::CreateProcessorFolders(folders);
+    RemoveLeftoverMailTemps(folders.messages);
     ui_->lblmessagespath->setText(BytesToQString(folders.messages));
     ui_->lblagentsPath->setText(BytesToQString(folders.agents));
     ui_->lblDatabases->setText(BytesToQString(folders.database));

@@ -249,7 +249,7 @@ void RemoveStaleLogTemps(const std::string& path)
     const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // Only this program writes its log: whatever is there is a kill's leftover.
-    RemoveSiblingTemps(folder, 0, name + ".");
+    RemoveSiblingTemps(folder, std::chrono::system_clock::now(), name + ".");
 }
 
 }  // namespace platform

@@ -28,12 +28,12 @@ std::vector<std::string> subfolders(const std::string& folder)
 
 }  // namespace
 
-int RemoveLeftoverMailTemps(const std::string& messagesFolder)
+int RemoveLeftoverMailTemps(const std::string& messagesFolder, std::chrono::system_clock::time_point start)
 {
     int removed = 0;
     for (const std::string& account : subfolders(messagesFolder)) {
-        removed += platform::RemoveSiblingTemps(store::PendingFolder(messagesFolder, account), kLeftoverMinAgeSeconds);
-        removed += platform::RemoveSiblingTemps(store::ReceivedFolder(messagesFolder, account), kLeftoverMinAgeSeconds);
+        removed += platform::RemoveSiblingTemps(store::PendingFolder(messagesFolder, account), start);
+        removed += platform::RemoveSiblingTemps(store::ReceivedFolder(messagesFolder, account), start);
     }
     return removed;
 }

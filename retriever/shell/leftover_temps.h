@@ -3,15 +3,13 @@
 // in the accounts' Pending/ and In/ folders: the hidden temporary files of
 // the pending-file write and of the copy into In/. Mail files stay.
 
+#include <chrono>
 #include <string>
 
 namespace shell {
 
-// Temporary files this recent may belong to a write another program is
-// making now, and stay.
-inline constexpr int kLeftoverMinAgeSeconds = 5;
-
-// Gives the number of files removed.
-int RemoveLeftoverMailTemps(const std::string& messagesFolder);
+// Removes those last changed before `start` (the processor's start: a
+// write another program is making now stays). Gives the number removed.
+int RemoveLeftoverMailTemps(const std::string& messagesFolder, std::chrono::system_clock::time_point start);
 
 }  // namespace shell

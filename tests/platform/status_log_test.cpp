@@ -196,11 +196,12 @@ TEST_F(StatusLogTest, KilledWritesLeftoversGoButMailFilesAndFreshWritesStay)
     }
     test_support::writeFile(folder + ".fresh.eml.Xy12Zw", "x");
 
-    EXPECT_EQ(RemoveSiblingTemps(folder, 10, "key.eml"), 2);
+    const auto tenSecondsAgo = std::chrono::system_clock::now() - std::chrono::seconds(10);
+    EXPECT_EQ(RemoveSiblingTemps(folder, tenSecondsAgo, "key.eml"), 2);
     EXPECT_FALSE(FileExists(folder + ".key.eml.Ab12Cd"));
     for (const char* kept : {"key.eml", ".hidden.eml", "note.Ab12Cd", ".postproc.log.Qw3Er5", ".fresh.eml.Xy12Zw"})
         EXPECT_TRUE(FileExists(folder + kept)) << kept;
-    EXPECT_EQ(RemoveSiblingTemps(folder, 10), 1);  // the log's; the fresh write stays
+    EXPECT_EQ(RemoveSiblingTemps(folder, tenSecondsAgo), 1);  // the log's; the fresh write stays
     EXPECT_TRUE(FileExists(folder + ".fresh.eml.Xy12Zw"));
 
     test_support::writeFile(folder + ".postproc.log.Qw3Er5", "x");

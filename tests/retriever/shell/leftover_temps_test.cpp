@@ -1,6 +1,7 @@
 // At start a processor removes what a write or copy killed half-way left
-// in the accounts' Pending/ and In/ folders, and never a mail file or a
-// write another program is making just now.
+// in the accounts' Pending/ and In/ folders (whatever was last changed
+// before it started), and never a mail file or a write another program is
+// making meanwhile.
 
 #include <utime.h>
 
@@ -30,7 +31,7 @@ TEST_F(ShellTest, StartRemovesWhatKilledWritesLeftInPendingAndIn)
         writeAged(account + left, 60);
     for (const char* kept : {"Pending/-a@x-.eml", "In/-b@x-.eml", "In/.hidden.eml", "In/notes.Ab12Cd"})
         writeAged(account + kept, 60);
-    writeAged(account + "In/.-c@x-.eml.Xy12Zw", 0);  // another program's copy, under way
+    writeAged(account + "In/.-c@x-.eml.Xy12Zw", -60);  // another program's copy, written to after the start
 
     for (const shell::ProcessorProfile& profile : {shell::RetrieverProfile(), shell::AgentProcessorProfile()}) {
         auto sh = makeShell(profile);

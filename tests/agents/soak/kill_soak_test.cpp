@@ -208,12 +208,20 @@ TEST(KillSoak, KilledProcessorsKeepEveryRuleAndLeaveNothingBehind)
         EXPECT_EQ(row[1], "AutoReply Generated, SUBJECT: Thanks");
         ++recorded[row[0]];
     }
+    // A kill after the server stored a reply but before its "250" reached
+    // posta leaves a reply posta cannot know of: it sends again and records
+    // the one it saw taken. Otherwise every accepted reply has its row.
     int repliedTwice = 0;
+    int unseenAcceptances = 0;
     for (int n = 0; n < messages; ++n) {
-        EXPECT_GE(accepted[senderOf(n)], 1) << subjectOf(n);
-        EXPECT_EQ(recorded[idOf(n)], accepted[senderOf(n)]) << subjectOf(n);
-        repliedTwice += accepted[senderOf(n)] > 1;
+        const int sent = accepted[senderOf(n)];
+        const int rows = recorded[idOf(n)];
+        EXPECT_GE(rows, 1) << subjectOf(n);
+        EXPECT_LE(rows, sent) << subjectOf(n);
+        repliedTwice += sent > 1;
+        unseenAcceptances += sent - rows;
     }
+    EXPECT_LE(unseenAcceptances, posta.kills());
 
     // No temporary file in In/, Pending/ or the temporary folder.
     for (const std::string& folder : {home.receivedFolder("acct"), home.pendingFolder("acct")})
@@ -233,10 +241,11 @@ TEST(KillSoak, KilledProcessorsKeepEveryRuleAndLeaveNothingBehind)
         replyLineCount += lines;
 
     std::printf("kill soak: %d messages over %d s, run %.0f s; postp killed %d times, posta %d times;\n"
-                "  %zu replies accepted, %d messages answered twice, %d filed twice, %zu left on the server,\n"
+                "  %zu replies accepted, %d messages answered twice (%d acceptances posta never saw), %d filed twice,\n"
+                "  %zu left on the server,\n"
                 "  %d messages without a reply line in agentproc.log (%d reply lines)\n",
                 messages, seconds, runSeconds, postp.kills(), posta.kills(), smtp.messageCount(), repliedTwice,
-                filedTwice, pop.messageCount(), missingLines, replyLineCount);
+                unseenAcceptances, filedTwice, pop.messageCount(), missingLines, replyLineCount);
 }
 
 }  // namespace

@@ -198,8 +198,9 @@ TEST_F(PassRetrieval, MessageKeptHereIsDeletedWithoutBeingFetchedAgain)
     server->addMessage(MailText("<filed@x>", "filed"));
     server->addMessage(MailText("", "filed without id"));
     server->addMessage(MailText("<lost@x>", "copy failed"));
+    server->addMessage(MailText("<enc@x>", "=?utf-8?q?caf=C3=A9_cr=C3=A8me?= and a long subject that goes on"));
     pass->ProcessMail();
-    ASSERT_EQ(pendingFiles("acct1").size(), 4u);
+    ASSERT_EQ(pendingFiles("acct1").size(), 5u);
     // The agent processor files three (one of them without a copy in In/).
     const std::string in = store::ReceivedFolder(messagesFolder, "acct1");
     platform::ForceDirectories(in);
@@ -217,8 +218,8 @@ TEST_F(PassRetrieval, MessageKeptHereIsDeletedWithoutBeingFetchedAgain)
 
     EXPECT_TRUE(host.errors.empty()) << host.errors.front();
     EXPECT_EQ(serverSubjects(), (Names{"copy failed"}));
-    EXPECT_FALSE(host.logged("Retreiving  1 of 4"));
-    for (int n : {1, 2, 3})
+    EXPECT_FALSE(host.logged("Retreiving  1 of 5"));
+    for (int n : {1, 2, 3, 5})
         EXPECT_TRUE(host.logged("Message " + std::to_string(n) + " already retrieved -- deleting it from the server"))
             << n;
     EXPECT_FALSE(host.logged("Message 4 already retrieved -- deleting it from the server"));

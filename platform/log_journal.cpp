@@ -1,6 +1,7 @@
 #include "platform/log_journal.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,13 +9,13 @@
 #include <random>
 
 #include "platform/error.h"
-#include "platform/files.h"
 
 namespace platform {
 
 namespace {
 
 const std::string kHeader = "TARSEL-LOG-JOURNAL ";
+constexpr std::size_t kJournalBlock = 64 * 1024;
 
 std::string newId()
 {
@@ -78,28 +79,73 @@ void LogJournal::Close()
     fd_ = -1;
 }
 
-JournalContents ReadJournal(const std::string& path)
+JournalExtent ReadJournalExtent(const std::string& path)
 {
-    JournalContents out;
-    if (!FileExists(path))
-        return out;
-    const std::string bytes = ReadWholeFile(path);
-    std::size_t pos = 0;
-    if (bytes.compare(0, kHeader.size(), kHeader) == 0) {
-        const std::size_t end = bytes.find('\n');
-        out.id = bytes.substr(kHeader.size(), end == std::string::npos ? std::string::npos : end - kHeader.size());
-        pos = end == std::string::npos ? bytes.size() : end + 1;
+    JournalExtent out;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return out;
+        throw FileError("Cannot open file " + path + ": " + std::strerror(errno));
     }
-    while (pos < bytes.size()) {
-        std::size_t end = bytes.find('\n', pos);
-        const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos)
-            end = bytes.size();
-        out.lines.push_back(UnescapeJournalLine(std::string_view(bytes).substr(pos, end - pos)));
-        out.ends.push_back(next);
-        pos = next;
+    struct stat st{};
+    ::fstat(fd, &st);
+    out.size = static_cast<std::size_t>(st.st_size);
+    std::string start(kHeader.size() + 64, '\0');
+    const ssize_t n = ::pread(fd, start.data(), start.size(), 0);
+    ::close(fd);
+    start.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    const std::size_t end = start.find('\n');
+    if (start.compare(0, kHeader.size(), kHeader) == 0 && end != std::string::npos) {
+        out.id = start.substr(kHeader.size(), end - kHeader.size());
+        out.firstLine = end + 1;
     }
     return out;
+}
+
+void ForEachJournalLineNewestFirst(const std::string& path, std::size_t from, std::size_t to,
+                                   const std::function<void(const std::string&)>& line)
+{
+    if (to <= from)
+        return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError("Cannot open file " + path + ": " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    std::string tail;  // the end of a line whose start lies further back
+    std::size_t pos = to;
+    bool last = true;
+    while (pos > from) {
+        const std::size_t start = pos - from > kJournalBlock ? pos - kJournalBlock : from;
+        std::string block(pos - start, '\0');
+        std::size_t got = 0;
+        while (got < block.size()) {
+            const ssize_t n = ::pread(fd, block.data() + got, block.size() - got, static_cast<off_t>(start + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                throw FileError("Cannot read file " + path + ": " + std::strerror(n < 0 ? errno : EIO));
+            got += static_cast<std::size_t>(n);
+        }
+        block += tail;
+        pos = start;
+        std::size_t end = block.size();
+        if (last && end > 0 && block[end - 1] == '\n')
+            --end;  // the last line's own end
+        last = false;
+        while (end > 0) {
+            const std::size_t nl = block.rfind('\n', end - 1);
+            if (nl == std::string::npos)
+                break;
+            line(UnescapeJournalLine(std::string_view(block).substr(nl + 1, end - nl - 1)));
+            end = nl;
+        }
+        tail = block.substr(0, end);
+    }
+    line(UnescapeJournalLine(tail));
 }
 
 std::string EscapeJournalLine(std::string_view line)

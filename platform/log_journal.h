@@ -5,9 +5,10 @@
 // first line names the journal with a random id, so a fold can tell a
 // journal it has already taken in.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -33,17 +34,21 @@ private:
     std::string id_;
 };
 
-// A journal as read back: its id and its lines, oldest first, each with the
-// byte offset just past it (what a fold records as taken in).
-struct JournalContents {
+// Where a journal's lines lie: after its first line, up to its size. A
+// missing file has none; a file without the id line holds lines only.
+struct JournalExtent {
     std::string id;
-    std::vector<std::string> lines;
-    std::vector<std::size_t> ends;
+    std::size_t firstLine = 0;  // offset of the first line
+    std::size_t size = 0;       // offset just past the last
 };
+JournalExtent ReadJournalExtent(const std::string& path);
 
-// Reads the journal at `path`; a missing file gives no lines. A last line
-// cut short by a kill is kept as far as it reached the disk.
-JournalContents ReadJournal(const std::string& path);
+// Calls `line` with each line between the offsets `from` and `to`, newest
+// (last) first, reading the file backwards in blocks, so a journal of any
+// length costs only a block of memory. A last line cut short by a kill is
+// given as far as it reached the disk. Throws FileError.
+void ForEachJournalLineNewestFirst(const std::string& path, std::size_t from, std::size_t to,
+                                   const std::function<void(const std::string&)>& line);
 
 // One log line as a journal line: backslash, CR and LF escaped, so a line
 // of the log is one line of the file whatever it holds.

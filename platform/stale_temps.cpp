@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <ctime>
 
 namespace platform {
 
@@ -29,13 +28,13 @@ bool IsSiblingTempName(std::string_view name)
     return true;
 }
 
-int RemoveSiblingTemps(const std::string& folder, int minAgeSeconds, std::string_view targetPrefix)
+int RemoveSiblingTemps(const std::string& folder, std::chrono::system_clock::time_point changedBefore,
+                       std::string_view targetPrefix)
 {
     const std::string base = folder.empty() ? "./" : folder.back() == '/' ? folder : folder + "/";
     DIR* dir = ::opendir(base.c_str());
     if (dir == nullptr)
         return 0;
-    const std::time_t now = std::time(nullptr);
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
@@ -45,7 +44,10 @@ int RemoveSiblingTemps(const std::string& folder, int minAgeSeconds, std::string
         struct stat st{};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
-        if (now - st.st_mtime < minAgeSeconds)
+        const auto changed = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(st.st_mtim.tv_sec) + std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+        if (changed >= changedBefore)
             continue;
         if (::unlink(path.c_str()) == 0)
             ++removed;

@@ -3,6 +3,7 @@
 // of SiblingTempFile (".<target name>.<six letters or digits>"). A program
 // that starts again removes those of the folders it writes into.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,10 +13,12 @@ namespace platform {
 // never is one.
 bool IsSiblingTempName(std::string_view name);
 
-// Removes the sibling temporary files in `folder` that were last changed
-// at least `minAgeSeconds` ago (so a write another program is making just
-// now is left alone) and whose target name starts with `targetPrefix`.
-// A missing folder has none. Gives the number removed.
-int RemoveSiblingTemps(const std::string& folder, int minAgeSeconds, std::string_view targetPrefix = {});
+// Removes the sibling temporary files in `folder` last changed before
+// `changedBefore` (a program starting passes its start: what a killed run
+// left is older, a write another program is making now is not) whose
+// target name starts with `targetPrefix`. A missing folder has none.
+// Gives the number removed.
+int RemoveSiblingTemps(const std::string& folder, std::chrono::system_clock::time_point changedBefore,
+                       std::string_view targetPrefix = {});
 
 }  // namespace platform

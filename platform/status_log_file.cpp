@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "platform/error.h"
@@ -144,7 +145,7 @@ void copyFrom(int fd, std::size_t offset, SiblingTempFile& out, const std::strin
 
 void FoldJournalIntoLog(const std::string& path, const std::string& journalPath)
 {
-    const JournalContents journal = ReadJournal(journalPath);
+    const JournalExtent journal = ReadJournalExtent(journalPath);
     Fd old(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (old.fd < 0 && errno != ENOENT)
         throw FileError(errorText("Cannot open file", path));
@@ -163,31 +164,30 @@ void FoldJournalIntoLog(const std::string& path, const std::string& journalPath)
     }
 
     // Lines an earlier fold took in before it was cut short stay out.
-    std::size_t first = 0;
+    std::size_t from = journal.firstLine;
     if (!journal.id.empty() && journal.id == header.foldedId)
-        while (first < journal.lines.size() && journal.ends[first] <= header.foldedUpTo)
-            ++first;
-    if (first == journal.lines.size() && old.fd >= 0) {
+        from = std::max(from, std::min(header.foldedUpTo, journal.size));
+    if (from >= journal.size && old.fd >= 0) {
         DeleteFile(journalPath);
         return;
     }
 
     SiblingTempFile out(path);
     std::string head = kFirstLine;
-    if (!journal.id.empty() && !journal.lines.empty())
-        head += kFoldedMark + journal.id + " " + std::to_string(journal.ends.back()) + "}\r\n";
+    if (!journal.id.empty() && from < journal.size)
+        head += kFoldedMark + journal.id + " " + std::to_string(journal.size) + "}\r\n";
     else if (!header.foldedId.empty())
         head += kFoldedMark + header.foldedId + " " + std::to_string(header.foldedUpTo) + "}\r\n";
     head += header.colorTable + kBodyMark;
     out.write(head);
     std::string batch;
-    for (std::size_t i = journal.lines.size(); i > first; --i) {
-        batch += paragraphOf(journal.lines[i - 1]);
+    ForEachJournalLineNewestFirst(journalPath, from, journal.size, [&](const std::string& line) {
+        batch += paragraphOf(line);
         if (batch.size() >= kBlock) {
             out.write(batch);
             batch.clear();
         }
-    }
+    });
     out.write(batch);
     if (old.fd >= 0)
         copyFrom(old.fd, header.bodyOffset, out, path);
@@ -249,7 +249,7 @@ void RemoveStaleLogTemps(const std::string& path)
     const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // Only this program writes its log: whatever is there is a kill's leftover.
-    RemoveSiblingTemps(folder, 0, name + ".");
+    RemoveSiblingTemps(folder, std::chrono::system_clock::now(), name + ".");
 }
 
 }  // namespace platform

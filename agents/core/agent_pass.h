@@ -132,7 +132,9 @@ private:
     void launchProgram(TmsMessage& message, const std::string& command);
     void playSound(const std::string& file);
     bool delayAgent(const std::string& seconds);
-    void send(TmsMessage& message);
+    // Sends the message; the history row `historyText` is written only once
+    // the server has accepted it.
+    void send(TmsMessage& message, const std::string& historyText);
     void log(const std::string& text, int level = 0) { host_.SendtoLog(text, level); }
     TDateTime now() const;
 

@@ -1,6 +1,9 @@
 // The actions that send mail through the account's SMTP server: the
 // automatic reply built from a template, forward and redirect.
+#include <exception>
+
 #include "agents/core/agent_pass.h"
+#include "agents/core/outgoing_temp_file.h"
 #include "agents/merge/merge_codes.h"
 #include "mail/mail_error.h"
 #include "platform/files.h"
@@ -69,8 +72,7 @@ bool AgentPass::autoReply(const std::string& templateFile)
     }
     const std::string subject = out.Subject();
     log("Agent Auto-Replying with " + subject);
-    AddAgentEntry(messageId_, "AutoReply Generated, SUBJECT: " + subject);
-    send(out);
+    send(out, "AutoReply Generated, SUBJECT: " + subject);
     return true;
 }
 
@@ -87,9 +89,8 @@ void AgentPass::forwardTo(TmsMessage& message, const std::string& address, const
     message.Sender().SetAddress(account_.address);
     insertBodyLine(message, kDashes);
     insertBodyLine(message, "Forwarded Message:  Originally from: " + name + " " + from);
-    AddAgentEntry(messageId_, "Message Forwarded to: " + address);
     log("Agent Forwarding " + message.Subject());
-    send(message);
+    send(message, "Message Forwarded to: " + address);
 }
 
 void AgentPass::redirectTo(TmsMessage& message, const std::string& address, const std::string& text)
@@ -101,24 +102,45 @@ void AgentPass::redirectTo(TmsMessage& message, const std::string& address, cons
     message.Headers().Add("X-TarselRedirect: True");
     insertBodyLine(message, kDashes);
     insertBodyLine(message, "Redirected Message:  Originally To: " + account_.address + " " + account_.node);
-    AddAgentEntry(messageId_, "Message Redirected to: " + address);
     log("Agent redirecting " + message.Subject());
-    send(message);
+    send(message, "Message Redirected to: " + address);
 }
 
-void AgentPass::send(TmsMessage& message)
+void AgentPass::send(TmsMessage& message, const std::string& historyText)
 {
     const std::string subject = message.Subject();
     agentSMTP_.SetServer(account_.smtp);
     agentSMTP_.SetMailMessage(&message);
+    // The history row says the mail went out: it is written the moment the
+    // server has taken it (before the farewell), never for a mail refused
+    // or cut off by a kill, so the row and the mail come together.
+    bool accepted = false;
+    std::exception_ptr rowFailure;
+    agentSMTP_.OnPrepare = [](TagSocket&) { UnlinkOpenMailTempFiles(); };
+    agentSMTP_.OnMailSent = [&](TagSocket&) {
+        accepted = true;
+        try {
+            AddAgentEntry(messageId_, historyText);
+        } catch (...) {
+            rowFailure = std::current_exception();
+        }
+    };
     try {
         agentSMTP_.SendMail();
     } catch (const std::bad_alloc&) {
+        agentSMTP_.OnPrepare = nullptr;
+        agentSMTP_.OnMailSent = nullptr;
         throw;
     } catch (const std::exception& error) {
-        log("ERROR -- Could not send outgoing mail " + std::string(error.what()) + " Subject: " + subject);
+        // A farewell that fails after the server took the mail is no failure to send.
+        if (!accepted)
+            log("ERROR -- Could not send outgoing mail " + std::string(error.what()) + " Subject: " + subject);
     }
+    agentSMTP_.OnPrepare = nullptr;
+    agentSMTP_.OnMailSent = nullptr;
     agentSMTP_.SetMailMessage(nullptr);
+    if (rowFailure)
+        std::rethrow_exception(rowFailure);
 }
 
 }  // namespace agents

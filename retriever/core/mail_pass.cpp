@@ -1,5 +1,8 @@
 #include "retriever/core/mail_pass.h"
 
+#include <fstream>
+
+#include "mail/headers.h"
 #include "mail/message.h"
 #include "mail/net/pop3_client.h"
 #include "platform/event_pump.h"
@@ -17,6 +20,9 @@ namespace retriever {
 namespace {
 
 std::string field(TTable& table, const char* name) { return TrimRight(table.FieldByName(name).AsString()); }
+
+// Where a copy's header lines are looked for.
+constexpr std::size_t kHeaderReadLimit = 64 * 1024;
 
 std::string ofCount(int n, int count) { return std::to_string(n) + " of " + std::to_string(count); }
 
@@ -130,8 +136,10 @@ void MailPass::markMessages(const std::vector<Restriction>& rows)
 {
     TmsRemoteInfo& info = pop_.RemoteInfo();
     for (int index = 0; index < info.Count(); ++index) {
-        if (alreadyReceived(index))
+        if (alreadyReceived(index)) {
+            deleteIfKeptHere(index, ApplyRestrictions(rows, info.Items(index)).remove);
             continue;
+        }
         const RestrictionOutcome outcome = ApplyRestrictions(rows, info.Items(index));
         if (outcome.fetch)
             pop_.MarkForRetrieve(index);
@@ -141,12 +149,55 @@ void MailPass::markMessages(const std::vector<Restriction>& rows)
             host_.SendtoLog("Rule " + rule + " activated for message " + std::to_string(index + 1));
         if (rows.empty())
             continue;
-        // A message whose file still waits for the agent processor is neither
-        // fetched again nor deleted.
+        // A message whose file still waits for the agent processor is not
+        // fetched again.
         platform::ForceDirectories(pendingFolder());
-        if (platform::FileExists(pendingFile(index)))
+        if (platform::FileExists(pendingFile(index))) {
             pop_.Unmark(index);
+            deleteIfKeptHere(index, outcome.remove);
+        }
     }
+}
+
+void MailPass::deleteIfKeptHere(int index, bool remove)
+{
+    // A poll that ended before QUIT (killed, or its connection dropped)
+    // leaves on the server every message it fetched and deleted; without
+    // this, later polls would skip them and they would stay there for ever.
+    if (!remove || !keptHere(index))
+        return;
+    pop_.MarkForDelete(index);
+    host_.SendtoLog("Message " + std::to_string(index + 1) + " already retrieved -- deleting it from the server");
+}
+
+bool MailPass::keptHere(int index)
+{
+    // Pending and received copies appear whole (written aside, then renamed),
+    // so one that exists is complete.
+    const TmsHeaders& headers = pop_.RemoteInfo().Items(index).Headers();
+    const std::string name = PendingFileKey(headers) + store::kMailExtension;
+    for (const std::string& path : {pendingFolder() + name, store::ReceivedFolder(messagesFolder_, currentNodeId_) + name})
+        if (platform::FileExists(path) && isCopyOf(path, headers))
+            return true;
+    return false;
+}
+
+bool MailPass::isCopyOf(const std::string& path, const TmsHeaders& headers)
+{
+    // The name alone does not tell: two messages may share a Message-ID,
+    // and without one, a second and a subject start. The copy must show
+    // the same identity, sender, date and subject.
+    std::ifstream file(path, std::ios::binary);
+    std::string start(kHeaderReadLimit, '\0');
+    file.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(file.gcount()));
+    TmsHeaders copy;
+    copy.SetText(start);
+    copy.CutAtBlankLine();
+    for (const char* name : {"Message-ID", "From", "Date", "Subject"})
+        if (copy.GetFieldValue(name) != headers.GetFieldValue(name))
+            return false;
+    return true;
 }
 
 bool MailPass::alreadyReceived(int index)

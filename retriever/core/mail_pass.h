@@ -20,6 +20,7 @@ class TApollo;
 class TagSocket;
 class TmsRemotePOP;
 class TmsMessage;
+class TmsHeaders;
 
 namespace retriever {
 
@@ -82,6 +83,11 @@ private:
     std::string pendingFile(int index) const;
     void markMessages(const std::vector<Restriction>& rows);
     bool alreadyReceived(int index);
+    // Marks for deletion alone a message received earlier whose copy is
+    // kept here, when the restrictions say delete.
+    void deleteIfKeptHere(int index, bool remove);
+    bool keptHere(int index);
+    bool isCopyOf(const std::string& path, const TmsHeaders& headers);
     void closeSession() noexcept;
     void pollAccount(TTable& nodes);
 

@@ -1,8 +1,11 @@
 // Start-up of the status window: the order every processor starts in.
 
+#include <chrono>
+
 #include "controls/qt_text.h"
 #include "platform/event_pump.h"
 #include "retriever/shell/command_line.h"
+#include "retriever/shell/leftover_temps.h"
 #include "retriever/shell/processor_work.h"
 #include "platform/qt/guarded_application.h"
 #include "retriever/shell/tdm.h"
@@ -15,6 +18,7 @@ namespace shell {
 
 void TfrmMain::FormCreate(const std::vector<std::string>& args)
 {
+    const auto start = std::chrono::system_clock::now();
     LoadLog();
     dm_.PassStartupProperty();
     if (work_)
@@ -43,6 +47,7 @@ void TfrmMain::FormCreate(const std::vector<std::string>& args)
     state_.AgentsFolder = folders.agents;
     state_.DatabaseFolder = folders.database;
     store::CreateProcessorFolders(folders);
+    RemoveLeftoverMailTemps(folders.messages, start);
     ui_->lblmessagespath->setText(BytesToQString(folders.messages));
     ui_->lblagentsPath->setText(BytesToQString(folders.agents));
     ui_->lblDatabases->setText(BytesToQString(folders.database));

@@ -7,6 +7,8 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "retriever/core/message_keys.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/scoped_event_pump.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_dir.h"
@@ -196,8 +198,8 @@ TEST_F(AgentActionsTest, RefusedSendIsLoggedAndTheNextActionFollows)
              MailText("<in-7@x>", "Nope"));
     EXPECT_TRUE(host.loggedContaining("ERROR -- Could not send outgoing mail "));
     EXPECT_TRUE(host.loggedContaining(" Subject: Nope"));
-    EXPECT_EQ(historyTexts(), (std::vector<std::string>{"Message Forwarded to: refused@example.org",
-                                                        "Played Sound: after.wav"}));
+    // No history row claims a forward that never left.
+    EXPECT_EQ(historyTexts(), (std::vector<std::string>{"Played Sound: after.wav"}));
     EXPECT_EQ(receivedRows().size(), 1u);
     EXPECT_TRUE(pendingFiles("acc1").empty());
 }
@@ -339,6 +341,40 @@ TEST_F(AgentSendFaults, ServerVanishingMidSendLeavesTheMessageFiled)
     EXPECT_EQ(receivedRows().size(), 1u);
     EXPECT_TRUE(pendingFiles("acc1").empty());
     server.waitDone();
+}
+
+// The outgoing mail's temporary file has no name while it is sent, so a
+// kill in the middle of the exchange leaves nothing in the temporary folder.
+TEST_F(AgentSendFaults, TheOutgoingMailsTemporaryFileHasNoNameWhileItIsSent)
+{
+    test_support::TempDir temp("tmp");
+    test_support::ScopedEnv tmpdir("TMPDIR", temp.path());
+    test_support::ScriptedServer server;
+    server.send("220 hello\r\n").reply("250 ok").reply("250 ok").reply("250 ok").reply("354 go on").readData()
+        .pause(std::chrono::milliseconds(300)).send("250 queued\r\n").reply("221 bye");
+    server.start();
+    addAccount("acc1", server.address());
+    writeAgent("Agent", {Always()}, {{"FORWARD TO", "boss@example.org", ""}});
+    attachAgent("acc1", "Agent");
+    addPending("acc1", "m.eml", MailText("<m@x>", "Nameless"));
+
+    // The socket waits let events run: look at the folder while the server
+    // holds the data and has not answered yet.
+    std::size_t looks = 0;
+    std::size_t named = 0;
+    test_support::ScopedEventPump pump([&] {
+        if (server.blocks().empty())
+            return;
+        ++looks;
+        named += std::distance(std::filesystem::directory_iterator(temp.path()), {});
+    });
+    pass->AgentsMain();
+
+    ASSERT_TRUE(server.waitDone()) << server.error();
+    EXPECT_GT(looks, 0u);
+    EXPECT_EQ(named, 0u);
+    EXPECT_EQ(historyTexts(), std::vector<std::string>{"Message Forwarded to: boss@example.org"});
+    EXPECT_EQ(server.blocks().size(), 1u);
 }
 
 }  // namespace

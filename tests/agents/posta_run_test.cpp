@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "store/table_layouts.h"
 #include "tests/support/dovecot_server.h"
+#include "tests/support/scripted_server.h"
 #include "tests/support/smtp_server.h"
 
 #include <gtest/gtest.h>
@@ -243,6 +244,51 @@ TEST_F(PostaRun, KilledInTheMiddleOfAPassLosesNoMessage)
         filed.insert(row[0]);
     EXPECT_EQ(filed.size(), static_cast<std::size_t>(kMessages));
     EXPECT_EQ(home.rows(store::kReceivedTable, {"FILENAME"}).size(), static_cast<std::size_t>(kMessages));
+}
+
+// Killed while the server has the reply but has not yet said it took it:
+// no history row claims the reply, and the restart sends it once more and
+// records it once.
+TEST_F(PostaRun, KilledDuringTheSmtpExchangeWritesNoHistoryRowAndTheRestartSendsOnce)
+{
+    test_support::ScriptedServer smtp;
+    auto session = [&smtp] {
+        smtp.send("220 ready\r\n").reply("250 hello").reply("250 sender ok").reply("250 recipient ok")
+            .reply("354 go on").readData();
+    };
+    session();
+    smtp.waitForClientClose().acceptNext();  // never accepts the first
+    session();
+    smtp.send("250 queued\r\n").reply("221 bye");
+    smtp.start();
+    home.addAccount({"acct", "Desk", "desk@example.org", "", smtp.address()});
+    const std::string tpl = home.folder() + "/reply.eml";
+    test_support::writeFile(tpl, "From: x@y\r\nSubject: Thanks\r\n\r\nNoted.\r\n");
+    home.writeAgent("Replier", {Always()}, {{"AUTO-REPLY", tpl, ""}});
+    home.attachAgent("acct", "Replier");
+    home.addPending("acct", "a.eml", MailText("<a@x>", "first"));
+
+    const pid_t pid = home.start(posta, {});
+    waitUntil([&] { return !smtp.blocks().empty(); });
+    ::kill(pid, SIGKILL);
+    ASSERT_FALSE(home.wait(pid).exited) << "posta ended before it could be killed";
+    ASSERT_EQ(smtp.blocks().size(), 1u);
+    EXPECT_TRUE(home.rows(store::kActionsTable, {"ACTION"}).empty());
+    EXPECT_EQ(home.pendingFiles("acct"), Names{"a.eml"});
+
+    ASSERT_TRUE(home.run(posta).exited);
+    ASSERT_TRUE(smtp.waitDone()) << smtp.error();
+    EXPECT_EQ(smtp.blocks().size(), 2u);
+    EXPECT_EQ(home.rows(store::kActionsTable, {"ACTION"}), (Rows{{"AutoReply Generated, SUBJECT: Thanks"}}));
+    EXPECT_TRUE(home.pendingFiles("acct").empty());
+    EXPECT_EQ(home.receivedFiles("acct"), Names{"a.eml"});
+    // The killed run's line is in the log as well as the restart's.
+    const std::string log = home.log("agentproc.log");
+    int replies = 0;
+    for (auto at = log.find("Agent Auto-Replying with Thanks"); at != std::string::npos;
+         at = log.find("Agent Auto-Replying with Thanks", at + 1))
+        ++replies;
+    EXPECT_EQ(replies, 2);
 }
 
 }  // namespace

@@ -150,6 +150,38 @@ TEST_F(StatusLogTest, OlderLinesKeepTheirFormattingAndTheFileIsNeverTrimmed)
     EXPECT_EQ(ReadNewestParagraphs(path, 99999).size(), 3150u);
 }
 
+TEST_F(StatusLogTest, ALongJournalIsTakenInWholeNewestFirst)
+{
+    // Lines of every length, one longer than a read block, and a last line
+    // a kill cut short before its end of line.
+    std::vector<std::string> lines;
+    {
+        LogJournal journal;
+        journal.Create(LogJournalPath(path));
+        for (int i = 0; i < 6000; ++i) {
+            std::string line = "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 97), 'x');
+            if (i == 4321)
+                line = std::string(70000, 'y');
+            if (i == 17)
+                line.clear();
+            ASSERT_TRUE(journal.Append(line));
+            lines.push_back(line);
+        }
+    }
+    const std::string cut = "cut sho";
+    std::string bytes = ReadWholeFile(LogJournalPath(path)) + cut;
+    WriteFileAtomic(LogJournalPath(path), bytes);
+    lines.push_back(cut);
+
+    FoldJournalIntoLog(path, LogJournalPath(path));
+
+    const RichText saved = ReadRtf(ReadWholeFile(path));
+    ASSERT_EQ(saved.paragraphs.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        ASSERT_EQ(saved.paragraphs[i].PlainText(), lines[lines.size() - 1 - i]) << i;
+    EXPECT_FALSE(FileExists(LogJournalPath(path)));
+}
+
 TEST_F(StatusLogTest, AFileAnotherProgramWroteIsReadAndKept)
 {
     test_support::writeFile(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 old {\\b bold}\\par second\\par}");
@@ -196,11 +228,12 @@ TEST_F(StatusLogTest, KilledWritesLeftoversGoButMailFilesAndFreshWritesStay)
     }
     test_support::writeFile(folder + ".fresh.eml.Xy12Zw", "x");
 
-    EXPECT_EQ(RemoveSiblingTemps(folder, 10, "key.eml"), 2);
+    const auto tenSecondsAgo = std::chrono::system_clock::now() - std::chrono::seconds(10);
+    EXPECT_EQ(RemoveSiblingTemps(folder, tenSecondsAgo, "key.eml"), 2);
     EXPECT_FALSE(FileExists(folder + ".key.eml.Ab12Cd"));
     for (const char* kept : {"key.eml", ".hidden.eml", "note.Ab12Cd", ".postproc.log.Qw3Er5", ".fresh.eml.Xy12Zw"})
         EXPECT_TRUE(FileExists(folder + kept)) << kept;
-    EXPECT_EQ(RemoveSiblingTemps(folder, 10), 1);  // the log's; the fresh write stays
+    EXPECT_EQ(RemoveSiblingTemps(folder, tenSecondsAgo), 1);  // the log's; the fresh write stays
     EXPECT_TRUE(FileExists(folder + ".fresh.eml.Xy12Zw"));
 
     test_support::writeFile(folder + ".postproc.log.Qw3Er5", "x");

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "retriever/core/message_keys.h"
+#include "store/folder_tree.h"
 #include "tables/table.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/scoped_event_pump.h"
@@ -180,6 +181,49 @@ TEST_F(PassRetrieval, SecondMessageWithTheSameKeyStaysOnTheServer)
 
     EXPECT_EQ(pendingFiles("acct1"), (Names{"-same@x-.eml"}));
     EXPECT_EQ(serverSubjects(), (Names{"copy two"}));
+
+    // The waiting file is not its copy, so the next poll does not delete it.
+    now += 1.0;
+    pass->ProcessMail();
+    EXPECT_EQ(serverSubjects(), (Names{"copy two"}));
+}
+
+// A poll that ends before QUIT leaves on the server what it fetched and
+// deleted. Later polls delete what the rules say to delete once its copy
+// is here, waiting or filed, without fetching it again.
+TEST_F(PassRetrieval, MessageKeptHereIsDeletedWithoutBeingFetchedAgain)
+{
+    addRule({"acct1", "Copy", "A", "", "", "Y", "N"});
+    server->addMessage(MailText("<waits@x>", "waits"));
+    server->addMessage(MailText("<filed@x>", "filed"));
+    server->addMessage(MailText("", "filed without id"));
+    server->addMessage(MailText("<lost@x>", "copy failed"));
+    server->addMessage(MailText("<enc@x>", "=?utf-8?q?caf=C3=A9_cr=C3=A8me?= and a long subject that goes on"));
+    pass->ProcessMail();
+    ASSERT_EQ(pendingFiles("acct1").size(), 5u);
+    // The agent processor files three (one of them without a copy in In/).
+    const std::string in = store::ReceivedFolder(messagesFolder, "acct1");
+    platform::ForceDirectories(in);
+    for (const std::string name : {"-filed@x-.eml", "20261208093000filed.eml", "-lost@x-.eml"}) {
+        if (name != "-lost@x-.eml")
+            platform::CopyFileReplace(pendingFolder("acct1") + name, in + name);
+        fileAsReceived("acct1", name);
+    }
+    const std::string waiting = platform::ReadWholeFile(pendingFolder("acct1") + "-waits@x-.eml");
+
+    addRule({"acct1", "Delete", "A", "", "", "N", "Y"});
+    now += 1.0;
+    host.log.clear();
+    pass->ProcessMail();
+
+    EXPECT_TRUE(host.errors.empty()) << host.errors.front();
+    EXPECT_EQ(serverSubjects(), (Names{"copy failed"}));
+    EXPECT_FALSE(host.logged("Retreiving  1 of 5"));
+    for (int n : {1, 2, 3, 5})
+        EXPECT_TRUE(host.logged("Message " + std::to_string(n) + " already retrieved -- deleting it from the server"))
+            << n;
+    EXPECT_FALSE(host.logged("Message 4 already retrieved -- deleting it from the server"));
+    EXPECT_EQ(platform::ReadWholeFile(pendingFolder("acct1") + "-waits@x-.eml"), waiting);
 }
 
 TEST_F(PassRetrieval, HostileMessageIdStaysInsideThePendingFolder)

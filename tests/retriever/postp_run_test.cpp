@@ -3,6 +3,7 @@
 // on its timer an account added while it runs, and runs killed or closed in
 // the middle of a transfer.
 #include "fixtures/pass_fixture.h"
+#include "fixtures/dropping_proxy.h"
 #include "fixtures/postp_home.h"
 
 #include "mail/message.h"
@@ -150,11 +151,48 @@ TEST_F(PostpRun, KilledInTheMiddleOfATransferLosesNoMessage)
 
     expectEveryMessageOnceWholeOrOnTheServer(server, kMessages);
 
-    // The next pass fetches the rest and leaves those that wait.
+    // The kill came after RETR and DELE but before QUIT, so the server kept
+    // every message. The next pass fetches the rest and deletes those that
+    // wait without fetching them again.
     const std::size_t waiting = home->pendingFiles("acct").size();
     ASSERT_TRUE(home->runSinglePass().exited);
     EXPECT_EQ(home->pendingFiles("acct").size(), static_cast<std::size_t>(kMessages));
-    EXPECT_EQ(server.messageCount(), waiting);
+    EXPECT_EQ(server.messageCount(), 0u);
+    EXPECT_EQ(occurrences(home->log(), "already retrieved -- deleting it from the server"),
+              static_cast<int>(waiting));
+    // The killed run's lines are in the log too: each message fetched once,
+    // and at most the one on the wire when the kill came a second time.
+    const int fetches = occurrences(home->log(), "Retreiving  ");
+    EXPECT_GE(fetches, kMessages);
+    EXPECT_LE(fetches, kMessages + 1);
+}
+
+// The line drops after some messages were fetched and deleted: the server
+// keeps them all (no QUIT), and the next poll deletes those it holds copies
+// of and fetches the others, each exactly once.
+TEST_F(PostpRun, ConnectionDroppedMidSessionTheNextPollDeletesWhatItFetched)
+{
+    test_support::DovecotServer server;
+    constexpr int messages = 8;
+    for (int n = 0; n < messages; ++n)
+        server.addMessage(MailText("<d" + std::to_string(n) + "@example.org>", "dropped " + std::to_string(n), 2000,
+                                   "X-Number: " + std::to_string(n) + "\r\n"));
+    DroppingProxy proxy(server.port(), 3);
+    home->addAccount({.id = "acct", .name = "Dropped", .popAddress = proxy.address()});
+    home->addRule({"acct", "Control Restriction", "A", "", "", "Y", "Y"});
+
+    ASSERT_TRUE(home->runSinglePass().exited);
+    ASSERT_TRUE(proxy.dropped());
+    EXPECT_NE(home->log().find("Error-"), std::string::npos);
+    EXPECT_EQ(home->pendingFiles("acct").size(), 3u);
+    EXPECT_EQ(server.messageCount(), static_cast<std::size_t>(messages));
+
+    ASSERT_TRUE(home->runSinglePass().exited);
+    EXPECT_EQ(server.messageCount(), 0u);
+    EXPECT_EQ(home->pendingFiles("acct").size(), static_cast<std::size_t>(messages));
+    EXPECT_EQ(occurrences(home->log(), "already retrieved -- deleting it from the server"), 3);
+    // 3 fetched in the dropped session, 5 in the next one.
+    EXPECT_EQ(occurrences(home->log(), "Retreiving  "), messages);
 }
 
 // postp runs for days with its tables open: an account and a restriction

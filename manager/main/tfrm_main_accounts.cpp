@@ -3,6 +3,7 @@
 // rows are written by the Qt-free commands of manager/core.
 
 #include <QApplication>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include "manager/core/account_commands.h"
@@ -168,9 +169,13 @@ void TfrmMain::mnuAttachClick()
     const int recNo = agents.Attach(name);
     QTreeWidgetItem* account = ui_->treeMain->currentItem();
     if (account && account->data(0, kImageRole).toInt() == kAccountImage) {
-        auto* item = new QTreeWidgetItem(account, QStringList{qtext(name)});
+        // Filled before it joins the tree, so no edit handler sees it half made.
+        auto* item = new QTreeWidgetItem(QStringList{qtext(name)});
+        item->setIcon(0, account->treeWidget()->style()->standardIcon(QStyle::SP_FileIcon));
         item->setData(0, kRecNoRole, recNo);
         item->setData(0, kImageRole, int(kAgentImage));
+        item->setData(0, Qt::UserRole + 2, item->text(0));
+        account->addChild(item);
     }
     QApplication::processEvents();
     QApplication::processEvents();

@@ -47,6 +47,7 @@ TfrmModify::TfrmModify(QWidget* parent, ModifyCommands commands)
     popupProperties_->setEnabled(false);
     wire();
     wireSchedule();
+    ui_->IntervalTrackBar->setValue(ui_->edtMins->value());
 }
 
 TfrmModify::~TfrmModify() = default;
@@ -81,7 +82,11 @@ void TfrmModify::wireSchedule()
         calChange();
     });
     connect(ui_->edtMins, &QSpinBox::valueChanged, ui_->IntervalTrackBar, &QSlider::setValue);
-    connect(ui_->IntervalTrackBar, &QSlider::valueChanged, ui_->edtMins, &QSpinBox::setValue);
+    connect(ui_->IntervalTrackBar, &QSlider::valueChanged, this, [this](int position) {
+        ui_->edtMins->setValue(position);
+        // The spin edit keeps to 1..600, and the bar follows what it kept.
+        ui_->IntervalTrackBar->setValue(ui_->edtMins->value());
+    });
 }
 
 void TfrmModify::guarded(const std::function<void()>& handler)

@@ -309,6 +309,16 @@ bool scanTime(std::string_view s, size_t& pos, TDateTime& out)
         if (!readNumber(s, pos, 2, second, digits))
             return false;
     }
+    // The 12-hour form "hh:mmAM/PM" that the account windows show, the marker
+    // right after the minutes: 12AM is midnight, 12PM noon.
+    const size_t marker = pos;
+    if (marker + 1 < s.size() && (upper(s[marker + 1]) == 'M') &&
+        (upper(s[marker]) == 'A' || upper(s[marker]) == 'P')) {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + (upper(s[marker]) == 'P' ? 12 : 0);
+        pos = marker + 2;
+    }
     return TryEncodeTime(hour, minute, second, 0, out);
 }
 

@@ -36,7 +36,8 @@ std::string TimeToStr(TDateTime value);
 std::string DateTimeToStr(TDateTime value);
 
 // "mm/dd/yy" or "mm/dd/yyyy" (two-digit years through ExpandTwoDigitYear);
-// "hh:mm" or "hh:mm:ss". Try* give false on text that does not parse.
+// "hh:mm" or "hh:mm:ss", either optionally followed at once by "AM" or "PM"
+// (any case; the hour then 1 to 12). Try* give false on text that does not parse.
 bool TryStrToDate(std::string_view text, TDateTime& out);
 TDateTime StrToDate(std::string_view text);  // throws std::invalid_argument
 bool TryStrToTime(std::string_view text, TDateTime& out);

@@ -44,10 +44,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
 
     for (QTreeWidget* list : {ui_->lstVAgents, ui_->lstVTemplates})
         list->setColumnWidth(0, 400);
-    ui_->GridAgentHistory->setColumnWidth(0, 350);
-    ui_->GridAgentHistory->setColumnWidth(1, 100);
-    ui_->GridAgentHistory->verticalHeader()->hide();
-
+    wireAccountsTab();
     wireMenus();
     wireDialup();
     // The table layer's message boxes.
@@ -139,7 +136,7 @@ void TfrmMain::resizeEvent(QResizeEvent* event)
 
 void TfrmMain::FormResize()
 {
-    QTableWidget* grid = ui_->GridAgentHistory;
+    QTableView* grid = ui_->GridAgentHistory;
     grid->setColumnWidth(0, std::max(0, width() - grid->columnWidth(1) - grid->columnWidth(2) - 40));
     for (QTreeWidget* list : {ui_->lstVAgents, ui_->lstVTemplates})
         list->setColumnWidth(0, std::max(0, width() - 20));

@@ -23,7 +23,12 @@
 #include "tables/error_report.h"
 
 class QLabel;
+class QMenu;
 class QTreeWidgetItem;
+
+namespace store {
+class RecordIds;
+}
 
 namespace Ui {
 class TfrmMain;
@@ -119,6 +124,19 @@ public:
     void Pack1Click();
     void Zap1Click();
 
+    // The accounts tab: the tree's pop-up menu, rename, the history panel
+    // and the record identifiers its commands make (tfrm_main_tree.cpp,
+    // tfrm_main_accounts.cpp, tfrm_main_maintenance.cpp).
+    void PopupMenuTreePopup();
+    void ExpandPanel();
+    void RetractPanel();
+    void editTreeItem();
+    void treeMainEdited(QTreeWidgetItem* item);
+    QMenu* PopupMenuTree() const;
+    store::RecordIds& Ids();
+    static constexpr int kRecNoRole = Qt::UserRole;
+    static constexpr int kImageRole = Qt::UserRole + 1;
+
     // Runs `action`; whatever it throws goes to AppException.
     template <typename F>
     void Guarded(F&& action);
@@ -137,6 +155,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct AccountsTabParts;
+    AccountsTabParts& accountsTab() const;
+    void wireAccountsTab();
+    std::shared_ptr<AccountsTabParts> accountsTab_;
+
     void wireMenus();
     void wireDialup();
     // A message box through the seam, with the start-up splash put away first.

@@ -65,7 +65,7 @@ void TfrmMain::mnuRenameClick()
 {
     switch (ui_->pageControlMain->currentIndex()) {
     case AccountsTab:
-        return editSelected(ui_->treeMain);
+        return editTreeItem();
     case AgentsTab:
         return editSelected(ui_->lstVAgents);
     case TemplatesTab:

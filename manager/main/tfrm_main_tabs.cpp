@@ -1,7 +1,6 @@
-// The tabs' contents and their commands. The account tree, the agent and
-// template lists and the table maintenance come with their own windows;
-// until then these keep their places in the menus and do nothing, except
-// that what needs a table says so clearly when it is not open.
+// The agents and templates tabs' contents and their commands. The agent and
+// template lists come with their own windows; until then these keep their
+// places in the menus and do nothing.
 
 #include <QTreeWidget>
 
@@ -9,22 +8,6 @@
 #include "ui_tfrm_main.h"
 
 namespace manager {
-
-void TfrmMain::populateGroups()
-{
-    for (const char* name : {"TableOrgs", "TableGroups", "TableNodes", "TableAgents"})
-        tables_.Require(name);
-}
-
-void TfrmMain::treeMainChange(QTreeWidgetItem* item)
-{
-    for (QAction* entry : {ui_->mnuDetach, ui_->mnuRename, ui_->mnuFileDelete, ui_->mnuFileProperties, ui_->mnuAttach})
-        entry->setEnabled(false);
-    ui_->btnModify->setEnabled(false);
-    ui_->btnDelete->setEnabled(false);
-    if (!item)
-        return;
-}
 
 void TfrmMain::lstVAgentsChange()
 {
@@ -46,20 +29,11 @@ void TfrmMain::lstVTemplatesChange()
 
 void TfrmMain::RefreshAgents() {}
 void TfrmMain::RefreshTemplates() {}
-void TfrmMain::B1Click() {}
-void TfrmMain::Position1Click() {}
 void TfrmMain::A1Click() {}
 void TfrmMain::MailMessageTemplate1Click() {}
-void TfrmMain::Delete1Click() {}
-void TfrmMain::mnuPropertiesClick() {}
-void TfrmMain::mnuAttachClick() {}
-void TfrmMain::mnuDetachClick() {}
 void TfrmMain::btnAgentsDeleteClick() {}
 void TfrmMain::btnAgentsModifyClick() {}
 void TfrmMain::btnARDeleteClick() {}
 void TfrmMain::btnARModifyClick() {}
-void TfrmMain::ReIndex1Click() {}
-void TfrmMain::Pack1Click() {}
-void TfrmMain::Zap1Click() {}
 
 }  // namespace manager

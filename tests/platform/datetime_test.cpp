@@ -177,3 +177,17 @@ TEST(DateTime, ParsesTheScheduleDateAndTime)
 }
 
 }  // namespace
+
+TEST(DateTime, ReadsTheTwelveHourTimeTheAccountWindowsShow)
+{
+    EXPECT_EQ(StrToTime("12:30AM"), EncodeTime(0, 30, 0));
+    EXPECT_EQ(StrToTime("12:30PM"), EncodeTime(12, 30, 0));
+    EXPECT_EQ(StrToTime("01:05pm"), EncodeTime(13, 5, 0));
+    EXPECT_EQ(StrToTime("11:59AM"), EncodeTime(11, 59, 0));
+    TDateTime out;
+    for (const char* bad : {"13:00PM", "00:30AM", "10:30XM", "10:30A"})
+        EXPECT_FALSE(TryStrToTime(bad, out)) << bad;
+    // What is shown reads back as the time it came from.
+    for (const TDateTime time : {EncodeTime(0, 0, 0), EncodeTime(12, 0, 0), EncodeTime(23, 45, 0)})
+        EXPECT_EQ(StrToTime(FormatDateTime("hh:mmAM/PM", time)), time);
+}

@@ -175,7 +175,7 @@ TEST_F(Menus, ResizingFitsTheColumns)
     main->FormResize();
     EXPECT_EQ(ui().lstVAgents->columnWidth(0), main->width() - 20);
     EXPECT_EQ(ui().lstVTemplates->columnWidth(0), main->width() - 20);
-    QTableWidget* grid = ui().GridAgentHistory;
+    QTableView* grid = ui().GridAgentHistory;
     EXPECT_EQ(grid->columnWidth(0), main->width() - grid->columnWidth(1) - grid->columnWidth(2) - 40);
 }
 

@@ -1,0 +1,48 @@
+#pragma once
+// The fields both restriction windows hold under the same names: the
+// condition list with its three panels, the two YES/NO choices and the
+// name. Shows the panel of the chosen condition and reads and fills a
+// RestrictionChoice, so both windows mean the same row.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "manager/core/restriction_mapping.h"
+
+namespace manager {
+
+struct RestrictionFields {
+    QComboBox* cmbCondition = nullptr;
+    QWidget* panelfieldcontains = nullptr;
+    QWidget* panelfieldsize = nullptr;
+    QWidget* panelmessagesize = nullptr;
+    QLabel* lblAllNote = nullptr;
+    QComboBox* cmbField = nullptr;
+    QLineEdit* edtValue = nullptr;
+    QComboBox* cmbSField = nullptr;
+    QLineEdit* edtSValue = nullptr;
+    QLineEdit* edtNumber = nullptr;
+    QComboBox* cmbAction1 = nullptr;
+    QComboBox* cmbAction2 = nullptr;
+    QLineEdit* edtName = nullptr;
+
+    template <typename Form>
+    static RestrictionFields Of(Form& ui)
+    {
+        return {ui.cmbCondition, ui.panelfieldcontains, ui.panelfieldsize, ui.panelmessagesize, ui.lblAllNote,
+                ui.cmbField,     ui.edtValue,           ui.cmbSField,      ui.edtSValue,        ui.edtNumber,
+                ui.cmbAction1,   ui.cmbAction2,         ui.edtName};
+    }
+
+    // Hides the three panels, then shows the chosen condition's (none for
+    // "All messages" or no choice; the all-messages note for the former).
+    void ShowConditionPanel() const;
+    // The length and size fields take digits only, the name 49 bytes.
+    void LimitInput() const;
+    RestrictionChoice Choice() const;
+    void SetChoice(const RestrictionChoice& choice) const;
+};
+
+}  // namespace manager

@@ -1,0 +1,19 @@
+#include "manager/dialogs/tfrm_new_group.h"
+
+#include "ui_tfrm_new_group.h"
+
+namespace manager {
+
+TfrmNewGroup::TfrmNewGroup(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmNewGroup)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmNewGroup"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    ui_->edtGroupName->setFocus();
+}
+
+TfrmNewGroup::~TfrmNewGroup() = default;
+
+std::string TfrmNewGroup::GroupName() const { return ui_->edtGroupName->text().toStdString(); }
+
+}  // namespace manager

@@ -1,0 +1,39 @@
+#include "manager/dialogs/tfrm_rule_prop.h"
+
+#include "ui_tfrm_rule_prop.h"
+
+namespace manager {
+
+TfrmRuleProp::TfrmRuleProp(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmRuleProp)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmRuleProp"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    const RestrictionFields fields = Fields();
+    fields.LimitInput();
+    ui_->cmbField->setEditText(QStringLiteral("Select a Field"));
+    ui_->cmbSField->setEditText(QStringLiteral("Select a field:"));
+    ui_->cmbCondition->setCurrentIndex(kContains);
+    fields.ShowConditionPanel();
+    connect(ui_->cmbCondition, &QComboBox::currentIndexChanged, this, [this] { cmbConditionChange(); });
+}
+
+TfrmRuleProp::~TfrmRuleProp() = default;
+
+RestrictionFields TfrmRuleProp::Fields() const { return RestrictionFields::Of(*ui_); }
+
+void TfrmRuleProp::SetChoice(const RestrictionChoice& choice)
+{
+    Fields().SetChoice(choice);
+    cmbConditionChange();
+}
+
+void TfrmRuleProp::cmbConditionChange() { Fields().ShowConditionPanel(); }
+
+void TfrmRuleProp::showEvent(QShowEvent* event)
+{
+    cmbConditionChange();
+    QDialog::showEvent(event);
+}
+
+}  // namespace manager

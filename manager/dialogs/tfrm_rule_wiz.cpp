@@ -1,0 +1,41 @@
+#include "manager/dialogs/tfrm_rule_wiz.h"
+
+#include "manager/dialogs/wizard_picture.h"
+#include "ui_tfrm_rule_wiz.h"
+
+namespace manager {
+
+TfrmRuleWiz::TfrmRuleWiz(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmRuleWiz)
+{
+    ui_->setupUi(this);
+    setObjectName(QStringLiteral("frmRuleWiz"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    for (QLabel* picture : {ui_->imgWizPage1, ui_->imgWizPage2, ui_->imgWizPage3})
+        SetWizardPicture(picture);
+    const RestrictionFields fields = Fields();
+    fields.LimitInput();
+    ui_->cmbField->setEditText(QStringLiteral("From"));
+    ui_->cmbSField->setEditText(QStringLiteral("Select a field:"));
+    ui_->cmbCondition->setCurrentIndex(kContains);
+    ui_->cmbAction1->setCurrentIndex(0);
+    ui_->cmbAction2->setCurrentIndex(0);
+    fields.ShowConditionPanel();
+    connect(ui_->cmbCondition, &QComboBox::currentIndexChanged, this, [this] { cmbConditionChange(); });
+    ui_->WizPage3->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtName->text().isEmpty(); });
+    connect(ui_->edtName, &QLineEdit::textChanged, this, [this] { ui_->EPWizard1->UpdateNextButton(); });
+    connect(ui_->EPWizard1, &TEPWizard::OnFinishClick, this, [this] { EPWizard1Finish(); });
+}
+
+TfrmRuleWiz::~TfrmRuleWiz() = default;
+
+RestrictionFields TfrmRuleWiz::Fields() const { return RestrictionFields::Of(*ui_); }
+
+void TfrmRuleWiz::cmbConditionChange() { Fields().ShowConditionPanel(); }
+
+void TfrmRuleWiz::EPWizard1Finish()
+{
+    setResult(QDialog::Accepted);
+    accept();
+}
+
+}  // namespace manager

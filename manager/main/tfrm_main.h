@@ -13,8 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "mail/message.h"
+#include "mail/net/pop3_client.h"
+#include "mail/net/smtp_client.h"
 #include "mail/net/tag_ras.h"
 #include "manager/core/manager_tables.h"
+#include "manager/dialogs/tfrm_custom_send.h"
+#include "manager/dialogs/tfrm_rem.h"
 #include "manager/core/status_log.h"
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/dialogs/tsplash_form.h"
@@ -22,6 +27,7 @@
 #include "store/settings.h"
 
 class QLabel;
+class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace Ui {
@@ -29,6 +35,8 @@ class TfrmMain;
 }
 
 namespace manager {
+
+class MessageOperations;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -118,6 +126,36 @@ public:
     void Pack1Click();
     void Zap1Click();
 
+    // Message operations on the selected account's outbox, sent and
+    // received rows (no visible command invokes them).
+    TmsMessage& msMessage1() { return msMessage1_; }
+    TmsSMTP& msSMTP1() { return msSMTP1_; }
+    TmsRemotePOP& msRemotePOP1() { return msRemotePOP1_; }
+    void SetMessageWindows(TfrmRem* rem, TfrmCustomSend* customSend);
+    TfrmRem* frmRem() const { return frmRem_.data(); }
+    MessageOperations Messages();
+    void NewMessage1Click();
+    void Open2Click();
+    void MenuItem7Click();
+    void MenuItem2Click();
+    void DeleteMessage1Click();
+    void MenuItem8Click();
+    void MenuItem3Click();
+    void SendNow1Click();
+    void MenuItem10Click();
+    void MenuItem6Click();
+    void Checkwhatsontheserver1Click();
+    void Properties1Click() {}
+    void Forward1Click() {}
+    void MoveMessage();
+    void SendMessage(const std::string& toAddress, const std::string& toName, const std::string& fromName,
+                     const std::string& fromAddress, const std::string& subject, const std::string& body,
+                     const std::vector<std::string>& attachmentPaths);
+    void DataSourceSentDataChange() { msMessage1_.Clear(); }
+    void DataSourceReceivedDataChange() { msMessage1_.Clear(); }
+    void lstVReceivedColumnClick(QTreeWidget* list, int column);
+    int lstVReceivedCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const;
+
     // Runs `action`; whatever it throws goes to AppException.
     template <typename F>
     void Guarded(F&& action);
@@ -156,6 +194,17 @@ private:
     platform::SoundPlayer sounds_;
     std::vector<std::string> playedWaves_;
     bool foldersRead_ = false;
+    // Message operations.
+    void wireMessages();
+    void openOutgoing(int box);
+    void deleteMessage(int box);
+    TmsMessage msMessage1_;
+    TmsSMTP msSMTP1_;
+    TmsRemotePOP msRemotePOP1_;
+    QPointer<TfrmRem> frmRem_;
+    QPointer<TfrmCustomSend> frmCustomSend_;
+    int sortColumn_ = 0;
+    bool sortAscending_ = false;
     bool closed_ = false;
 };
 

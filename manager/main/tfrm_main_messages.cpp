@@ -57,6 +57,8 @@ void TfrmMain::wireMessages()
     msSMTP1_.SetMailMessage(&msMessage1_);
     msRemotePOP1_.SetDefaultPort(110);
     msRemotePOP1_.SetRAS(&agRas1_);
+    // The socket library, loaded once the window's clients exist.
+    msRemotePOP1_.SetWinsockLoaded(true);
 }
 
 void TfrmMain::SetMessageWindows(TfrmRem* rem, TfrmCustomSend* customSend)

@@ -4,6 +4,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTextEdit>
@@ -98,6 +99,24 @@ void PrintBody(QWidget* parent, QTextEdit* body, const QString& title)
         return;
     printer.setDocName(title);
     body->document()->print(&printer);
+}
+
+QPixmap MailPicture(int size)
+{
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF envelope(1.5, size * 0.22, size - 3.0, size * 0.56);
+    painter.setPen(QPen(QColor(60, 60, 90), 1.5));
+    painter.setBrush(QColor(250, 246, 225));
+    painter.drawRect(envelope);
+    painter.drawLine(envelope.topLeft(), QPointF(envelope.center().x(), envelope.center().y() + size * 0.06));
+    painter.drawLine(envelope.topRight(), QPointF(envelope.center().x(), envelope.center().y() + size * 0.06));
+    painter.setBrush(QColor(200, 40, 40));
+    painter.setPen(Qt::NoPen);
+    painter.drawRect(QRectF(envelope.right() - size * 0.22, envelope.top() + 3, size * 0.16, size * 0.14));
+    return picture;
 }
 
 QString FileNamePartOf(const QString& name)

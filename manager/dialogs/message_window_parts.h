@@ -5,6 +5,7 @@
 // guard that keeps a window from closing while its own command runs.
 
 #include <QFileDialog>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -63,6 +64,9 @@ QStringList RunFileDialog(QWidget* parent, const FileDialogSpec& spec);
 
 // The print dialog; when confirmed, the body as one document of that title.
 void PrintBody(QWidget* parent, QTextEdit* body, const QString& title);
+
+// The mail picture of the windows' header strip: an envelope.
+QPixmap MailPicture(int size);
 
 // The text after the last "/" (or "\" or ":", as names typed elsewhere have).
 QString FileNamePartOf(const QString& name);

@@ -38,7 +38,7 @@ TfrmInMessage::TfrmInMessage(QWidget* parent) : QMainWindow(parent), ui_(new Ui:
     ui_->REBody->setAcceptDrops(false);
     ui_->REBody->setContextMenuPolicy(Qt::NoContextMenu);
     ui_->lstVAttach->setContextMenuPolicy(Qt::NoContextMenu);
-    ui_->ExplorerSendButton->setBitmap(style()->standardIcon(QStyle::SP_ArrowForward).pixmap(24, 24));
+    ui_->ExplorerSendButton->setBitmap(MailPicture(24));
     ui_->ExplorerSendButton->setOptions(TExplorerButton::boPopupMark);
     popupHandling_ = new QMenu(this);
     popupHandling_->setObjectName(QStringLiteral("popupHandling"));

@@ -46,7 +46,7 @@ TfrmMessage::TfrmMessage(QWidget* parent) : QMainWindow(parent), ui_(new Ui::Tfr
     ui_->REBody->installEventFilter(this);
     ui_->lblSubject->installEventFilter(this);
     ui_->edtSubject->installEventFilter(this);
-    ui_->imgMail->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
+    ui_->imgMail->setPixmap(MailPicture(32));
     msMessage1_.SetContentType("text/plain");
     msMessage1_.SetReturnReceipt(false);
     msIncomingMessage_.SetContentType("text/plain");

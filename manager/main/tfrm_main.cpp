@@ -53,6 +53,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
 
 TfrmMain::~TfrmMain()
 {
+    unwireMessages();
     log_.Detach();
 }
 

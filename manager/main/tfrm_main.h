@@ -29,6 +29,7 @@
 class QLabel;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TTable;
 
 namespace Ui {
 class TfrmMain;
@@ -153,6 +154,14 @@ public:
                      const std::vector<std::string>& attachmentPaths);
     void DataSourceSentDataChange() { msMessage1_.Clear(); }
     void DataSourceReceivedDataChange() { msMessage1_.Clear(); }
+    static void TablePendingAfterInsert(TTable& pending);
+    // The message lists' in-place renames (lstVReceivedEdited,
+    // lstVSentEdited, lstVOutBoxEdited): the row's SUBJECT.
+    void lstVMessagesEdited(const char* tableName, const std::string& caption);
+    void lstVOutBoxDblClick() { Open2Click(); }
+    void lstVSentDblClick() { MenuItem7Click(); }
+    // The record count of the actions table in a box.
+    void btnToolOpenClick();
     void lstVReceivedColumnClick(QTreeWidget* list, int column);
     int lstVReceivedCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const;
 
@@ -196,6 +205,8 @@ private:
     bool foldersRead_ = false;
     // Message operations.
     void wireMessages();
+    // The table handlers go before the members they use.
+    void unwireMessages();
     void openOutgoing(int box);
     void deleteMessage(int box);
     TmsMessage msMessage1_;

@@ -21,8 +21,11 @@
 #include "manager/dialogs/tfrm_rem.h"
 #include "manager/main/tfrm_main.h"
 #include "manager/seam/dialog_seam.h"
+#include "platform/datetime.h"
 #include "store/record_ids.h"
+#include "store/table_objects.h"
 #include "tables/apollo.h"
+#include "tables/data_source.h"
 #include "tables/table.h"
 #include "ui_tfrm_in_message.h"
 #include "ui_tfrm_main.h"
@@ -59,6 +62,38 @@ void TfrmMain::wireMessages()
     msRemotePOP1_.SetRAS(&agRas1_);
     // The socket library, loaded once the window's clients exist.
     msRemotePOP1_.SetWinsockLoaded(true);
+    store::TableSet& set = tables_.Tables();
+    set.DataSource("DataSourceSent").OnDataChange = [this](TField*) { DataSourceSentDataChange(); };
+    set.DataSource("DataSourcePending").OnDataChange = [this](TField*) { DataSourceReceivedDataChange(); };
+    set.Table("TablePending").AfterInsert = [](TTable& pending) { TablePendingAfterInsert(pending); };
+}
+
+void TfrmMain::unwireMessages()
+{
+    store::TableSet& set = tables_.Tables();
+    set.DataSource("DataSourceSent").OnDataChange = nullptr;
+    set.DataSource("DataSourcePending").OnDataChange = nullptr;
+    set.Table("TablePending").AfterInsert = nullptr;
+}
+
+void TfrmMain::TablePendingAfterInsert(TTable& pending)
+{
+    pending.FieldByName("CREATEON").SetAsDateTime(platform::Date());
+}
+
+void TfrmMain::lstVMessagesEdited(const char* tableName, const std::string& caption)
+{
+    Guarded([&] {
+        TTable& rows = tables_.Require(tableName);
+        rows.Edit();
+        rows.FieldByName("SUBJECT").SetAsString(caption);
+        rows.Post();
+    });
+}
+
+void TfrmMain::btnToolOpenClick()
+{
+    showMessage(std::to_string(tables_.Apollo("TableActions").Count()));
 }
 
 void TfrmMain::SetMessageWindows(TfrmRem* rem, TfrmCustomSend* customSend)

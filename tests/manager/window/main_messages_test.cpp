@@ -21,6 +21,7 @@
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
+#include "platform/datetime.h"
 #include "tables/table.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/smtp_server.h"
@@ -253,6 +254,27 @@ TEST_F(MainMessages, TheFirstClickOnAColumnSortsDescending)
     EXPECT_EQ(order(), "cba");
     main().lstVReceivedColumnClick(&list, 0);
     EXPECT_EQ(order(), "abc");
+}
+
+TEST_F(MainMessages, TheTableHandlersThatRun)
+{
+    addAccount();
+    // A pending row inserted gets today's CREATEON; the data change that
+    // follows empties the main window's message object.
+    main().msMessage1().SetSubject("held");
+    TTable& pending = table("TablePending");
+    pending.Append();
+    EXPECT_EQ(pending.FieldByName("CREATEON").AsDateTime(), platform::Date());
+    pending.FieldByName("MESSAGE_ID").SetAsString("p1");
+    pending.Post();
+    EXPECT_TRUE(main().msMessage1().Subject().empty());
+
+    addRow("TableOut", "Out", "offer.eml", mail());
+    main().lstVMessagesEdited("TableOut", "Renamed");
+    EXPECT_EQ(table("TableOut").FieldByName("SUBJECT").AsString(), "Renamed");
+
+    main().btnToolOpenClick();
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"0"});
 }
 
 }  // namespace

@@ -7,6 +7,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QListWidget>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
 #include <QPointer>
 #include <QTest>
 #include <QTreeWidget>
@@ -322,6 +326,67 @@ TEST_F(Composer, RemovingTheLastAttachmentClosesThePane)
     window->ui()->lstVAttach->item(0)->setSelected(true);
     window->RemoveAttachmentsClick();
     EXPECT_EQ(window->ui()->Split->barPosition(), 100);
+    window->SetModified(false);
+    window->close();
+}
+
+TEST_F(Composer, OpeningAnotherFileMakesSaveWriteThatFile)
+{
+    const std::string first = file("first.eml", "From: a@example.org\r\nSubject: First\r\n\r\none\r\n");
+    const std::string second = file("second.eml", "From: a@example.org\r\nSubject: Second\r\n\r\ntwo\r\n");
+    TfrmMessage* window = openTemplate(first);
+    chosenFiles = {second};
+    window->Open1Click();
+    EXPECT_EQ(window->CurrentFileName(), second);
+    EXPECT_EQ(window->ui()->REBody->toPlainText().toStdString(), "two");
+    // Showing the opened message gives the caption its subject.
+    EXPECT_EQ(window->windowTitle().toStdString(), "Second");
+    window->ui()->REBody->setPlainText(QStringLiteral("two, edited"));
+    ASSERT_TRUE(window->Save1Click());
+    EXPECT_TRUE(has(test_support::readFile(second), "two, edited"));
+    EXPECT_TRUE(has(test_support::readFile(first), "one"));
+    window->close();
+}
+
+TEST_F(Composer, PrintingSendsTheBodyToThePrinterChosen)
+{
+    TfrmMessage* window = newTemplate();
+    window->ui()->REBody->setPlainText(QStringLiteral("printed text"));
+    const std::string pdf = dir.path() + "/body.pdf";
+    onOtherDialog = [&](QDialog& dialog) {
+        auto& print = dynamic_cast<QPrintDialog&>(dialog);
+        print.printer()->setOutputFormat(QPrinter::PdfFormat);
+        print.printer()->setOutputFileName(QString::fromStdString(pdf));
+        return int(QDialog::Accepted);
+    };
+    window->Print1Click();
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_EQ(test_support::readFile(pdf).rfind("%PDF", 0), 0u);
+    // Cancelled: nothing printed.
+    std::filesystem::remove(pdf);
+    onOtherDialog = {};
+    window->Print1Click();
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    window->SetModified(false);
+    window->close();
+}
+
+TEST_F(Composer, FilesDroppedOnTheWindowBecomeAttachments)
+{
+    TfrmMessage* window = newTemplate();
+    const std::string path = file("dropped with a rather long name that goes on and on and on beyond eighty.txt", "x");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_EQ(window->Attachments().Listed().size(), 1u);
+    EXPECT_EQ(window->Attachments().Listed()[0].path, path);
+    EXPECT_EQ(window->ui()->Split->barPosition(), 70);
+    EXPECT_TRUE(window->Modified());
     window->SetModified(false);
     window->close();
 }

@@ -186,7 +186,7 @@ bool TfrmInMessage::eventFilter(QObject* watched, QEvent* event)
         if (watched == ui_->Edit1 || watched == ui_->Edit2 || watched == ui_->Edit3)
             trapEntered(watched);
         else if (watched == ui_->REBody)
-            showRow(nullptr), ui_->REBody->setFocus();
+            showRow(nullptr);
     }
     if (event->type() == QEvent::FocusOut) {
         for (QLineEdit* box : {ui_->edtFrom, ui_->edtCc, ui_->edtSubject})

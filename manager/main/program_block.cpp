@@ -35,6 +35,7 @@ Post32Program::Post32Program()
     frmStatus_ = std::make_unique<TfrmStatus>();
     frmMain_->SetStatusWindow(frmStatus_.get());
     frmMessagePre_ = std::make_unique<TfrmMessagePre>();
+    frmMain_->SetMessageWindows(frmRem_.get(), frmCustomSend_.get());
 }
 
 Post32Program::~Post32Program()

@@ -47,12 +47,14 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
     wireAccountsTab();
     wireMenus();
     wireDialup();
+    wireMessages();
     // The table layer's message boxes.
     previousReporter_ = tables::setErrorReporter([this](const std::string& text) { showMessage(text); });
 }
 
 TfrmMain::~TfrmMain()
 {
+    unwireMessages();
     tables::setErrorReporter(previousReporter_);
     // No exception may reach a window that is gone.
     platform::GuardedApplication::setExceptionHandler({});

@@ -13,9 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "mail/message.h"
+#include "mail/net/pop3_client.h"
+#include "mail/net/smtp_client.h"
 #include "mail/net/tag_ras.h"
 #include "manager/core/manager_tables.h"
 #include "manager/core/status_log.h"
+#include "manager/dialogs/tfrm_custom_send.h"
+#include "manager/dialogs/tfrm_rem.h"
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "platform/qt/sound_player.h"
@@ -24,7 +29,9 @@
 
 class QLabel;
 class QMenu;
+class QTreeWidget;
 class QTreeWidgetItem;
+class TTable;
 
 namespace store {
 class RecordIds;
@@ -35,6 +42,8 @@ class TfrmMain;
 }
 
 namespace manager {
+
+class MessageOperations;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -136,6 +145,43 @@ public:
     store::RecordIds& Ids();
     static constexpr int kRecNoRole = Qt::UserRole;
     static constexpr int kImageRole = Qt::UserRole + 1;
+    // Message operations on the selected account's outbox, sent and
+    // received rows (no visible command invokes them).
+    TmsMessage& msMessage1() { return msMessage1_; }
+    TmsSMTP& msSMTP1() { return msSMTP1_; }
+    TmsRemotePOP& msRemotePOP1() { return msRemotePOP1_; }
+    void SetMessageWindows(TfrmRem* rem, TfrmCustomSend* customSend);
+    TfrmRem* frmRem() const { return frmRem_.data(); }
+    MessageOperations Messages();
+    void NewMessage1Click();
+    void Open2Click();
+    void MenuItem7Click();
+    void MenuItem2Click();
+    void DeleteMessage1Click();
+    void MenuItem8Click();
+    void MenuItem3Click();
+    void SendNow1Click();
+    void MenuItem10Click();
+    void MenuItem6Click();
+    void Checkwhatsontheserver1Click();
+    void Properties1Click() {}
+    void Forward1Click() {}
+    void MoveMessage();
+    void SendMessage(const std::string& toAddress, const std::string& toName, const std::string& fromName,
+                     const std::string& fromAddress, const std::string& subject, const std::string& body,
+                     const std::vector<std::string>& attachmentPaths);
+    void DataSourceSentDataChange() { msMessage1_.Clear(); }
+    void DataSourceReceivedDataChange() { msMessage1_.Clear(); }
+    static void TablePendingAfterInsert(TTable& pending);
+    // The message lists' in-place renames (lstVReceivedEdited,
+    // lstVSentEdited, lstVOutBoxEdited): the row's SUBJECT.
+    void lstVMessagesEdited(const char* tableName, const std::string& caption);
+    void lstVOutBoxDblClick() { Open2Click(); }
+    void lstVSentDblClick() { MenuItem7Click(); }
+    // The record count of the actions table in a box.
+    void btnToolOpenClick();
+    void lstVReceivedColumnClick(QTreeWidget* list, int column);
+    int lstVReceivedCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const;
 
     // Runs `action`; whatever it throws goes to AppException.
     template <typename F>
@@ -181,6 +227,19 @@ private:
     std::vector<std::string> playedWaves_;
     tables::ErrorReporter previousReporter_;
     bool foldersRead_ = false;
+    // Message operations.
+    void wireMessages();
+    // The table handlers go before the members they use.
+    void unwireMessages();
+    void openOutgoing(int box);
+    void deleteMessage(int box);
+    TmsMessage msMessage1_;
+    TmsSMTP msSMTP1_;
+    TmsRemotePOP msRemotePOP1_;
+    QPointer<TfrmRem> frmRem_;
+    QPointer<TfrmCustomSend> frmCustomSend_;
+    int sortColumn_ = 0;
+    bool sortAscending_ = false;
     bool closed_ = false;
 };
 

@@ -1,0 +1,41 @@
+#pragma once
+// What the composer writes into its message when it saves or previews: the
+// window's sender, subject, body and attachments over what the loaded
+// message holds and the window does not show (recipients, copy lists, the
+// template's other header lines, the sender when the opener gave none).
+
+#include <string>
+#include <vector>
+
+#include "mail/message.h"
+
+namespace manager {
+
+struct ComposerAttachment {
+    std::string name;  // as listed; the name the attachment travels under
+    std::string path;  // the file read when the message is built
+};
+
+struct ComposerDraft {
+    std::string senderName;
+    std::string senderAddress;
+    std::string subject;
+    std::vector<std::string> body;
+    std::vector<ComposerAttachment> attachments;
+};
+
+// One header line of text: CR and LF become blanks, so a typed line break
+// can never start a header of its own.
+std::string OneHeaderLine(const std::string& text);
+
+// An attachment's name as it can stand quoted in a header: one line, its
+// double quotes turned into single ones.
+std::string AttachmentHeaderName(const std::string& name);
+
+// Rebuilds `message` from the draft and from `loaded` (the message as it
+// was opened; an empty one for a new template). Every attachment file is
+// read now: one that can no longer be read throws mail::EInOutError
+// naming it, and the message is left as it was.
+void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, const TmsMessage& loaded);
+
+}  // namespace manager

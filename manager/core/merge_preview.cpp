@@ -1,0 +1,29 @@
+#include "manager/core/merge_preview.h"
+
+#include "agents/merge/merge_codes.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace manager {
+
+std::string MergePreviewFile()
+{
+    platform::ForceDirectories(platform::ProgramDir());
+    return platform::ProgramDir() + "Temp.eml";
+}
+
+void WriteMergePreview(TmsMessage& message, const TmsMessage& source, const std::string& previewFile)
+{
+    message.SaveToFile(previewFile);
+    message.Clear();
+    message.LoadFromFile(previewFile);
+    std::string to;
+    ExpandMergeCodes(message, source, to, {});
+    if (!to.empty()) {
+        message.Recipients().Clear();
+        message.Recipients().AddAddress(to, "");
+    }
+    message.SaveToFile(previewFile);
+}
+
+}  // namespace manager

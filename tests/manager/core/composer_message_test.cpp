@@ -1,0 +1,94 @@
+// What the composer writes into its message: the window's fields over what
+// the loaded message keeps, header texts kept to one line, attachment files
+// read at the moment of saving; and the merge preview's pass through the
+// writer, the reader and the expander.
+#include "core_fixture.h"
+
+#include "mail/mail_error.h"
+#include "manager/core/composer_message.h"
+#include "manager/core/merge_preview.h"
+
+namespace managertest {
+namespace {
+
+using manager::ComposerDraft;
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+class ComposerMessage : public ManagerCoreTest {};
+
+TEST_F(ComposerMessage, TheWindowsFieldsGoOverWhatTheLoadedMessageKeeps)
+{
+    TmsMessage loaded;
+    loaded.LoadFromString("From: Old <old@example.org>\r\nTo: Ann <ann@example.org>\r\n"
+                          "X-Keep: yes\r\nSubject: Old\r\n\r\nold body\r\n");
+    loaded.BCC().AddAddress("hidden@example.org", "");
+    ComposerDraft draft;
+    draft.senderName = "Help\r\nDesk";
+    draft.senderAddress = "desk@example.org";
+    draft.subject = "New\nsubject";
+    draft.body = {"new body"};
+    TmsMessage message;
+    manager::PopulateTMessageObject(message, draft, loaded);
+    EXPECT_EQ(message.Sender().Name(), "Help  Desk");
+    EXPECT_EQ(message.Subject(), "New subject");
+    ASSERT_EQ(message.Recipients().Count(), 1);
+    EXPECT_EQ(message.Recipients().Items(0).Address(), "ann@example.org");
+    EXPECT_EQ(message.BCC().Count(), 1);
+    const std::string text = message.SaveToString();
+    EXPECT_TRUE(has(text, "X-Keep: yes\r\n")) << text;
+    EXPECT_TRUE(has(text, "new body")) << text;
+    EXPECT_FALSE(has(text, "old body")) << text;
+    EXPECT_FALSE(has(text, "Old <old")) << text;
+
+    // No sender given by the opener: the loaded one stays.
+    manager::PopulateTMessageObject(message, ComposerDraft{}, loaded);
+    EXPECT_EQ(message.Sender().Address(), "old@example.org");
+}
+
+TEST_F(ComposerMessage, AnUnreadableAttachmentFailsAndChangesNothing)
+{
+    test_support::writeFile(dir.path() + "/a.bin", "A");
+    ComposerDraft draft;
+    draft.subject = "Files";
+    draft.attachments = {{"a.bin", dir.path() + "/a.bin"}, {"gone.bin", dir.path() + "/gone.bin"}};
+    TmsMessage message;
+    message.SetSubject("before");
+    TmsMessage loaded;
+    EXPECT_THROW(manager::PopulateTMessageObject(message, draft, loaded), mail::EInOutError);
+    EXPECT_EQ(message.Subject(), "before");
+    EXPECT_EQ(message.Attachments().Count(), 0);
+
+    draft.attachments.pop_back();
+    draft.attachments[0].name = "say \"hi\"\r\n.bin";
+    manager::PopulateTMessageObject(message, draft, loaded);
+    ASSERT_EQ(message.Attachments().Count(), 1);
+    EXPECT_EQ(message.Attachments().Items(0).FileName(), "say 'hi'  .bin");
+}
+
+TEST_F(ComposerMessage, ThePreviewExpandsTheTemplateAndTakesTheToOverride)
+{
+    // The template as the composer builds it from the file it opened.
+    TmsMessage loaded;
+    loaded.LoadFromString("From: desk@example.org\r\nTo: <<REPLYFIELD~EMAIL>>\r\nSubject: Hi\r\n\r\nx\r\n");
+    ComposerDraft draft;
+    draft.subject = "Hi";
+    draft.body = {"Dear <<REPLYHEADER~FROMNAME>>"};
+    TmsMessage message;
+    manager::PopulateTMessageObject(message, draft, loaded);
+    TmsMessage source;
+    source.LoadFromString("From: Ann Lee <ann@example.org>\r\nSubject: q\r\n\r\nEMAIL=other@example.org\r\n");
+    const std::string preview = dir.path() + "/Temp.eml";
+    manager::WriteMergePreview(message, source, preview);
+    const std::string text = test_support::readFile(preview);
+    EXPECT_TRUE(has(text, "Dear Ann Lee")) << text;
+    ASSERT_EQ(message.Recipients().Count(), 1);
+    EXPECT_EQ(message.Recipients().Items(0).Address(), "other@example.org");
+    EXPECT_TRUE(has(text, "other@example.org")) << text;
+
+    // The preview file lies in the program folder.
+    EXPECT_EQ(manager::MergePreviewFile(), homeDir() + "Temp.eml");
+}
+
+}  // namespace
+}  // namespace managertest

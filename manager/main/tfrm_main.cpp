@@ -48,6 +48,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
 
     wireMenus();
     wireDialup();
+    wireAgentTabs();
 }
 
 TfrmMain::~TfrmMain()

@@ -16,12 +16,14 @@
 #include "mail/net/tag_ras.h"
 #include "manager/core/manager_tables.h"
 #include "manager/core/status_log.h"
+#include "manager/core/template_sender.h"
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "platform/qt/sound_player.h"
 #include "store/settings.h"
 
 class QLabel;
+class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace Ui {
@@ -118,6 +120,19 @@ public:
     void Pack1Click();
     void Zap1Click();
 
+    // Agents and templates tabs: renaming a list item renames its file.
+    void lstVAgentsEdited(QTreeWidgetItem* item);
+    void lstVTemplatesEdited(QTreeWidgetItem* item);
+    // What the templates tab hands the message composer: the template file
+    // to load (empty for a new one) and the sender of a new template.
+    struct TemplateComposerRequest {
+        std::string fileName;
+        TemplateSender sender;
+    };
+    // Opens the composer on a template; every request is kept for the tests.
+    void OpenTemplateComposer(const TemplateComposerRequest& request);
+    const std::vector<TemplateComposerRequest>& ComposerRequests() const { return composerRequests_; }
+
     // Runs `action`; whatever it throws goes to AppException.
     template <typename F>
     void Guarded(F&& action);
@@ -138,6 +153,9 @@ protected:
 private:
     void wireMenus();
     void wireDialup();
+    void wireAgentTabs();
+    // Fills an agents or templates list from its folder.
+    void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
     // A message box through the seam, with the start-up splash put away first.
     void showMessage(const std::string& text);
     void putSplashAway();
@@ -157,6 +175,7 @@ private:
     std::vector<std::string> playedWaves_;
     bool foldersRead_ = false;
     bool closed_ = false;
+    std::vector<TemplateComposerRequest> composerRequests_;
 };
 
 template <typename F>

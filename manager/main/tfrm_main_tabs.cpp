@@ -44,20 +44,12 @@ void TfrmMain::lstVTemplatesChange()
     ui_->mnuFileProperties->setEnabled(selected);
 }
 
-void TfrmMain::RefreshAgents() {}
-void TfrmMain::RefreshTemplates() {}
 void TfrmMain::B1Click() {}
 void TfrmMain::Position1Click() {}
-void TfrmMain::A1Click() {}
-void TfrmMain::MailMessageTemplate1Click() {}
 void TfrmMain::Delete1Click() {}
 void TfrmMain::mnuPropertiesClick() {}
 void TfrmMain::mnuAttachClick() {}
 void TfrmMain::mnuDetachClick() {}
-void TfrmMain::btnAgentsDeleteClick() {}
-void TfrmMain::btnAgentsModifyClick() {}
-void TfrmMain::btnARDeleteClick() {}
-void TfrmMain::btnARModifyClick() {}
 void TfrmMain::ReIndex1Click() {}
 void TfrmMain::Pack1Click() {}
 void TfrmMain::Zap1Click() {}

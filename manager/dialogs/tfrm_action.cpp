@@ -1,5 +1,6 @@
 #include "manager/dialogs/tfrm_action.h"
 
+#include <QStyle>
 #include <QTreeWidget>
 
 #include "controls/qt_text.h"
@@ -33,6 +34,9 @@ TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, std::functi
     });
     connect(ui_->btnOK, &QPushButton::clicked, this, &TfrmAction::OKClick);
 
+    // The address buttons carry a picture and no action.
+    for (QToolButton* button : {ui_->btnForwardAddress, ui_->btnRedirectAddress})
+        button->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ui_->edtLoopCount->setEnabled(false);
     connect(ui_->chkLoop, &QCheckBox::toggled, ui_->edtLoopCount, &QWidget::setEnabled);
     connect(ui_->btnReplyBrowse, &QPushButton::clicked, this, [this] {

@@ -70,6 +70,11 @@ std::string RenameListedFile(const std::string& folder, const std::string& fileN
         return fileName;
     if (newName.find('/') != std::string::npos || fileName.find('/') != std::string::npos)
         throw ManagerError(refusal);
+    // Names are told apart without regard to case: a file of the new name
+    // in another case is another agent or template, not this one.
+    const auto existing = platform::FindIgnoreCase(folder + target);
+    if (existing && *existing != folder + fileName)
+        throw ManagerError(refusal);
     try {
         if (!platform::RenameNoReplace(folder + fileName, folder + target))
             throw ManagerError(refusal);

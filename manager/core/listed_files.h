@@ -27,8 +27,9 @@ void DeleteListedFile(const std::string& folder, const std::string& fileName);
 std::string TemplateNameProblem(const std::string& name);
 
 // Renames folder + fileName to folder + newName + extension, never over an
-// existing file. Returns the new file name. Throws ManagerError with
-// `refusal` when the target exists or the move fails.
+// existing file, also one whose name differs only in case. Returns the new
+// file name. Throws ManagerError with `refusal` when the target exists or
+// the move fails.
 std::string RenameListedFile(const std::string& folder, const std::string& fileName, const std::string& newName,
                              const std::string& extension, const std::string& refusal);
 

@@ -123,6 +123,10 @@ public:
     // Agents and templates tabs: renaming a list item renames its file.
     void lstVAgentsEdited(QTreeWidgetItem* item);
     void lstVTemplatesEdited(QTreeWidgetItem* item);
+    // Whether an item of lstVAgents may be attached to an account: a file
+    // made by hand whose name the agent-name check refuses is listed (so it
+    // can be deleted or renamed) but could never be found by its AGENT name.
+    static bool IsAttachableAgentItem(const QTreeWidgetItem& item);
     // What the templates tab hands the message composer: the template file
     // to load (empty for a new one) and the sender of a new template.
     struct TemplateComposerRequest {

@@ -140,6 +140,13 @@ void TfrmMain::btnAgentsDeleteClick()
     }
 }
 
+bool TfrmMain::IsAttachableAgentItem(const QTreeWidgetItem& item)
+{
+    const std::string caption = QStringToBytes(item.text(0));
+    return store::IsValidAgentName(caption) &&
+           QStringToBytes(item.data(0, Qt::UserRole).toString()) == caption + kAgentExtension;
+}
+
 void TfrmMain::lstVAgentsEdited(QTreeWidgetItem* item)
 {
     const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());

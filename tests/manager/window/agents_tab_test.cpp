@@ -82,6 +82,11 @@ TEST_F(AgentsTab, TheListsShowTheirFolderFilesByNameWithoutExtension)
     main.RefreshTemplates();
     EXPECT_EQ(captions(ui.lstVAgents), (std::vector<std::string>{"", "Alpha", "Orders", "what?"}));
     EXPECT_EQ(captions(ui.lstVTemplates), std::vector<std::string>{"Thanks"});
+    // Listed, but never offered for attaching.
+    std::vector<bool> attachable;
+    for (int i = 0; i < ui.lstVAgents->topLevelItemCount(); ++i)
+        attachable.push_back(manager::TfrmMain::IsAttachableAgentItem(*ui.lstVAgents->topLevelItem(i)));
+    EXPECT_EQ(attachable, (std::vector<bool>{false, true, true, false}));
     EXPECT_EQ(ui.lstVAgents->headerItem()->text(0).toStdString(), "Agent Name");
     EXPECT_EQ(ui.lstVTemplates->headerItem()->text(0).toStdString(), "Template Name");
 

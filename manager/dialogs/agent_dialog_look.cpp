@@ -45,7 +45,8 @@ void ApplyAgentDialogLook(QWidget& dialog)
         }
     }
     for (QTreeWidget* list : dialog.findChildren<QTreeWidget*>()) {
-        const QStringList widths = list->property("columnWidths").toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QStringList widths =
+            list->property("columnWidths").toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
         for (int i = 0; i < widths.size(); ++i)
             list->setColumnWidth(i, widths[i].toInt());
     }

@@ -24,8 +24,10 @@ TfrmNewAgent::TfrmNewAgent(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmN
                                   QStringLiteral("Add..."), QStringLiteral("Add..."));
     editor_->onChange = [this] { ui_->EPWizard1->UpdateNextButton(); };
 
-    u.pgTrigger->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = ui_->lstVTriggers->topLevelItemCount() > 0; });
-    u.pgAction->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = ui_->lstVActions->topLevelItemCount() > 0; });
+    u.pgTrigger->setOnDoneQuery(
+        [this](TEPWizardPage*, bool& done) { done = ui_->lstVTriggers->topLevelItemCount() > 0; });
+    u.pgAction->setOnDoneQuery(
+        [this](TEPWizardPage*, bool& done) { done = ui_->lstVActions->topLevelItemCount() > 0; });
     u.pgName->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtAgentName->text().isEmpty(); });
     connect(u.edtAgentName, &QLineEdit::textChanged, this, [this] { ui_->EPWizard1->UpdateNextButton(); });
     connect(u.EPWizard1, &TEPWizard::OnFinishClick, this, &TfrmNewAgent::FinishClick);

@@ -59,7 +59,8 @@ TEST_F(AgentFiles, TheListsConvertByPositionAndShortListsReadEmpty)
     EXPECT_EQ(manager::TriggersFromLists(lists),
               (std::vector<store::AgentTrigger>{{"Reply-To", "contains", "help@"}, {"<Body>", "", "x"}}));
     EXPECT_EQ(manager::ActionsFromLists(lists), (std::vector<store::AgentAction>{{"PLAY SOUND", "", ""}}));
-    const AgentLists back = manager::ListsFromAgent(manager::TriggersFromLists(lists), manager::ActionsFromLists(lists));
+    const AgentLists back =
+        manager::ListsFromAgent(manager::TriggersFromLists(lists), manager::ActionsFromLists(lists));
     EXPECT_EQ(back.header, lists.header);
     EXPECT_EQ(back.condition, (std::vector<std::string>{"contains", ""}));
 }
@@ -110,7 +111,8 @@ TEST_F(AgentFiles, ChangedAgentsKeepStaleEntriesAndBecomeMessageAgents)
     EXPECT_EQ(store::ReadAgentTriggers(path), (std::vector<store::AgentTrigger>{{"Cc", "begins with", "x"}}));
     EXPECT_NE(read("A.agent").find("Entry3=To\n"), std::string::npos);
 
-    test_support::writeFile(agents + "F.agent", "[MAIN]\nAgentType=FUNCTION\nTriggerCount=1\n[HEADER]\nEntry1=From\n");
+    test_support::writeFile(agents + "F.agent",
+                            "[MAIN]\nAgentType=FUNCTION\nTriggerCount=1\n[HEADER]\nEntry1=From\n");
     EXPECT_EQ(manager::LoadAgentLists(agents + "F.agent"), AgentLists{});
     manager::SaveAgentLists(agents + "F.agent", {}, now);
     EXPECT_EQ(store::ReadAgentType(agents + "F.agent"), "MESSAGE");

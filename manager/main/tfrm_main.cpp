@@ -48,7 +48,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
 
     wireMenus();
     wireDialup();
-    wireAgentTabs();
 }
 
 TfrmMain::~TfrmMain()

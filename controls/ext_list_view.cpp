@@ -4,7 +4,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <exception>
 
 TExtListView::TExtListView(QWidget* parent) : QTreeWidget(parent)
 {
@@ -29,7 +28,7 @@ TExtListView::~TExtListView()
 {
     try {
         StoreSettings();
-    } catch (const std::exception&) {
+    } catch (...) {
         // The layout is not worth an exception out of a destructor.
     }
 }
@@ -178,7 +177,7 @@ bool TExtListView::event(QEvent* event)
         restored_ = true;
         try {
             RestoreSettings();
-        } catch (const std::exception&) {
+        } catch (...) {
             // an unreadable layout leaves the designed one
         }
     }

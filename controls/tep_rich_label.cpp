@@ -111,7 +111,9 @@ void TEPRichLabel::AdjustHeight()
         return;
     // A guard of its own: an exception half-way leaves AutoSize as it was.
     FlagGuard guard(adjusting_);
-    const int pageWidth = contentsRect().width();
+    const std::vector<LineExtent> lines = LayoutLines(contentsRect().width());
+    if (lines.empty())
+        return;  // no width to lay the text out in
     const int length = TextLength();
     int height = 0, fitted = 0;
     while (fitted < length) {
@@ -119,9 +121,7 @@ void TEPRichLabel::AdjustHeight()
         if (step <= 0 || height > INT_MAX - step)
             return;  // no step that ends: the height stays
         height += step;
-        fitted = FormatRange(pageWidth, height);
-        if (fitted < 0)
-            return;  // no width to lay the text out in
+        fitted = FitCount(lines, height);
     }
     const int frame = this->height() - contentsRect().height();
     resize(width(), height + frame);

@@ -31,7 +31,8 @@ TEPWizard::TEPWizard(QWidget* parent) : QWidget(parent)
     setTabOrder(back_, next_);
     setTabOrder(next_, cancel_);
     panel_->setFixedHeight(next_->height() + 17);
-    setButtons(epwbCancel);
+    buttons_ = epwbCancel;
+    applyButtons();
     resize(400, 300);
     layoutChildren();
     UpdateButtons();
@@ -58,11 +59,16 @@ QPushButton* TEPWizard::addButton(const QString& caption, int tag)
 
 void TEPWizard::setButtons(TEPWizardButtons buttons)
 {
-    if (buttons == buttons_ && buttons_)
+    if (buttons == buttons_)
         return;
     buttons_ = buttons;
-    help_->setVisible(buttons.testFlag(epwbHelp));
-    cancel_->setVisible(buttons.testFlag(epwbCancel));
+    applyButtons();
+}
+
+void TEPWizard::applyButtons()
+{
+    help_->setVisible(buttons_.testFlag(epwbHelp));
+    cancel_->setVisible(buttons_.testFlag(epwbCancel));
     panel_->AlignButtons();
 }
 

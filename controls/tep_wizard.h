@@ -92,6 +92,7 @@ private:
     void PageIncludeChanged(TEPWizardPage* page);
     void CancelClick();
     void layoutChildren();
+    void applyButtons();
     QPushButton* addButton(const QString& caption, int tag);
 
     QList<TEPWizardPage*> pages_;

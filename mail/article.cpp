@@ -20,11 +20,18 @@ void TmsArticle::SaveToStream(std::ostream& stream)
     encoder.Encode();
 }
 
+void TmsArticle::saveToText(std::string& text)
+{
+    TmsArticleEncoder encoder(*this);
+    encoder.SetText(text);
+    encoder.Encode();
+}
+
 void TmsArticle::LoadFromStream(std::istream& stream) { loadFromText(mail::readWholeStream(stream)); }
 
-void TmsArticle::loadFromText(std::string text)
+void TmsArticle::loadFromText(std::string_view text)
 {
-    TmsArticleDecoder decoder(*this, std::move(text));
+    TmsArticleDecoder decoder(*this, text);
     decoder.Decode();
 }
 

@@ -25,7 +25,8 @@ public:
     void Assign(const TmsCustomMessage& source) override;
 
 protected:
-    void loadFromText(std::string text) override;
+    void loadFromText(std::string_view text) override;
+    void saveToText(std::string& text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

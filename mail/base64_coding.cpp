@@ -33,42 +33,54 @@ constexpr auto kDecode = makeDecodeTable();
 
 }  // namespace
 
+namespace {
+
+// Encodes a block into `out`, which has room for (size + 2) / 3 * 4
+// characters; returns how many it wrote.
+std::size_t encodeBlockInto(std::string_view block, char* out)
+{
+    const auto* in = reinterpret_cast<const unsigned char*>(block.data());
+    const std::size_t whole = block.size() / 3 * 3;
+    char* dst = out;
+    for (std::size_t i = 0; i < whole; i += 3) {
+        const unsigned v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
+        dst[0] = kAlphabet[(v >> 18) & 63];
+        dst[1] = kAlphabet[(v >> 12) & 63];
+        dst[2] = kAlphabet[(v >> 6) & 63];
+        dst[3] = kAlphabet[v & 63];
+        dst += 4;
+    }
+    const std::size_t rest = block.size() - whole;
+    if (rest > 0) {
+        unsigned v = in[whole] << 16;
+        if (rest == 2)
+            v |= in[whole + 1] << 8;
+        dst[0] = kAlphabet[(v >> 18) & 63];
+        dst[1] = kAlphabet[(v >> 12) & 63];
+        dst[2] = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        dst[3] = '=';
+        dst += 4;
+    }
+    return static_cast<std::size_t>(dst - out);
+}
+
+}  // namespace
+
 std::string base64EncodeBlock(std::string_view block)
 {
-    std::string line;
-    line.reserve((block.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 3 <= block.size(); i += 3) {
-        unsigned v = (static_cast<unsigned char>(block[i]) << 16) |
-                     (static_cast<unsigned char>(block[i + 1]) << 8) |
-                     static_cast<unsigned char>(block[i + 2]);
-        line += kAlphabet[(v >> 18) & 63];
-        line += kAlphabet[(v >> 12) & 63];
-        line += kAlphabet[(v >> 6) & 63];
-        line += kAlphabet[v & 63];
-    }
-    std::size_t rest = block.size() - i;
-    if (rest > 0) {
-        unsigned v = static_cast<unsigned char>(block[i]) << 16;
-        if (rest == 2)
-            v |= static_cast<unsigned char>(block[i + 1]) << 8;
-        line += kAlphabet[(v >> 18) & 63];
-        line += kAlphabet[(v >> 12) & 63];
-        if (rest == 2)
-            line += kAlphabet[(v >> 6) & 63];
-        while (line.size() % 4 != 0)
-            line += '=';
-    }
+    std::string line((block.size() + 2) / 3 * 4, '\0');
+    line.resize(encodeBlockInto(block, line.data()));
     return line;
 }
 
 void base64EncodeLines(std::string_view data, const std::function<void(std::string_view line)>& emit)
 {
     platform::PumpThrottle pump;
+    char line[(kBase64BlockSize + 2) / 3 * 4];
     std::size_t pos = 0;
     for (;;) {
         std::string_view block = data.substr(pos, kBase64BlockSize);
-        emit(base64EncodeBlock(block));
+        emit(std::string_view(line, encodeBlockInto(block, line)));
         pump.tick();
         pos += block.size();
         if (block.size() < kBase64BlockSize)
@@ -84,8 +96,27 @@ void Base64Decoder::feed(std::string_view line, std::string& out)
     const std::size_t start = out.size();
     out.resize(start + (line.size() + 3) / 4 * 3 + 3);
     char* dst = out.data() + start;
-    for (char ch : line) {
-        unsigned v = kDecode[static_cast<unsigned char>(ch)];
+    const auto* src = reinterpret_cast<const unsigned char*>(line.data());
+    const auto* end = src + line.size();
+    while (src != end) {
+        if (count_ == 0 && padding_ == 0) {
+            // Whole groups of four alphabet characters, nearly all of a
+            // line: every special character has a table value of 64 or more.
+            for (; end - src >= 4; src += 4) {
+                const unsigned a = kDecode[src[0]];
+                const unsigned b = kDecode[src[1]];
+                const unsigned c = kDecode[src[2]];
+                const unsigned d = kDecode[src[3]];
+                if ((a | b | c | d) >= 64)
+                    break;
+                *dst++ = static_cast<char>((a << 2) | (b >> 4));
+                *dst++ = static_cast<char>(((b & 15) << 4) | (c >> 2));
+                *dst++ = static_cast<char>(((c & 3) << 6) | d);
+            }
+            if (src == end)
+                break;
+        }
+        const unsigned v = kDecode[*src++];
         if (v == kSkip)
             continue;
         if (v == kBad) {

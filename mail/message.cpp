@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "mail/article.h"
 #include "mail/mail_error.h"
@@ -115,12 +114,12 @@ void TmsCustomMessage::Assign(const TmsCustomMessage& source)
 
 std::string TmsCustomMessage::SaveToString()
 {
-    std::ostringstream out(std::ios::binary);
-    SaveToStream(out);
-    return std::move(out).str();
+    std::string text;
+    saveToText(text);
+    return text;
 }
 
-void TmsCustomMessage::LoadFromString(std::string_view text) { loadFromText(std::string(text)); }
+void TmsCustomMessage::LoadFromString(std::string_view text) { loadFromText(text); }
 
 void TmsCustomMessage::SaveToFile(const std::string& path)
 {
@@ -179,11 +178,18 @@ void TmsMessage::SaveToStream(std::ostream& stream)
     encoder.Encode();
 }
 
+void TmsMessage::saveToText(std::string& text)
+{
+    TmsMessageEncoder encoder(*this);
+    encoder.SetText(text);
+    encoder.Encode();
+}
+
 void TmsMessage::LoadFromStream(std::istream& stream) { loadFromText(mail::readWholeStream(stream)); }
 
-void TmsMessage::loadFromText(std::string text)
+void TmsMessage::loadFromText(std::string_view text)
 {
-    TmsMessageDecoder decoder(*this, std::move(text));
+    TmsMessageDecoder decoder(*this, text);
     decoder.Decode();
 }
 

@@ -79,7 +79,10 @@ public:
     virtual void ReadHeadersTolerantly(const TmsHeaders& headers) = 0;
     virtual void Assign(const TmsCustomMessage& source);
 
-    // The mail text as bytes, and back (LoadFromString adds like LoadFromStream).
+    // The mail text as bytes, and back (LoadFromString adds like
+    // LoadFromStream). The text is read in place: nothing may change it
+    // before LoadFromString returns, window handlers that run meanwhile
+    // included.
     std::string SaveToString();
     void LoadFromString(std::string_view text);
 
@@ -91,8 +94,10 @@ public:
     std::string SaveAttachment(int index, const std::string& folder) const;
 
 protected:
-    // Reads the text into the message; the reader keeps it as its own copy.
-    virtual void loadFromText(std::string text) = 0;
+    // Reads the text into the message; the text stays unchanged meanwhile.
+    virtual void loadFromText(std::string_view text) = 0;
+    // Writes the mail text into the string, replacing what it holds.
+    virtual void saveToText(std::string& text) = 0;
 
 private:
     TmsAttList attachments_;
@@ -132,7 +137,8 @@ public:
     void Assign(const TmsCustomMessage& source) override;
 
 protected:
-    void loadFromText(std::string text) override;
+    void loadFromText(std::string_view text) override;
+    void saveToText(std::string& text) override;
 
 private:
     void readHeaders(const TmsHeaders& headers, bool tolerant);

@@ -37,18 +37,24 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// Asked for every line of every part: the first character, which coded
+// lines seldom begin with, settles nearly all of them without a call.
+bool startsWith(std::string_view line, std::string_view prefix)
+{
+    return line.size() >= prefix.size() && (prefix.empty() || line.front() == prefix.front()) &&
+           line.substr(0, prefix.size()) == prefix;
+}
+
 // A delimiter line may carry blanks after the boundary.
 bool isDelimiter(std::string_view line, std::string_view boundary)
 {
-    return line.substr(0, boundary.size()) == boundary && mail::trimmed(line.substr(boundary.size())).empty();
+    return startsWith(line, boundary) && mail::trimmed(line.substr(boundary.size())).empty();
 }
 
 bool isClosing(std::string_view line, std::string_view boundary)
 {
-    return line.substr(0, boundary.size()) == boundary && mail::trimmed(line.substr(boundary.size())) == "--";
+    return startsWith(line, boundary) && mail::trimmed(line.substr(boundary.size())) == "--";
 }
-
-bool startsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
 // The name of a UU begin line: after "begin 600 ", quoted or up to a blank.
 std::string uuBlockName(std::string_view beginLine)
@@ -69,13 +75,21 @@ void dropDelimiterBreak(std::vector<std::string>& lines, int upTo = 1)
         lines.pop_back();
 }
 
+// Room for what `raw` bytes of coded content give, made at once: a large
+// attachment that grew as it was read would be copied again and again and
+// held twice meanwhile.
+void reserveFor(std::string& contents, const mail::TransferEncoding& encoding, std::size_t raw)
+{
+    contents.reserve(contents.size() + (encoding.kind == mail::AttEncoding::Base64 ? raw / 4 * 3 + 3 : raw));
+}
+
 // Hands a part's lines on as they are read, so a large part is not held
 // twice (raw and decoded). Empty lines wait: the last of them may turn out
 // to be the delimiter's and are dropped when the part ends.
 class HeldBackLines {
 public:
     explicit HeldBackLines(std::function<void(std::string_view)> take) : take_(std::move(take)) {}
-    void add(const std::string& line)
+    void add(std::string_view line)
     {
         if (line.empty()) {
             ++empty_;
@@ -104,17 +118,17 @@ private:
 
 }  // namespace
 
-TmsArticleDecoder::TmsArticleDecoder(TmsArticle& article, std::string source)
-    : TmsCustomDecoder(article, std::move(source))
+TmsArticleDecoder::TmsArticleDecoder(TmsArticle& article, std::string_view source)
+    : TmsCustomDecoder(article, source)
 {
 }
 
-TmsCustomDecoder::TmsCustomDecoder(TmsCustomMessage& message, std::string source)
-    : message_(message), lines_(std::move(source))
+TmsCustomDecoder::TmsCustomDecoder(TmsCustomMessage& message, std::string_view source)
+    : message_(message), lines_(source)
 {
 }
 
-bool TmsCustomDecoder::readLine(std::string& line)
+bool TmsCustomDecoder::readLine(std::string_view& line)
 {
     pump_.tick();
     return lines_.ReadLine(line);
@@ -123,9 +137,9 @@ bool TmsCustomDecoder::readLine(std::string& line)
 void TmsCustomDecoder::readHeaderBlock(TmsHeaders& headers)
 {
     headers.Clear();
-    std::string line;
+    std::string_view line;
     while (readLine(line) && !line.empty())
-        headers.Add(line);
+        headers.Add(std::string(line));
 }
 
 void TmsCustomDecoder::Decode()
@@ -176,18 +190,18 @@ void TmsCustomDecoder::readText()
 {
     auto& body = message_.Body();
     const std::size_t firstNew = body.size();
-    std::string line;
+    std::string_view line;
     while (readLine(line)) {
         if (mail::isUUBeginLine(line) && tryReadUUBlocks(lines_.Position(), line)) {
             if (body.size() > firstNew && body.back().empty())
                 body.pop_back();  // the writer's empty line before "begin"
             return;
         }
-        body.push_back(line);
+        body.emplace_back(line);
     }
 }
 
-bool TmsCustomDecoder::tryReadUUBlocks(std::size_t afterBeginLine, const std::string& beginLine)
+bool TmsCustomDecoder::tryReadUUBlocks(std::size_t afterBeginLine, std::string_view beginLine)
 {
     // A begin line inside a stretch that failed already would fail the same
     // way; not trying again keeps a load linear.
@@ -210,9 +224,9 @@ bool TmsCustomDecoder::tryReadUUBlocks(std::size_t afterBeginLine, const std::st
     return true;
 }
 
-void TmsCustomDecoder::readUUBlocks(std::string beginLine, AttachmentList& found)
+void TmsCustomDecoder::readUUBlocks(std::string_view beginLine, AttachmentList& found)
 {
-    std::string line;
+    std::string_view line;
     for (;;) {
         auto item = std::make_unique<TmsAttItem>();
         std::string name = mail::safeAttachmentName(uuBlockName(beginLine));
@@ -283,7 +297,7 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
     auto& body = message_.Body();
     body.clear();
     takeTextCharSet(typeValue, encoding.kind);
-    std::string line;
+    std::string_view line;
     if (encoding.kind == mail::AttEncoding::Base64) {
         std::string text;
         mail::Base64Decoder decoder;
@@ -318,7 +332,7 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
             body = std::move(read);
             return;
         }
-        read.push_back(line);
+        read.emplace_back(line);
     }
     body = std::move(read);
 }
@@ -334,8 +348,10 @@ void TmsCustomDecoder::readSingleAttachment(const std::string& typeValue)
     item->SetContentType(mail::ContentTypeToken(typeValue));
     item->SetEncoding(encoding.kind);
     try {
-        std::string line;
+        std::string_view line;
         std::string& contents = item->Contents();
+        if (encoding.kind != mail::AttEncoding::QuotedPrintable)  // decoded into a string of its own
+            reserveFor(contents, encoding, lines_.Source().size() - lines_.Position());
         if (encoding.kind == mail::AttEncoding::Base64) {
             mail::Base64Decoder decoder;
             while (readLine(line) && line != ".") {
@@ -350,7 +366,7 @@ void TmsCustomDecoder::readSingleAttachment(const std::string& typeValue)
         } else if (encoding.kind == mail::AttEncoding::QuotedPrintable) {
             std::vector<std::string> read;
             while (readLine(line))
-                read.push_back(line);
+                read.emplace_back(line);
             contents = mail::quotedPrintableDecode(read);
         } else {
             while (readLine(line)) {
@@ -370,7 +386,7 @@ void TmsCustomDecoder::readMultipart(const std::string& typeValue, bool alternat
 {
     alternative_ = alternative;
     boundary_ = "--" + mail::GetHeaderParam("Boundary", typeValue);
-    std::string line;
+    std::string_view line;
     bool found = false;
     while (!found && readLine(line))
         found = isDelimiter(line, boundary_);
@@ -400,7 +416,7 @@ void TmsCustomDecoder::readMultipart(const std::string& typeValue, bool alternat
             item->SetContentType(mail::ContentTypeToken(partType));
         }
         item->SetEncoding(encoding.kind);
-        std::optional<std::string> ending;
+        std::optional<std::string_view> ending;
         try {
             ending = readPartContents(*item, encoding);
         } catch (const std::bad_alloc&) {
@@ -415,7 +431,7 @@ void TmsCustomDecoder::readMultipart(const std::string& typeValue, bool alternat
 
 bool TmsCustomDecoder::readFirstPart(bool& headersPending)
 {
-    std::string line;
+    std::string_view line;
     readHeaderBlock(partHeaders_);
     std::string partType = partHeaders_.GetFieldValue("Content-type");
     if (mail::lowerCase(partType).find("multipart/alternative") != std::string::npos) {
@@ -449,7 +465,7 @@ bool TmsCustomDecoder::readFirstPart(bool& headersPending)
         else
             text.emplace_back(piece);
     });
-    std::optional<std::string> ending;
+    std::optional<std::string_view> ending;
     while (readLine(line)) {
         if (isDelimiter(line, boundary_) || isClosing(line, boundary_)) {
             ending = line;
@@ -469,10 +485,11 @@ bool TmsCustomDecoder::readFirstPart(bool& headersPending)
     return partFollows(ending);
 }
 
-std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, const mail::TransferEncoding& encoding)
+std::optional<std::string_view> TmsCustomDecoder::readPartContents(TmsAttItem& item, const mail::TransferEncoding& encoding)
 {
-    std::string line;
+    std::string_view line;
     std::string& contents = item.Contents();
+    reserveFor(contents, encoding, lines_.BytesBefore(boundary_));
     mail::Base64Decoder decoder;
     mail::QuotedPrintableDecoder quotedPrintable;
     HeldBackLines held([&](std::string_view text) {
@@ -483,7 +500,7 @@ std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, 
             contents += kCrLf;
         }
     });
-    std::optional<std::string> ending;
+    std::optional<std::string_view> ending;
     while (readLine(line)) {
         if (startsWith(line, boundary_)) {
             ending = line;
@@ -509,7 +526,7 @@ std::optional<std::string> TmsCustomDecoder::readPartContents(TmsAttItem& item, 
     return ending;
 }
 
-bool TmsCustomDecoder::partFollows(const std::optional<std::string>& ending)
+bool TmsCustomDecoder::partFollows(std::optional<std::string_view> ending)
 {
     // Data that ends without a closing delimiter ends the message normally.
     if (!ending)
@@ -520,7 +537,7 @@ bool TmsCustomDecoder::partFollows(const std::optional<std::string>& ending)
         return false;
     nestedAlternative_ = false;
     boundary_ = outerBoundary_;
-    std::string line;
+    std::string_view line;
     while (readLine(line))
         if (startsWith(line, boundary_))
             return !isClosing(line, boundary_);

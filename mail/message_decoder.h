@@ -21,7 +21,8 @@ class TmsArticle;
 
 class TmsCustomDecoder {
 public:
-    TmsCustomDecoder(TmsCustomMessage& message, std::string source);
+    // The source is read in place: it must outlive the decoder unchanged.
+    TmsCustomDecoder(TmsCustomMessage& message, std::string_view source);
     virtual ~TmsCustomDecoder() = default;
     TmsCustomDecoder(const TmsCustomDecoder&) = delete;
     TmsCustomDecoder& operator=(const TmsCustomDecoder&) = delete;
@@ -32,20 +33,20 @@ public:
 private:
     using AttachmentList = std::vector<std::unique_ptr<TmsAttItem>>;
 
-    bool readLine(std::string& line);
+    bool readLine(std::string_view& line);
     void readHeaderBlock(TmsHeaders& headers);
     void readBody();
     void readText();
-    bool tryReadUUBlocks(std::size_t afterBeginLine, const std::string& beginLine);
-    void readUUBlocks(std::string beginLine, AttachmentList& found);
+    bool tryReadUUBlocks(std::size_t afterBeginLine, std::string_view beginLine);
+    void readUUBlocks(std::string_view beginLine, AttachmentList& found);
     void readMime();
     void readSingleText(const std::string& typeValue);
     void readSingleAttachment(const std::string& typeValue);
     void readMultipart(const std::string& typeValue, bool alternative);
     bool readFirstPart(bool& headersPending);
     // Returns the line that ended the part; nothing when the data ended.
-    std::optional<std::string> readPartContents(TmsAttItem& item, const mail::TransferEncoding& encoding);
-    bool partFollows(const std::optional<std::string>& ending);
+    std::optional<std::string_view> readPartContents(TmsAttItem& item, const mail::TransferEncoding& encoding);
+    bool partFollows(std::optional<std::string_view> ending);
     void takeTextCharSet(std::string_view typeValue, mail::AttEncoding kind);
     std::string attachmentName(std::string_view wanted, std::string_view fallbackPrefix) const;
     void keepSourceAfterError(const std::string& message);
@@ -63,12 +64,12 @@ private:
 
 class TmsMessageDecoder : public TmsCustomDecoder {
 public:
-    TmsMessageDecoder(TmsMessage& message, std::string source) : TmsCustomDecoder(message, std::move(source)) {}
+    TmsMessageDecoder(TmsMessage& message, std::string_view source) : TmsCustomDecoder(message, source) {}
 };
 
 class TmsArticleDecoder : public TmsCustomDecoder {
 public:
-    TmsArticleDecoder(TmsArticle& article, std::string source);
+    TmsArticleDecoder(TmsArticle& article, std::string_view source);
 };
 
 namespace mail {

@@ -31,6 +31,8 @@ namespace {
 
 constexpr std::size_t kLongLine = 256;
 constexpr std::string_view kCrLf = "\r\n";
+// What the writer gathers before it hands text to a stream.
+constexpr std::size_t kStreamPiece = 64 * 1024;
 
 bool isValidUtf8(std::string_view text)
 {
@@ -78,20 +80,73 @@ TmsCustomEncoder::TmsCustomEncoder(TmsCustomMessage& message) : message_(message
     }
 }
 
+void TmsCustomEncoder::SetStream(std::ostream& stream)
+{
+    stream_ = &stream;
+    text_ = &buffer_;
+}
+
+void TmsCustomEncoder::SetText(std::string& text)
+{
+    stream_ = nullptr;
+    text_ = &text;
+}
+
 void TmsCustomEncoder::writeLine(std::string_view line)
 {
     pump_.tick();
-    stream_->write(line.data(), static_cast<std::streamsize>(line.size()));
-    stream_->write(kCrLf.data(), static_cast<std::streamsize>(kCrLf.size()));
+    text_->append(line);
+    text_->append(kCrLf);
+    if (stream_ != nullptr && text_->size() >= kStreamPiece)
+        flushToStream();
+}
+
+void TmsCustomEncoder::flushToStream()
+{
+    stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+}
+
+std::size_t TmsCustomEncoder::estimatedSize() const
+{
+    std::size_t size = 4096;  // the writer's own header lines, part headers and delimiters
+    for (const std::string& line : message_.Headers().lines())
+        size += line.size() + kCrLf.size();
+    for (const std::string& line : message_.Body())
+        size += line.size() + kCrLf.size();
+    const TmsAttList& attachments = message_.Attachments();
+    for (int i = 0; i < attachments.Count(); ++i) {
+        const std::size_t bytes = attachments.Items(i).Contents().size();
+        switch (attachments.Items(i).Encoding()) {
+        case mail::AttEncoding::Base64:
+            // 57 bytes to a line of 76 characters in MIME, 45 to 61 in UU.
+            size += message_.Encoding() == meUU ? (bytes / 45 + 1) * 63 : (bytes / 57 + 1) * 78;
+            break;
+        case mail::AttEncoding::QuotedPrintable:
+        case mail::AttEncoding::None:
+            size += bytes + bytes / 16;  // breaks and escapes; mostly text
+            break;
+        }
+        size += 512;
+    }
+    return size;
 }
 
 void TmsCustomEncoder::Encode()
 {
-    if (stream_ == nullptr)
+    if (text_ == nullptr)
         throw mail::EInOutError("No stream to write the message to");
-    stream_->seekp(0);
-    if (!*stream_)
-        stream_->clear();  // a stream that cannot seek is written where it stands
+    text_->clear();
+    if (stream_ != nullptr) {
+        stream_->seekp(0);
+        if (!*stream_)
+            stream_->clear();  // a stream that cannot seek is written where it stands
+        buffer_.reserve(kStreamPiece + 1024);
+    } else {
+        // One allocation for the whole text: growing it would copy a large
+        // message again and again and hold it twice meanwhile.
+        text_->reserve(estimatedSize());
+    }
     writeHeaders();
     const std::string type = message_.ContentType();
     const bool noAttachments = message_.Attachments().Count() == 0;
@@ -107,6 +162,9 @@ void TmsCustomEncoder::Encode()
         writePlain(mail::startsWithNoCase(type, "text/") ? type : "text/plain");
     else
         writeSinglePart();
+    if (stream_ == nullptr)
+        return;
+    flushToStream();
     stream_->flush();
     if (!*stream_)
         throw mail::EInOutError("Error writing the message");
@@ -187,8 +245,7 @@ void TmsCustomEncoder::writeBodyText()
         text += line;
         text += kCrLf;
     }
-    for (const std::string& line : mail::quotedPrintableEncode(text))
-        writeLine(line);
+    mail::quotedPrintableEncodeLines(text, [this](std::string_view line) { writeLine(line); });
 }
 
 void TmsCustomEncoder::writePlain(const std::string& textType)
@@ -311,8 +368,7 @@ void TmsCustomEncoder::writeContents(const TmsAttItem& item)
         mail::base64EncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::QuotedPrintable:
-        for (const std::string& line : mail::quotedPrintableEncode(item.Contents()))
-            writeLine(line);
+        mail::quotedPrintableEncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::None:
         for (const std::string& line : mail::splitLines(item.Contents()))

@@ -20,9 +20,11 @@ public:
     TmsCustomEncoder(const TmsCustomEncoder&) = delete;
     TmsCustomEncoder& operator=(const TmsCustomEncoder&) = delete;
 
-    void SetStream(std::ostream& stream) { stream_ = &stream; }
-    // Writes the whole message from the start of the stream; throws
-    // mail::EInOutError when the stream fails.
+    void SetStream(std::ostream& stream);
+    // Writes into the string instead, replacing what it holds.
+    void SetText(std::string& text);
+    // Writes the whole message from the start of the stream or into the
+    // string; throws mail::EInOutError when the stream fails.
     void Encode();
 
 protected:
@@ -45,11 +47,17 @@ private:
     void writeUU();
     void writeContents(const TmsAttItem& item);
     std::string freshBoundary(std::string_view enclosing);
+    std::size_t estimatedSize() const;
+    void flushToStream();
     bool bodyNeedsQuotedPrintable() const;
     std::string charSetLabel() const;
 
     TmsCustomMessage& message_;
+    // Lines are gathered in text_: the caller's string, or buffer_ that goes
+    // to the stream in pieces.
     std::ostream* stream_ = nullptr;
+    std::string* text_ = nullptr;
+    std::string buffer_;
     bool longLines_ = false;
     bool eightBit_ = false;
     platform::PumpThrottle pump_;

@@ -1,5 +1,8 @@
 #include "mail/quoted_printable.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/event_pump.h"
 #include "platform/hex_digit.h"
 
@@ -10,29 +13,38 @@ namespace {
 constexpr std::size_t kPieceLength = 65;
 constexpr char kHex[] = "0123456789ABCDEF";
 
-void appendEncodedPiece(std::string_view piece, bool softBreak, std::vector<std::string>& lines)
+// Bytes below 32, "=" and bytes of 128 or more are escaped; blanks stay as
+// they are, also at a line end.
+bool needsEscape(unsigned char c) { return c < 32 || c == '=' || c >= 128; }
+
+using Emit = std::function<void(std::string_view line)>;
+
+// One piece as its encoded line, built in `line` (kept between pieces so a
+// large text is not one allocation per line).
+void emitEncodedPiece(std::string_view piece, bool softBreak, std::string& line, const Emit& emit)
 {
-    std::string line;
-    line.reserve(piece.size() + 8);
-    for (char ch : piece) {
-        auto c = static_cast<unsigned char>(ch);
-        // Blanks stay as they are, also at a line end.
-        if (c < 32 || c == '=' || c >= 128) {
-            line += '=';
-            line += kHex[c >> 4];
-            line += kHex[c & 15];
-        } else {
-            line += ch;
-        }
+    line.clear();
+    std::size_t i = 0;
+    while (i < piece.size()) {
+        std::size_t run = i;
+        while (run < piece.size() && !needsEscape(static_cast<unsigned char>(piece[run])))
+            ++run;
+        line.append(piece.substr(i, run - i));
+        if (run == piece.size())
+            break;
+        const auto c = static_cast<unsigned char>(piece[run]);
+        const char escape[3] = {'=', kHex[c >> 4], kHex[c & 15]};
+        line.append(escape, 3);
+        i = run + 1;
     }
     if (softBreak)
         line += '=';
-    lines.push_back(std::move(line));
+    emit(line);
 }
 
 // Cuts one paragraph into pieces of at most 65 source characters, at the
 // last blank when there is one; that blank begins the next piece.
-void encodeParagraph(std::string_view text, std::vector<std::string>& lines, platform::PumpThrottle& pump)
+void encodeParagraph(std::string_view text, std::string& line, const Emit& emit, platform::PumpThrottle& pump)
 {
     while (text.size() >= kPieceLength) {
         std::size_t cut = kPieceLength;
@@ -40,20 +52,21 @@ void encodeParagraph(std::string_view text, std::vector<std::string>& lines, pla
         std::size_t blank = window.rfind(' ');
         if (blank != std::string_view::npos)
             cut = blank + 1;
-        appendEncodedPiece(text.substr(0, cut), true, lines);
+        emitEncodedPiece(text.substr(0, cut), true, line, emit);
         text.remove_prefix(cut);
         pump.tick();
     }
-    appendEncodedPiece(text, false, lines);
+    emitEncodedPiece(text, false, line, emit);
     pump.tick();
 }
 
 }  // namespace
 
-std::vector<std::string> quotedPrintableEncode(std::string_view bytes)
+void quotedPrintableEncodeLines(std::string_view bytes, const Emit& emit)
 {
-    std::vector<std::string> lines;
     platform::PumpThrottle pump;
+    std::string line;
+    line.reserve(kPieceLength * 3 + 1);
     std::size_t start = 0;
     std::size_t pos = 0;
     const std::size_t size = bytes.size();
@@ -61,7 +74,7 @@ std::vector<std::string> quotedPrintableEncode(std::string_view bytes)
         char ch = bytes[pos];
         // A break that is the last byte of the text stays in the paragraph.
         if ((ch == '\r' || ch == '\n') && pos + 1 < size) {
-            encodeParagraph(bytes.substr(start, pos - start), lines, pump);
+            encodeParagraph(bytes.substr(start, pos - start), line, emit, pump);
             char next = bytes[pos + 1];
             pos += (next != ch && (next == '\r' || next == '\n')) ? 2 : 1;
             start = pos;
@@ -69,8 +82,14 @@ std::vector<std::string> quotedPrintableEncode(std::string_view bytes)
         }
         ++pos;
         if (pos == size)
-            encodeParagraph(bytes.substr(start, pos - start), lines, pump);
+            encodeParagraph(bytes.substr(start, pos - start), line, emit, pump);
     }
+}
+
+std::vector<std::string> quotedPrintableEncode(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    quotedPrintableEncodeLines(bytes, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -80,18 +99,24 @@ void QuotedPrintableDecoder::feed(std::string_view line, std::string& out)
     std::size_t end = line.find_last_not_of(" \t");
     bool soft = end != std::string_view::npos && line[end] == '=';
     std::size_t textEnd = soft ? end : line.size();
-    for (std::size_t i = 0; i < textEnd; ++i) {
-        char ch = line[i];
-        if (ch == '=' && i + 2 < textEnd) {
-            int high = platform::HexDigitValue(line[i + 1]);
-            int low = platform::HexDigitValue(line[i + 2]);
+    // Text runs from one "=" to the next; each run is copied at once.
+    std::size_t i = 0;
+    while (i < textEnd) {
+        const std::size_t escape = std::min(line.find('=', i), textEnd);
+        paragraph_.append(line.substr(i, escape - i));
+        if (escape == textEnd)
+            break;
+        i = escape + 1;
+        if (escape + 2 < textEnd) {
+            int high = platform::HexDigitValue(line[escape + 1]);
+            int low = platform::HexDigitValue(line[escape + 2]);
             if (high >= 0 && low >= 0) {
                 paragraph_ += static_cast<char>(high * 16 + low);
-                i += 2;
+                i = escape + 3;
                 continue;
             }
         }
-        paragraph_ += ch;
+        paragraph_ += '=';
     }
     open_ = true;
     if (soft)

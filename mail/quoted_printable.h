@@ -2,6 +2,7 @@
 // Quoted-printable for text bodies and text attachments: paragraphs cut into
 // soft-broken lines of at most 65 source characters, and back.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ namespace mail {
 // very last byte stays in the text); each paragraph gives its lines, the
 // empty one an empty line. Lets window messages run, throttled.
 std::vector<std::string> quotedPrintableEncode(std::string_view bytes);
+// The same lines handed over one by one.
+void quotedPrintableEncodeLines(std::string_view bytes, const std::function<void(std::string_view line)>& emit);
 
 // Decodes lines of any length, fed one by one or in groups: "=XX" (either
 // case) gives its byte, a line ending in "=" (blanks after it ignored) runs on

@@ -291,3 +291,8 @@ for envelope in "${envelopes[@]}"; do
 done
 
 say "Done. Look around in $DEMO_DIR (settings: config/tarsel.ini; data: home/)."
+POST32=$(find "$BUILD" -name post32 -type f -perm -u+x ! -path '*/CMakeFiles/*' 2>/dev/null | head -n 1)
+if [[ -n "$POST32" ]]; then
+  echo "Open the configuration manager on it (it needs a display):"
+  echo "  TARSEL_CONFIG_DIR=$TARSEL_CONFIG_DIR TARSEL_HOME=$TARSEL_HOME $POST32"
+fi

@@ -9,9 +9,9 @@ TfrmRem::TfrmRem(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmRem)
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmRem"));
     setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
-    ui_->StatusBar1->showMessage(QStringLiteral("Click the right mouse button to access commands"));
-    auto* items = new QLabel(QStringLiteral("Items on server"), ui_->StatusBar1);
-    ui_->StatusBar1->addPermanentWidget(items);
+    ui_->StatusBar1->addWidget(
+        new QLabel(QStringLiteral("Click the right mouse button to access commands"), ui_->StatusBar1), 1);
+    ui_->StatusBar1->addPermanentWidget(new QLabel(QStringLiteral("Items on server"), ui_->StatusBar1));
 
     // The list's rows carry check boxes; the menu's items have no action.
     PopupMenu1 = new QMenu(this);

@@ -3,11 +3,12 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShowEvent>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QToolTip>
 
+#include "controls/office_button.h"
 #include "controls/qt_text.h"
+#include "controls/status_log_view.h"
+#include "manager/dialogs/centre_on_screen.h"
 #include "ui_tfrm_status.h"
 
 namespace manager {
@@ -31,6 +32,7 @@ TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatu
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedWidth(516);
     resize(516, kFoldedHeight);
+    CentreOnScreen(*this);
 
     QPalette tip = palette();
     tip.setColor(QPalette::Window, QToolTip::palette().color(QPalette::ToolTipBase));
@@ -45,10 +47,12 @@ TfrmStatus::TfrmStatus(QWidget* parent) : QWidget(parent), ui_(new Ui::TfrmStatu
         black.setColor(QPalette::WindowText, Qt::black);
         value->setPalette(black);
     }
-    ui_->REStatus->document()->setUndoRedoEnabled(false);
+    // The manager's log lives in memory for the run only.
+    logView_ = new StatusLogView(*ui_->REStatus, std::string(), this);
+    logView_->Load();
 
-    connect(ui_->btnDetails, &QPushButton::clicked, this, [this] { btnDetailsClick(); });
-    connect(ui_->btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+    connect(ui_->btnDetails, &TOfficeButton::clicked, this, [this] { btnDetailsClick(); });
+    connect(ui_->btnClose, &TOfficeButton::clicked, this, [this] { btnCloseClick(); });
     connect(ui_->btnCancel, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 }
 
@@ -58,7 +62,7 @@ void TfrmStatus::setDetails(bool open)
 {
     tag_ = open ? kDetailsOpen : 0;
     setFixedHeight(open ? kOpenHeight : kFoldedHeight);
-    ui_->btnDetails->setText(open ? QStringLiteral("Hide Details <<") : QStringLiteral("Details >>"));
+    ui_->btnDetails->setCaption(open ? QStringLiteral("Hide Details <<") : QStringLiteral("Details >>"));
 }
 
 void TfrmStatus::btnDetailsClick() { setDetails(!DetailsOpen()); }
@@ -108,26 +112,8 @@ void TfrmStatus::SetLastProcessorMessage(const std::string& text)
     ui_->lblLastPMessage->setText(BytesToQString(text));
 }
 
-void TfrmStatus::InsertTopLine(const std::string& line)
-{
-    QTextDocument* document = ui_->REStatus->document();
-    const bool empty = document->isEmpty();
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::Start);
-    cursor.insertText(BytesToQString(line), QTextCharFormat());
-    if (!empty)
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-}
+void TfrmStatus::InsertTopLine(const std::string& line) { logView_->AddLine(line); }
 
-std::vector<std::string> TfrmStatus::LogLines() const
-{
-    std::vector<std::string> lines;
-    const QTextDocument* document = ui_->REStatus->document();
-    if (document->isEmpty())
-        return lines;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines.push_back(QStringToBytes(block.text()));
-    return lines;
-}
+std::vector<std::string> TfrmStatus::LogLines() const { return logView_->Lines(); }
 
 }  // namespace manager

@@ -12,6 +12,8 @@
 
 #include "manager/core/status_log.h"
 
+class StatusLogView;
+
 namespace Ui {
 class TfrmStatus;
 }
@@ -47,7 +49,8 @@ public:
     void SetLastError(const std::string& message);
     void SetLastProcessorMessage(const std::string& text);
 
-    // LogView: a line on top of REStatus.
+    // LogView: a line on top of REStatus, through the programs' shared log
+    // view (kept in memory: the manager's log lasts for the run).
     void InsertTopLine(const std::string& line) override;
     // The log, top line first.
     std::vector<std::string> LogLines() const;
@@ -61,6 +64,7 @@ private:
     void setDetails(bool open);
 
     std::unique_ptr<Ui::TfrmStatus> ui_;
+    StatusLogView* logView_;
     int tag_ = 0;
 };
 

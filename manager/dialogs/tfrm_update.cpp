@@ -8,22 +8,10 @@ TfrmUpdate::TfrmUpdate(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmUpdat
 {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmUpdate"));
-    connect(ui_->btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
-    connect(ui_->btnBack, &QPushButton::clicked, this, [this] { btnBackClick(); });
+    // The wizard's Cancel rejects this dialog itself.
+    connect(ui_->EPWizard1, &TEPWizard::OnFinishClick, this, &QDialog::accept);
 }
 
 TfrmUpdate::~TfrmUpdate() = default;
-
-void TfrmUpdate::btnNextClick()
-{
-    QStackedWidget* pages = ui_->EPWizard1;
-    pages->setCurrentIndex(std::min(pages->currentIndex() + 1, pages->count() - 1));
-}
-
-void TfrmUpdate::btnBackClick()
-{
-    QStackedWidget* pages = ui_->EPWizard1;
-    pages->setCurrentIndex(std::max(pages->currentIndex() - 1, 0));
-}
 
 }  // namespace manager

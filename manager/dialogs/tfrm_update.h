@@ -22,8 +22,7 @@ public:
     ~TfrmUpdate() override;
 
     Ui::TfrmUpdate* ui() const { return ui_.get(); }
-    void btnNextClick();
-    void btnBackClick();
+
 private:
     std::unique_ptr<Ui::TfrmUpdate> ui_;
 

@@ -1,9 +1,8 @@
 #include "manager/dialogs/tsplash_form.h"
 
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 
+#include "manager/dialogs/centre_on_screen.h"
 #include "manager/dialogs/splash_pictures.h"
 #include "ui_tsplash_form.h"
 
@@ -15,6 +14,7 @@ TSplashForm::TSplashForm(QWidget* parent) : QDialog(parent), ui_(new Ui::TSplash
     setObjectName(QStringLiteral("SplashForm"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(393, 380);
+    CentreOnScreen(*this);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     black.setColor(QPalette::WindowText, Qt::white);

@@ -11,8 +11,8 @@
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/qt/qt_event_pump.h"
-#include "retriever/shell/shell_application.h"
-#include "retriever/shell/termination_signals.h"
+#include "platform/qt/guarded_application.h"
+#include "platform/qt/termination_signals.h"
 
 namespace manager {
 
@@ -48,15 +48,28 @@ void Post32Program::Show() { frmMain_->show(); }
 
 int RunPost32(int argc, char** argv)
 {
-    shell::ShellApplication app(argc, argv);
+    platform::GuardedApplication app(argc, argv);
     platform::QtEventPump pump;
+    // Watched before the tables open: start-up lets events run, and a
+    // signal then must still end the program as Exit does.
+    Post32Program* running = nullptr;
+    bool stopAsked = false;
+    platform::WatchTerminationSignals(&app, [&running, &stopAsked] {
+        if (running)
+            running->frmMain().close();
+        else
+            stopAsked = true;
+    });
     Post32Program program;
+    running = &program;
     QObject::connect(&program.frmMain(), &TfrmMain::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-    shell::WatchTerminationSignals(&app, [&program] { program.frmMain().close(); });
-    program.Show();
-    const int code = QApplication::exec();
-    // A main window that was never closed (the session ended) still writes
-    // its keys and closes its tables.
+    int code = 0;
+    if (!stopAsked) {
+        program.Show();
+        code = QApplication::exec();
+    }
+    // A main window that was never closed (the session ended first) still
+    // writes its keys and closes its tables.
     program.frmMain().FormClose();
     return code;
 }

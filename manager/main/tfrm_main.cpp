@@ -12,6 +12,8 @@
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/seam/dialog_seam.h"
 #include "platform/datetime.h"
+#include "platform/qt/guarded_application.h"
+#include "tables/error_report.h"
 #include "ui_tfrm_main.h"
 
 namespace manager {
@@ -48,10 +50,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), ui_(new Ui::TfrmMain)
 
     wireMenus();
     wireDialup();
+    // The table layer's message boxes.
+    previousReporter_ = tables::setErrorReporter([this](const std::string& text) { showMessage(text); });
 }
 
 TfrmMain::~TfrmMain()
 {
+    tables::setErrorReporter(previousReporter_);
+    // No exception may reach a window that is gone.
+    platform::GuardedApplication::setExceptionHandler({});
     log_.Detach();
 }
 

@@ -21,6 +21,7 @@
 #include "manager/dialogs/tsplash_form.h"
 #include "platform/qt/sound_player.h"
 #include "store/settings.h"
+#include "tables/error_report.h"
 
 class QLabel;
 class QTreeWidget;
@@ -177,6 +178,7 @@ private:
     QPointer<TSplashForm> splash_;
     platform::SoundPlayer sounds_;
     std::vector<std::string> playedWaves_;
+    tables::ErrorReporter previousReporter_;
     bool foldersRead_ = false;
     bool closed_ = false;
     std::vector<TemplateComposerRequest> composerRequests_;

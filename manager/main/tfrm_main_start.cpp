@@ -4,13 +4,13 @@
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/event_pump.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 
 namespace manager {
 
 void TfrmMain::FormCreate()
 {
-    shell::ShellApplication::setExceptionHandler([this](const std::exception& error) { AppException(error); });
+    platform::GuardedApplication::setExceptionHandler([this](const std::exception& error) { AppException(error); });
     // An exception ends start-up at its step; the window opens with the
     // tables opened so far.
     Guarded([this] {

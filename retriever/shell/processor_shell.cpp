@@ -6,9 +6,9 @@
 #include "controls/qt_text.h"
 #include "retriever/shell/application_icon.h"
 #include "retriever/shell/command_line.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 #include "retriever/shell/tdm.h"
-#include "retriever/shell/termination_signals.h"
+#include "platform/qt/termination_signals.h"
 #include "retriever/shell/tfrm_main.h"
 #include "retriever/shell/tform1.h"
 
@@ -73,7 +73,7 @@ void ProcessorShell::Start(const std::vector<std::string>& args)
         return;
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         form1_->EPTrayIcon1->setVisible(true);
-    } else if (!IsHeadless()) {
+    } else if (!platform::IsHeadless()) {
         // No tray to reach the program from: the status window stands in.
         frmMain_->SetEndsProgramOnClose(true);
         frmMain_->ShowStatus();
@@ -103,10 +103,10 @@ int ProcessorShell::Exec()
 
 int RunProcessor(int argc, char** argv, const ProcessorProfile& profile, const ProcessorShell::WorkFactory& makeWork)
 {
-    PrepareHeadlessEnvironment();
-    ShellApplication app(argc, argv);
+    platform::PrepareHeadlessEnvironment();
+    platform::GuardedApplication app(argc, argv);
     ProcessorShell shell(profile, makeWork);
-    WatchTerminationSignals(&shell.Form1(), [&shell] { shell.Form1().close(); });
+    platform::WatchTerminationSignals(&shell.Form1(), [&shell] { shell.Form1().close(); });
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);

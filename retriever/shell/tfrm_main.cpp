@@ -13,7 +13,7 @@
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 #include "retriever/shell/tform1.h"
 #include "ui_tfrm_main.h"
 
@@ -53,7 +53,7 @@ TfrmMain::TfrmMain(const ProcessorProfile& profile, TForm1& form1, TDM& dm, QWid
 TfrmMain::~TfrmMain()
 {
     tables::setErrorReporter(previousReporter_);
-    ShellApplication::setExceptionHandler({});
+    platform::GuardedApplication::setExceptionHandler({});
     try {
         platform::ForceDirectories(platform::ProgramDir());
         log_->Close();
@@ -98,7 +98,7 @@ void TfrmMain::AppException(const std::exception& error)
 
 void TfrmMain::ShowMessage(const std::string& text)
 {
-    if (IsHeadless() || singlePass_) {
+    if (platform::IsHeadless() || singlePass_) {
         SendtoLog(text);
         return;
     }

@@ -4,7 +4,7 @@
 #include "platform/event_pump.h"
 #include "retriever/shell/command_line.h"
 #include "retriever/shell/processor_work.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 #include "retriever/shell/tdm.h"
 #include "retriever/shell/tfrm_main.h"
 #include "retriever/shell/tform1.h"
@@ -20,7 +20,7 @@ void TfrmMain::FormCreate(const std::vector<std::string>& args)
     if (work_)
         work_->LoadSockets();
     state_.DebugMode = false;
-    ShellApplication::setExceptionHandler([this](const std::exception& error) { AppException(error); });
+    platform::GuardedApplication::setExceptionHandler([this](const std::exception& error) { AppException(error); });
 
     store::Settings settings;
     const std::string service = settings.RasService();
@@ -60,7 +60,7 @@ void TfrmMain::handleCommandLine(const std::vector<std::string>& args)
     case CommandLineAction::SinglePass:
         singlePass_ = true;
         // Nobody would see it headless; showing it there only makes noise.
-        if (!IsHeadless())
+        if (!platform::IsHeadless())
             ShowStatus();
         SendtoLog(profile_.singlePassText);
         platform::processPendingEvents();

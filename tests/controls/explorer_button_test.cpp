@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
@@ -120,6 +121,22 @@ TEST(ExplorerButton, ClicksOnlyWhenReleasedOverIt)
     button->setEnabled(false);
     click(*button);
     EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(ExplorerButton, MarkedLetterClicksLikeTheMouse)
+{
+    QWidget form;
+    auto* button = new TExplorerButton(&form);
+    button->setCaption(QStringLiteral("&Reply"));
+    button->setGroupIndex(3);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QSignalSpy clicks(button, &TExplorerButton::clicked);
+    QTest::keyClick(&form, Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_TRUE(button->down());
+    EXPECT_FALSE(button->pressed());
 }
 
 TEST(ExplorerButton, DropDownMenuReplacesTheClick)

@@ -112,6 +112,42 @@ TEST(Base64Coding, DecoderJoinsGroupsSplitBetweenLines)
     EXPECT_EQ(out, "abcdefgh");
 }
 
+TEST(Base64Coding, DecoderReadsAnySplitAndSpacingOfTheSameText)
+{
+    // Lines cut anywhere and blanks put anywhere shift where the groups of
+    // four fall; a padded group in the middle restarts them.
+    const std::string data = randomBytes(300, 7);
+    std::string encoded;
+    for (const std::string& line : collect(mail::base64EncodeLines, data))
+        encoded += line;
+    encoded += "YQ==" + encoded;
+    const std::string expected = data + "a" + data;
+    std::mt19937 gen(11);
+    for (int round = 0; round < 200; ++round) {
+        mail::Base64Decoder decoder;
+        std::string out;
+        std::size_t pos = 0;
+        while (pos < encoded.size()) {
+            const std::size_t take = std::uniform_int_distribution<std::size_t>(0, 90)(gen);
+            std::string line = encoded.substr(pos, take);
+            if (!line.empty() && gen() % 3 == 0)
+                line.insert(gen() % line.size(), gen() % 2 == 0 ? " " : "\t");
+            decoder.feed(line, out);
+            pos += take;
+        }
+        decoder.finish(out);
+        ASSERT_EQ(out, expected) << "round " << round;
+    }
+}
+
+TEST(Base64Coding, InvalidCharacterAfterWholeGroupsLeavesTheOutputAsItWas)
+{
+    mail::Base64Decoder decoder;
+    std::string out = "kept";
+    EXPECT_THROW(decoder.feed("YWJjZGVmYWJj!Zw==", out), mail::EInOutError);
+    EXPECT_EQ(out, "kept");
+}
+
 TEST(Base64Coding, EncodersPumpEventsButNotPerLine)
 {
     struct CountingPump : platform::EventPump {
@@ -253,6 +289,11 @@ TEST(QuotedPrintable, DecodingKeepsWhatIsNoEscape)
     EXPECT_EQ(mail::quotedPrintableDecode({"a=3Db=3d"}), "a=b=\r\n");
     EXPECT_EQ(mail::quotedPrintableDecode({"100=ZZ"}), "100=ZZ\r\n");
     EXPECT_EQ(mail::quotedPrintableDecode({"x=4"}), "x=4\r\n");
+    // Escapes side by side, at the start, and just before a soft break.
+    EXPECT_EQ(mail::quotedPrintableDecode({"==41=42"}), "=AB\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"=4=41"}), "=4A\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"=41"}), "A\r\n");
+    EXPECT_EQ(mail::quotedPrintableDecode({"a=41=", "b"}), "aAb\r\n");
 }
 
 TEST(QuotedPrintable, TextAfterAFinalSoftBreakIsKept)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "crlf_text.h"
@@ -11,6 +12,7 @@
 #include "mail/mail_error.h"
 #include "mail/message.h"
 #include "mail/uu_coding.h"
+#include "platform/event_pump.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -409,6 +411,31 @@ TEST(MailReaderRoundTrip, UUMessageReadsBackWithoutGrowing)
     EXPECT_EQ(again.Body(), message.Body());
     ASSERT_EQ(again.Attachments().Count(), 1);
     EXPECT_EQ(again.Attachments().Items(0).Contents(), std::string(90, 'u'));
+}
+
+TEST(MailReaderStream, LargeMessagesPumpEventsButNotPerLine)
+{
+    struct CountingPump : platform::EventPump {
+        int calls = 0;
+        void processEvents() override { ++calls; }
+    } pump;
+    TmsMessage message;
+    message.Sender().SetAddress("a@host");
+    message.Body() = {"text"};
+    auto item = std::make_unique<TmsAttItem>();
+    item->SetFileName("data.bin");
+    for (unsigned i = 0; item->Contents().size() < 2 * 1024 * 1024; ++i)
+        item->Contents() += static_cast<char>(i * 7919u % 251u);
+    message.Attachments().Add(std::move(item));
+    platform::setEventPump(&pump);
+    const std::string text = message.SaveToString();
+    TmsMessage again;
+    again.LoadFromString(text);
+    platform::setEventPump(nullptr);
+    const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    EXPECT_LE(pump.calls, 2 * lines / 64 + 4);  // each way, and once for the boundary
+    ASSERT_EQ(again.Attachments().Count(), 1);
+    EXPECT_EQ(again.Attachments().Items(0).Contents(), message.Attachments().Items(0).Contents());
 }
 
 TEST(MailReaderStream, ReadsTheWholeStreamFromItsStart)

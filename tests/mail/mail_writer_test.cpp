@@ -5,10 +5,12 @@
 
 #include <regex>
 #include <set>
+#include <fstream>
 #include <sstream>
 
 #include "crlf_text.h"
 #include "mail/article.h"
+#include "mail/mail_error.h"
 #include "mail/message.h"
 
 namespace {
@@ -285,6 +287,36 @@ TEST(MailWriterStream, WritesFromTheStartOfTheStream)
     stream << "old contents that are longer than nothing";
     message.SaveToStream(stream);
     EXPECT_EQ(stream.str().substr(0, 18), "From:      <a@host");
+}
+
+TEST(MailWriterStream, LargeMessageReachesTheStreamWholeAndInOrder)
+{
+    // Far more than the writer hands a stream at once, in both codings.
+    for (const auto kind : {mail::AttEncoding::Base64, mail::AttEncoding::QuotedPrintable}) {
+        TmsMessage message;
+        message.Sender().SetAddress("a@host");
+        std::string contents;
+        for (int i = 0; contents.size() < 300000; ++i)
+            contents += "line " + std::to_string(i) + " caf\xE9 =\r\n";
+        message.Attachments().Add(attachment("big.txt", "text/plain", kind, contents));
+        std::stringstream stream;
+        message.SaveToStream(stream);
+        const std::string text = message.SaveToString();
+        EXPECT_EQ(stream.str(), text);
+        TmsMessage again;
+        again.LoadFromString(text);
+        ASSERT_EQ(again.Attachments().Count(), 1);
+        EXPECT_EQ(again.Attachments().Items(0).Contents(), contents);
+    }
+}
+
+TEST(MailWriterStream, FailingStreamIsReported)
+{
+    TmsMessage message;
+    message.Sender().SetAddress("a@host");
+    message.Body() = {"text"};
+    std::ofstream closed;
+    EXPECT_THROW(message.SaveToStream(closed), mail::EInOutError);
 }
 
 }  // namespace

@@ -93,12 +93,20 @@ TEST_F(SmallWindows, TheMailMergeWizardStepsWithinItsThreeSteps)
 TEST_F(SmallWindows, TheUpdateWizardFinishesWithOkAndCancelsWithCancel)
 {
     manager::TfrmUpdate update;
-    QTest::mouseClick(update.ui()->btnNext, Qt::LeftButton);
-    EXPECT_EQ(update.ui()->EPWizard1->currentWidget(), update.ui()->pageCheck);
-    QTest::mouseClick(update.ui()->btnFinish, Qt::LeftButton);
+    update.show();
+    TEPWizard& wizard = *update.ui()->EPWizard1;
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageWelcome);
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageCheck);
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
+    EXPECT_EQ(wizard.ActivePage(), update.ui()->pageResults);
+    EXPECT_EQ(wizard.NextButton()->text(), TEPWizard::FinishCaption());
+    QTest::mouseClick(wizard.NextButton(), Qt::LeftButton);
     EXPECT_EQ(update.result(), QDialog::Accepted);
-    QTest::mouseClick(update.ui()->btnCancel, Qt::LeftButton);
+    update.show();
+    QTest::mouseClick(wizard.CancelButton(), Qt::LeftButton);
     EXPECT_EQ(update.result(), QDialog::Rejected);
+    EXPECT_FALSE(update.isVisible());
 }
 
 TEST_F(SmallWindows, MessagePropertiesOpenTheSourceOfTheNamedFile)
@@ -150,6 +158,36 @@ TEST_F(SmallWindows, EveryLabelNamingAFieldHasItsBuddy)
             }
         }
     }
+}
+
+TEST_F(SmallWindows, ScreenshotsOfTheWindowsNobodyOpens)
+{
+    manager::TfrmCustomSend send;
+    manager::TfrmMessagePre preview;
+    manager::TForm1 form1;
+    manager::TfrmRem rem;
+    new QTreeWidgetItem(rem.ui()->lstMessages, {QStringLiteral("Order 12"), QStringLiteral("2 KB"),
+                                                QStringLiteral("03/09/26 10:00"), QStringLiteral("ann@example.org")});
+    manager::TfrmUpdate update;
+    manager::TfrmMsgProperties properties;
+    const std::vector<std::pair<QWidget*, const char*>> windows{
+        {&send, "manager_custom_send"}, {&preview, "manager_merge_previewer"}, {&form1, "manager_item_properties"},
+        {&rem, "manager_server_preview"}, {&update, "manager_update"}, {&properties, "manager_message_properties"}};
+    for (const auto& [window, name] : windows) {
+        window->show();
+        screenshot(*window, name);
+        window->hide();
+    }
+    auto* wizard = new manager::TfrmMMWiz;
+    wizard->show();
+    wizard->btnNextClick();
+    screenshot(*wizard, "manager_mail_merge");
+    wizard->close();
+    auto* find = new manager::TfrmFind;
+    find->show();
+    screenshot(*find, "manager_find");
+    find->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(SmallWindows, MainWindowScreenshot)

@@ -9,6 +9,8 @@
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
+#include "platform/qt/guarded_application.h"
+#include "tables/error_report.h"
 #include "ui_tfrm_main.h"
 #include "ui_tfrm_status.h"
 
@@ -47,7 +49,7 @@ TEST_F(StatusLogWindow, TheThirdErrorShowsThreeWithTheNewestLineOnTop)
     EXPECT_TRUE(status.isVisible());
     EXPECT_TRUE(status.DetailsOpen());
     EXPECT_EQ(status.height(), TfrmStatus::kOpenHeight);
-    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Hide Details <<");
+    EXPECT_EQ(status.ui()->btnDetails->caption().toStdString(), "Hide Details <<");
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -61,6 +63,33 @@ TEST_F(StatusLogWindow, AnExceptionLeavingAHandlerBecomesAnErrorLine)
     EXPECT_TRUE(contains(program.frmStatus().LogLines()[0], " -- Error-posted"));
 }
 
+TEST_F(StatusLogWindow, TheTableLayersMessagesAreBoxesAndNoneReachesAWindowThatIsGone)
+{
+    {
+        manager::Post32Program program;
+        tables::reportError("Field type not supported");
+        EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Field type not supported"}));
+    }
+    // With the window gone both go back to standard error.
+    tables::reportError("after the window");
+    platform::GuardedApplication::handleException(std::runtime_error("after the window"));
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(StatusLogWindow, TheDialupComponentsStatusAndDisconnectionAreLogged)
+{
+    manager::Post32Program program;
+    TagRas& ras = program.frmMain().agRas1();
+    ASSERT_TRUE(ras.OnStatusChange && ras.OnDisconnected);
+    ras.OnStatusChange(ras, "Dialing...");
+    ras.OnDisconnected(ras);
+    const auto lines = program.frmStatus().LogLines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(contains(lines[0], " -- Disconnected"));
+    EXPECT_TRUE(contains(lines[1], " -- Dialing..."));
+    EXPECT_EQ(program.frmMain().StatusText(), "Disconnected");
+}
+
 class StatusWindow : public WindowTest {};
 
 TEST_F(StatusWindow, TheDetailsToggleFollowsItsStateNotTheHeight)
@@ -68,7 +97,7 @@ TEST_F(StatusWindow, TheDetailsToggleFollowsItsStateNotTheHeight)
     TfrmStatus status;
     status.show();
     EXPECT_EQ(status.height(), TfrmStatus::kFoldedHeight);
-    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Details >>");
+    EXPECT_EQ(status.ui()->btnDetails->caption().toStdString(), "Details >>");
     QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
     EXPECT_EQ(status.Tag(), 2);
     EXPECT_EQ(status.height(), TfrmStatus::kOpenHeight);
@@ -81,7 +110,7 @@ TEST_F(StatusWindow, TheDetailsToggleFollowsItsStateNotTheHeight)
     QTest::mouseClick(status.ui()->btnDetails, Qt::LeftButton);
     EXPECT_EQ(status.Tag(), 0);
     EXPECT_EQ(status.height(), TfrmStatus::kFoldedHeight);
-    EXPECT_EQ(status.ui()->btnDetails->text().toStdString(), "Details >>");
+    EXPECT_EQ(status.ui()->btnDetails->caption().toStdString(), "Details >>");
 }
 
 TEST_F(StatusWindow, TheCloseBoxFoldsButCloseKeepsTheDetailsOpen)
@@ -120,7 +149,8 @@ TEST_F(StatusWindow, Screenshots)
     QApplication::processEvents();
     screenshot(status, "manager_status_folded");
     main.AppException(std::runtime_error("The table Agents.dbf is not open."));
-    QTest::qWait(20);
+    // The log view catches up in batches.
+    QTest::qWait(250);
     screenshot(status, "manager_status_open");
 }
 

@@ -1,10 +1,10 @@
-// One ShellApplication (offscreen, set by the test runner) for the whole
+// One GuardedApplication (offscreen, set by the test runner) for the whole
 // run, so exceptions leaving event handlers reach the shell as in the
 // programs. Linked into every test executable that drives the shell.
 
 #include <gtest/gtest.h>
 
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 
 #include <cerrno>
 
@@ -16,12 +16,12 @@ public:
     {
         static int argc = 1;
         static char* argv[] = {program_invocation_short_name, nullptr};
-        app_ = new shell::ShellApplication(argc, argv);
+        app_ = new platform::GuardedApplication(argc, argv);
     }
     void TearDown() override { delete app_; }
 
 private:
-    shell::ShellApplication* app_ = nullptr;
+    platform::GuardedApplication* app_ = nullptr;
 };
 
 [[maybe_unused]] ::testing::Environment* const environment =

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "platform/event_pump.h"
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 #include "retriever/shell/tform1.h"
 #include "shell_fixture.h"
 
@@ -106,10 +106,10 @@ TEST(Headless, NoDisplayMeansOffscreen)
     ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
     ScopedEnv display("DISPLAY", std::nullopt);
     ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
-    shell::PrepareHeadlessEnvironment();
+    platform::PrepareHeadlessEnvironment();
     ASSERT_NE(std::getenv("QT_QPA_PLATFORM"), nullptr);
     EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), "offscreen");
-    EXPECT_TRUE(shell::IsHeadless());
+    EXPECT_TRUE(platform::IsHeadless());
 }
 
 TEST(Headless, ADisplayOrAChosenPlatformIsLeftAlone)
@@ -117,12 +117,12 @@ TEST(Headless, ADisplayOrAChosenPlatformIsLeftAlone)
     {
         ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
         ScopedEnv display("DISPLAY", std::string(":0"));
-        shell::PrepareHeadlessEnvironment();
+        platform::PrepareHeadlessEnvironment();
         EXPECT_EQ(std::getenv("QT_QPA_PLATFORM"), nullptr);
     }
     ScopedEnv platform("QT_QPA_PLATFORM", std::string("xcb"));
     ScopedEnv display("DISPLAY", std::nullopt);
-    shell::PrepareHeadlessEnvironment();
+    platform::PrepareHeadlessEnvironment();
     EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), "xcb");
 }
 

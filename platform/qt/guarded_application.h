@@ -1,25 +1,25 @@
 #pragma once
-// The application object of the processors: no exception crosses the Qt
-// event loop; whatever an event handler lets escape goes to the program's
-// exception handler instead.
+// The application object of the three windowed programs: no exception
+// crosses the Qt event loop; whatever an event handler lets escape goes to
+// the program's exception handler instead (its status log's AppException).
 
 #include <QApplication>
 
 #include <exception>
 #include <functional>
 
-namespace shell {
+namespace platform {
 
-class ShellApplication : public QApplication {
+class GuardedApplication : public QApplication {
 public:
     using ExceptionHandler = std::function<void(const std::exception&)>;
 
-    ShellApplication(int& argc, char** argv);
+    GuardedApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // The handler of the current application (the status window's
-    // AppException); an empty one restores the default, standard error.
+    // The handler of the current application; an empty one restores the
+    // default, standard error.
     static void setExceptionHandler(ExceptionHandler handler);
     static void handleException(const std::exception& error);
 };
@@ -33,4 +33,4 @@ void PrepareHeadlessEnvironment();
 // platform): messages go to the log instead of message boxes.
 bool IsHeadless();
 
-}  // namespace shell
+}  // namespace platform

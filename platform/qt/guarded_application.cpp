@@ -1,4 +1,4 @@
-#include "retriever/shell/shell_application.h"
+#include "platform/qt/guarded_application.h"
 
 #include <QGuiApplication>
 
@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <stdexcept>
 
-namespace shell {
+namespace platform {
 
 namespace {
 
-ShellApplication::ExceptionHandler& handlerSlot()
+GuardedApplication::ExceptionHandler& handlerSlot()
 {
-    static ShellApplication::ExceptionHandler handler;
+    static GuardedApplication::ExceptionHandler handler;
     return handler;
 }
 
@@ -24,9 +24,9 @@ bool isSet(const char* name)
 
 }  // namespace
 
-ShellApplication::ShellApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool ShellApplication::notify(QObject* receiver, QEvent* event)
+bool GuardedApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
@@ -38,9 +38,9 @@ bool ShellApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void ShellApplication::setExceptionHandler(ExceptionHandler handler) { handlerSlot() = std::move(handler); }
+void GuardedApplication::setExceptionHandler(ExceptionHandler handler) { handlerSlot() = std::move(handler); }
 
-void ShellApplication::handleException(const std::exception& error)
+void GuardedApplication::handleException(const std::exception& error)
 {
     try {
         if (handlerSlot()) {
@@ -67,4 +67,4 @@ bool IsHeadless()
     return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
 }
 
-}  // namespace shell
+}  // namespace platform

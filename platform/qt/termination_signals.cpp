@@ -1,4 +1,4 @@
-#include "retriever/shell/termination_signals.h"
+#include "platform/qt/termination_signals.h"
 
 #include <QSocketNotifier>
 
@@ -8,7 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace shell {
+namespace platform {
 
 namespace {
 
@@ -44,4 +44,4 @@ void WatchTerminationSignals(QObject* context, std::function<void()> action)
     ::sigaction(SIGINT, &sa, nullptr);
 }
 
-}  // namespace shell
+}  // namespace platform

@@ -21,6 +21,7 @@
 #include "manager/core/status_log.h"
 #include "manager/dialogs/tfrm_custom_send.h"
 #include "manager/dialogs/tfrm_rem.h"
+#include "manager/core/template_sender.h"
 #include "manager/dialogs/tfrm_status.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "platform/qt/sound_player.h"
@@ -182,6 +183,22 @@ public:
     void btnToolOpenClick();
     void lstVReceivedColumnClick(QTreeWidget* list, int column);
     int lstVReceivedCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const;
+    // Agents and templates tabs: renaming a list item renames its file.
+    void lstVAgentsEdited(QTreeWidgetItem* item);
+    void lstVTemplatesEdited(QTreeWidgetItem* item);
+    // Whether an item of lstVAgents may be attached to an account: a file
+    // made by hand whose name the agent-name check refuses is listed (so it
+    // can be deleted or renamed) but could never be found by its AGENT name.
+    static bool IsAttachableAgentItem(const QTreeWidgetItem& item);
+    // What the templates tab hands the message composer: the template file
+    // to load (empty for a new one) and the sender of a new template.
+    struct TemplateComposerRequest {
+        std::string fileName;
+        TemplateSender sender;
+    };
+    // Opens the composer on a template; every request is kept for the tests.
+    void OpenTemplateComposer(const TemplateComposerRequest& request);
+    const std::vector<TemplateComposerRequest>& ComposerRequests() const { return composerRequests_; }
 
     // Runs `action`; whatever it throws goes to AppException.
     template <typename F>
@@ -208,6 +225,9 @@ private:
 
     void wireMenus();
     void wireDialup();
+    void wireAgentTabs();
+    // Fills an agents or templates list from its folder.
+    void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
     // A message box through the seam, with the start-up splash put away first.
     void showMessage(const std::string& text);
     void putSplashAway();
@@ -241,6 +261,7 @@ private:
     int sortColumn_ = 0;
     bool sortAscending_ = false;
     bool closed_ = false;
+    std::vector<TemplateComposerRequest> composerRequests_;
 };
 
 template <typename F>

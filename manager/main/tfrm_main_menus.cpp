@@ -63,6 +63,8 @@ void TfrmMain::wireMenus()
     connect(u.lstVAgents, &QTreeWidget::itemSelectionChanged, this, [this] { Guarded([this] { lstVAgentsChange(); }); });
     connect(u.lstVTemplates, &QTreeWidget::itemSelectionChanged, this,
             [this] { Guarded([this] { lstVTemplatesChange(); }); });
+
+    wireAgentTabs();
 }
 
 }  // namespace manager

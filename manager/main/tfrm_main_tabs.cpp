@@ -27,13 +27,5 @@ void TfrmMain::lstVTemplatesChange()
     ui_->mnuFileProperties->setEnabled(selected);
 }
 
-void TfrmMain::RefreshAgents() {}
-void TfrmMain::RefreshTemplates() {}
-void TfrmMain::A1Click() {}
-void TfrmMain::MailMessageTemplate1Click() {}
-void TfrmMain::btnAgentsDeleteClick() {}
-void TfrmMain::btnAgentsModifyClick() {}
-void TfrmMain::btnARDeleteClick() {}
-void TfrmMain::btnARModifyClick() {}
 
 }  // namespace manager

@@ -74,9 +74,14 @@ int DialogSeam::ExecModal(QDialog& dialog)
 
 QString DialogSeam::ChooseFile(QWidget* parent, const FileRequest& request)
 {
+    return ChooseFileIn(parent, request, {});
+}
+
+QString DialogSeam::ChooseFileIn(QWidget* parent, const FileRequest& request, const QString& directory)
+{
     if (answerers().file)
         return answerers().file(request);
-    QFileDialog chooser(parent, request.caption, QString(), request.filter);
+    QFileDialog chooser(parent, request.caption, directory, request.filter);
     chooser.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     chooser.setDefaultSuffix(request.defaultSuffix);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())

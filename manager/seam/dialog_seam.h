@@ -46,6 +46,8 @@ public:
     // Shows the dialog modally; its modal result.
     static int ExecModal(QDialog& dialog);
     static QString ChooseFile(QWidget* parent, const FileRequest& request);
+    // The same, the chooser starting in `directory`.
+    static QString ChooseFileIn(QWidget* parent, const FileRequest& request, const QString& directory);
 
     // Tests: answerers in place of the user (an empty one restores showing).
     static void SetBoxAnswerer(BoxAnswerer answerer);

@@ -1,0 +1,96 @@
+// The Auto-Reply Templates tab: the list of template mail files, new and
+// open through the message composer, delete and rename.
+
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include "controls/qt_text.h"
+#include "manager/core/listed_files.h"
+#include "manager/core/manager_error.h"
+#include "manager/main/tfrm_main.h"
+#include "manager/seam/dialog_seam.h"
+#include "ui_tfrm_main.h"
+
+namespace manager {
+
+namespace {
+
+constexpr int kTemplatesTab = 2;
+
+std::string selectedTemplate(QTreeWidget* list)
+{
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? std::string() : QStringToBytes(selected.front()->data(0, Qt::UserRole).toString());
+}
+
+}  // namespace
+
+void TfrmMain::RefreshTemplates() { refreshFileList(ui_->lstVTemplates, folders_.templates, kTemplateExtension); }
+
+void TfrmMain::OpenTemplateComposer(const TemplateComposerRequest& request)
+{
+    // The message composer takes the request here: a new template gets the
+    // sender's labels and the focus on its subject, an existing one is
+    // loaded from its file (Tag 10).
+    composerRequests_.push_back(request);
+}
+
+void TfrmMain::MailMessageTemplate1Click()
+{
+    ui_->pageControlMain->setCurrentIndex(kTemplatesTab);
+    OpenTemplateComposer({"", CurrentTemplateSender(tables_)});
+}
+
+void TfrmMain::btnARModifyClick()
+{
+    const std::string file = selectedTemplate(ui_->lstVTemplates);
+    if (file.empty())
+        return;
+    OpenTemplateComposer({folders_.templates + file, {}});
+}
+
+void TfrmMain::btnARDeleteClick()
+{
+    if (DialogSeam::Question(this, QStringLiteral("Are you sure you want to delete this template?"),
+                             QMessageBox::Yes | QMessageBox::No,
+                             QStringLiteral(" Delete Confirmation")) != QMessageBox::Yes)
+        return;
+    try {
+        const std::string file = selectedTemplate(ui_->lstVTemplates);
+        if (file.empty())
+            throw ManagerError("Nothing selected");
+        DeleteListedFile(folders_.templates, file);
+        RefreshTemplates();
+    } catch (const std::exception&) {
+        DialogSeam::Information(this, QStringLiteral("Unable to delete template"));
+    }
+}
+
+void TfrmMain::lstVTemplatesEdited(QTreeWidgetItem* item)
+{
+    const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
+    const std::string oldName = file.substr(0, file.size() - std::string(kTemplateExtension).size());
+    const std::string newName = QStringToBytes(item->text(0));
+    if (newName == oldName)
+        return;
+    const auto putBack = [&] {
+        const QSignalBlocker quiet(ui_->lstVTemplates);
+        item->setText(0, BytesToQString(oldName));
+    };
+    const std::string problem = TemplateNameProblem(newName);
+    if (!problem.empty()) {
+        putBack();
+        DialogSeam::Information(this, BytesToQString(problem));
+        return;
+    }
+    try {
+        const std::string renamed =
+            RenameListedFile(folders_.templates, file, newName, kTemplateExtension, "Unable to rename template");
+        item->setData(0, Qt::UserRole, BytesToQString(renamed));
+    } catch (const std::exception&) {
+        putBack();
+        DialogSeam::Information(this, QStringLiteral("Unable to rename template"));
+    }
+}
+
+}  // namespace manager

@@ -91,6 +91,21 @@ QStringList RunFileDialog(QWidget* parent, const FileDialogSpec& spec)
     return chooser.selectedFiles();
 }
 
+QString ChooseSaveAsMailFile(QWidget* parent, const std::string& folder)
+{
+    const QStringList chosen =
+        RunFileDialog(parent, {QString(), BytesToQString(folder), QStringLiteral("E-Mail Files (*.eml)"),
+                               QStringLiteral("eml"), QFileDialog::AcceptSave, QFileDialog::AnyFile});
+    if (chosen.isEmpty())
+        return {};
+    const QString path = chosen.front();
+    if (QFileInfo::exists(path) &&
+        DialogSeam::Question(parent, QStringLiteral("OK to overwrite %1").arg(path),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) != QMessageBox::Yes)
+        return {};
+    return path;
+}
+
 void PrintBody(QWidget* parent, QTextEdit* body, const QString& title)
 {
     QPrinter printer;

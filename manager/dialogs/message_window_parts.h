@@ -61,6 +61,9 @@ struct FileDialogSpec {
 };
 // The chosen files; empty when cancelled. Overwriting is asked by the caller.
 QStringList RunFileDialog(QWidget* parent, const FileDialogSpec& spec);
+// The Save As name of a mail file, starting in `folder`; empty when the
+// user cancels or will not overwrite the file that is there.
+QString ChooseSaveAsMailFile(QWidget* parent, const std::string& folder);
 
 // The print dialog; when confirmed, the body as one document of that title.
 void PrintBody(QWidget* parent, QTextEdit* body, const QString& title);

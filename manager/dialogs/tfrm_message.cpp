@@ -251,15 +251,8 @@ bool TfrmMessage::Save1Click()
 
 bool TfrmMessage::SaveAs1Click()
 {
-    const QStringList chosen =
-        RunFileDialog(this, {QString(), BytesToQString(templatesFolder_), QStringLiteral("E-Mail Files (*.eml)"),
-                             QStringLiteral("eml"), QFileDialog::AcceptSave, QFileDialog::AnyFile});
-    if (chosen.isEmpty())
-        return false;
-    const QString path = chosen.front();
-    if (QFileInfo::exists(path) &&
-        DialogSeam::Question(this, QStringLiteral("OK to overwrite %1").arg(path),
-                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) != QMessageBox::Yes)
+    const QString path = ChooseSaveAsMailFile(this, templatesFolder_);
+    if (path.isEmpty())
         return false;
     if (!writeTo(QStringToBytes(path)))
         return false;

@@ -1,11 +1,14 @@
 #pragma once
 // One open of a DBF table file: its header and field list, raw record
-// reads and writes straight to the file, and the open-mode lock. The
-// record count is read from the file on every call, so appends of other
-// programs are seen at once.
+// reads and writes straight to the file, and the open-mode lock. A shared
+// or read-only open reads the record count and the records from the file
+// on every call, so changes of other programs are seen at once; an
+// exclusive open is the file's only one and keeps both in memory (writes
+// still go to the file at once).
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "xbase/value.h"
@@ -47,6 +50,9 @@ public:
     void setStructuralIndexFlag(bool on);
 
 private:
+    bool sole() const { return mode_ == OpenMode::Exclusive; }
+    const char* cachedRecord(uint32_t recNo) const;
+    void forgetRun(uint32_t recNo) const;
     void readHeader();
     void touchDate();
     void writeAt(int64_t offset, const void* data, std::size_t size);
@@ -59,6 +65,12 @@ private:
     uint16_t headerLength_ = 0;
     int recordLength_ = 0;
     std::vector<FieldDef> fields_;
+    uint32_t count_ = 0;                 // exclusive opens: the record count
+    unsigned char dateWritten_[3] = {};  // the last-update date this open wrote
+    bool dateKnown_ = false;
+    // Exclusive opens: runs of records as they are in the file, by run number.
+    mutable std::unordered_map<uint32_t, std::string> runs_;
+    mutable std::size_t runBytes_ = 0;
 };
 
 }  // namespace xbase

@@ -39,6 +39,14 @@ public:
 
     const std::string& path() const { return path_; }
     bool readOnly() const { return readOnly_; }
+    // The file belongs to a table opened exclusive: no other open writes it,
+    // so what this open read stays valid without asking the file again, and
+    // reads need no lock. Writes still take the lock, for programs that read
+    // the index file directly.
+    void setSoleWriter(bool on) {
+        sole_ = on;
+        journal_.setKeepOpen(on);
+    }
 
     // Holds the lock for one operation. An exclusive hold writes its changes
     // on commit(); without commit they are dropped.
@@ -53,6 +61,7 @@ public:
     private:
         CdxFile& file_;
         bool exclusive_;
+        bool locked_ = false;
     };
 
     Page page(uint32_t offset);
@@ -61,6 +70,8 @@ public:
     // Changes whenever cached pages may have gone stale.
     uint64_t generation() const { return generation_; }
     void writePage(uint32_t offset, const Page& p);
+    // Writes the node encoded onto its page.
+    void writeNode(const Node& node, const KeyFormat& fmt);
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);
@@ -77,6 +88,7 @@ private:
     bool rollBackReadOnly();
     void refresh();
     void dropCaches();
+    void dropDirty();
     void flush();
     bool needsJournal(bool headerChanged) const;
     void writeJournalled();
@@ -87,6 +99,8 @@ private:
     std::string path_;
     int fd_ = -1;
     bool readOnly_ = false;
+    bool sole_ = false;
+    bool counterRaised_ = false;   // by this open, since it became the sole writer
     CdxJournal journal_;
     off_t size_ = 0;                 // current size including pages allocated in this hold
     off_t heldSize_ = 0;             // size when the hold began: pages past it are new
@@ -97,6 +111,7 @@ private:
         std::shared_ptr<const Node> node;
     };
     std::map<uint32_t, Decoded> nodes_;
+    std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
     uint64_t generation_ = 0;
     bool cacheValid_ = false;
     uint32_t cachedCounter_ = 0;

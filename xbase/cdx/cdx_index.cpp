@@ -147,6 +147,23 @@ public:
         return s;
     }
 
+    // Under an exclusive hold; false when the tag is left as it was.
+    bool insert(const std::string& tag, const IndexEntry& e) {
+        const Tag t = requireTag(tag);
+        const std::string key = fit(e.key, t.fmt);
+        CdxTree tree(*file, t.header, t.fmt);
+        if (t.h.options & cdx::kOptUnique) {
+            auto have = tree.firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+            if (have && have->key == key) return false;
+        }
+        return tree.insert(key, e.recno);
+    }
+
+    bool remove(const std::string& tag, const IndexEntry& e) {
+        const Tag t = requireTag(tag);
+        return CdxTree(*file, t.header, t.fmt).remove(fit(e.key, t.fmt), e.recno);
+    }
+
     void freeTree(const Tag& t) {
         for (uint32_t page : CdxTree(*file, t.header, t.fmt).pages()) file->freePage(page);
     }
@@ -261,21 +278,23 @@ void CdxIndex::dropTag(const std::string& name) {
 
 void CdxIndex::insert(const std::string& tag, const IndexEntry& e) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(tag);
-    const std::string key = Impl::fit(e.key, t.fmt);
-    CdxTree tree(*impl_->file, t.header, t.fmt);
-    if (t.h.options & cdx::kOptUnique) {
-        auto have = tree.firstWhere([&](const NodeEntry& x) { return x.key >= key; });
-        if (have && have->key == key) return;
-    }
-    if (tree.insert(key, e.recno)) hold.commit();
+    if (impl_->insert(tag, e)) hold.commit();
 }
 
 void CdxIndex::remove(const std::string& tag, const IndexEntry& e) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(tag);
-    if (CdxTree(*impl_->file, t.header, t.fmt).remove(Impl::fit(e.key, t.fmt), e.recno)) hold.commit();
+    if (impl_->remove(tag, e)) hold.commit();
 }
+
+void CdxIndex::apply(const std::vector<IndexChange>& changes) {
+    if (changes.empty()) return;
+    CdxFile::Hold hold(*impl_->file, true);
+    bool changed = false;
+    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+    if (changed) hold.commit();
+}
+
+void CdxIndex::setSoleWriter(bool on) { impl_->file->setSoleWriter(on); }
 
 namespace {
 

@@ -36,6 +36,13 @@ struct IndexEntry {
     bool operator==(const IndexEntry&) const = default;
 };
 
+// One key change of a record, for CdxIndex::apply.
+struct IndexChange {
+    std::string tag;
+    IndexEntry entry;
+    bool insert = true;   // false: remove the entry
+};
+
 // Encodes an evaluated key value the way the tag stores it: character keys
 // cut or padded with blanks to keyLength; numbers and dates (as Julian day
 // numbers) as 8-byte doubles transformed so that bytewise order is numeric
@@ -68,6 +75,12 @@ public:
     // inserted again. Removing an entry that is not there does nothing.
     void insert(const std::string& tag, const IndexEntry& e);
     void remove(const std::string& tag, const IndexEntry& e);
+    // The changes in order, as insert and remove make them, under one hold
+    // of the lock and written as one change: a writer killed meanwhile
+    // leaves all of them or none.
+    void apply(const std::vector<IndexChange>& changes);
+    // The index belongs to a table opened exclusive (see CdxFile::setSoleWriter).
+    void setSoleWriter(bool on);
 
     // Stateless navigation in tag order: ascending tags run by (key, recno)
     // ascending, descending tags by (key, recno) descending.

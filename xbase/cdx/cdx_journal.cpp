@@ -42,7 +42,11 @@ uint64_t readLe64(const unsigned char* p) { return uint64_t(readLe32(p)) | uint6
 CdxJournal::CdxJournal(const std::string& indexPath) : path_(indexPath + "-journal"), indexPath_(indexPath) {}
 
 CdxJournal::~CdxJournal() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Others find no journal once this open is gone, unless it still holds
+    // a change that could not be undone.
+    if (keepOpen_ && cleared_) ::ftruncate(fd_, 0);
+    ::close(fd_);
 }
 
 bool CdxJournal::present() const {
@@ -50,7 +54,20 @@ bool CdxJournal::present() const {
     return ::stat(path_.c_str(), &st) == 0 && st.st_size > 0;
 }
 
-void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
+void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
+    // A journal kept open is overwritten in place rather than emptied and
+    // grown again, which costs the file system most of a change: it is padded
+    // to the length it had by repeating its last page (putting the same bytes
+    // back twice undoes nothing more), so no bytes of an older one follow it.
+    const bool reuse = keepOpen_ && fd_ >= 0 && stillNamed();
+    std::vector<SavedPage> padded;
+    const std::vector<SavedPage>* chosen = &given;
+    if (reuse && !given.empty() && given.size() < keptPages_) {
+        padded = given;
+        padded.resize(keptPages_, given.back());
+        chosen = &padded;
+    }
+    const std::vector<SavedPage>& pages = *chosen;
     std::vector<unsigned char> buf(kHeadSize + pages.size() * kRecordSize);
     std::memcpy(buf.data(), kMark, sizeof kMark);
     writeLe64(&buf[kSizeField], uint64_t(originalSize));
@@ -65,16 +82,21 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
 
     // The file stays between changes, emptied: making and deleting a file for
     // every change costs the file system far more than this.
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0 && errno == EACCES && ::unlink(path_.c_str()) == 0)   // another user's empty journal
+    if (!reuse) {
+        keptPages_ = 0;
+        if (fd_ >= 0) ::close(fd_);
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
+        if (fd_ < 0 && errno == EACCES && ::unlink(path_.c_str()) == 0)   // another user's empty journal
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
+    }
     try {
         struct stat st {};
-        if (::fstat(fd_, &st) != 0 || (st.st_size != 0 && ::ftruncate(fd_, 0) != 0))
-            throwIo(indexPath_, "cannot empty its journal " + path_);
+        const bool tooLong = reuse ? pages.size() < keptPages_ : ::fstat(fd_, &st) != 0 || st.st_size != 0;
+        if (tooLong && ::ftruncate(fd_, 0) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
+        cleared_ = false;
         writeAll(fd_, buf.data(), buf.size(), 0, path_);
+        keptPages_ = pages.size();
     } catch (...) {
         // Nothing of the index was written yet: an incomplete journal only goes.
         ::close(fd_);
@@ -86,7 +108,16 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
 
 void CdxJournal::discard() {
     if (fd_ < 0) return;
-    // An empty journal holds no change; removed if it cannot be emptied.
+    // An empty journal holds no change; removed if it cannot be emptied. A
+    // journal kept open loses its mark instead, which makes it one that
+    // changed nothing (whoever meets it after a kill removes it).
+    if (keepOpen_) {
+        static constexpr unsigned char kNoMark[sizeof kMark] = {};
+        if (::pwrite(fd_, kNoMark, sizeof kNoMark, 0) == ssize_t(sizeof kNoMark)) {
+            cleared_ = true;
+            return;
+        }
+    }
     const bool gone = ::ftruncate(fd_, 0) == 0 || ::unlink(path_.c_str()) == 0 || errno == ENOENT;
     const int err = errno;
     ::close(fd_);
@@ -95,6 +126,13 @@ void CdxJournal::discard() {
         errno = err;
         throwIo(indexPath_, "cannot remove its journal " + path_);
     }
+}
+
+// Whether the journal kept open still has its name: a reader that met it
+// after a change may have removed it.
+bool CdxJournal::stillNamed() const {
+    struct stat st {};
+    return ::fstat(fd_, &st) == 0 && st.st_nlink > 0;
 }
 
 bool CdxJournal::load(int indexFd, Contents& out) const {
@@ -162,6 +200,10 @@ bool CdxJournal::rollBack(int fd) {
 }
 
 void CdxJournal::remove() {
+    if (fd_ >= 0) {   // a kept open journal would outlive its name
+        ::close(fd_);
+        fd_ = -1;
+    }
     if (::unlink(path_.c_str()) == 0 || errno == ENOENT) return;
     const int fd = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd >= 0) {

@@ -36,6 +36,10 @@ public:
     CdxJournal& operator=(const CdxJournal&) = delete;
 
     const std::string& path() const { return path_; }
+    // Keeps the journal open between changes, for an index whose only
+    // writer is this open: discard() clears its mark rather than emptying it,
+    // and it is emptied when this object goes.
+    void setKeepOpen(bool on) { keepOpen_ = on; }
     // A journal file with something in it exists (one stat, for every lock taken).
     bool present() const;
 
@@ -58,11 +62,15 @@ private:
         std::vector<SavedPage> pages;
     };
     bool load(int fd, Contents& out) const;
+    bool stillNamed() const;
     void remove();
 
     std::string path_;
     std::string indexPath_;
-    int fd_ = -1;   // the journal being written, until discard()
+    int fd_ = -1;   // the journal being written, until discard() (kept empty with keepOpen_)
+    bool keepOpen_ = false;
+    size_t keptPages_ = 0;
+    bool cleared_ = false;   // the journal kept open holds no change   // pages the journal kept open holds room for
 };
 
 }  // namespace xbase::cdx

@@ -67,7 +67,9 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
         throwCorrupt(path, where + " has an impossible key count " + std::to_string(count));
     size_t keyEnd = kPageSize;
     const size_t entriesEnd = kLeafHeader + size_t(count) * size_t(bpe);
-    std::string prev;
+    // Each key is the previous one's first dup bytes, its stored bytes and
+    // trail pad bytes: built in place over the previous key.
+    std::string key(size_t(fmt.keyLength), static_cast<char>(fmt.pad));
     node.entries.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         uint64_t v = 0;
@@ -80,11 +82,9 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
         const size_t stored = size_t(fmt.keyLength - dup - trail);
         if (keyEnd < entriesEnd + stored) throwCorrupt(path, where + " has keys overlapping its entries");
         keyEnd -= stored;
-        std::string key = prev.substr(0, size_t(dup));
-        key.append(reinterpret_cast<const char*>(&p[keyEnd]), stored);
-        key.append(size_t(trail), static_cast<char>(fmt.pad));
+        std::copy_n(&p[keyEnd], stored, key.begin() + dup);
+        std::fill(key.begin() + dup + long(stored), key.end(), static_cast<char>(fmt.pad));
         node.entries.push_back({key, recno, 0});
-        prev = std::move(key);
     }
     return node;
 }
@@ -117,11 +117,10 @@ void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     p[22] = uint8_t(l.trailBits);
     p[23] = uint8_t(l.bytesPerEntry);
     size_t keyEnd = kPageSize;
-    std::string prev;
     for (size_t i = 0; i < n; ++i) {
         const std::string& key = node.entries[i].key;
         const int trail = trailCount(key, fmt);
-        const int dup = i == 0 ? 0 : dupCount(key, prev, trail, fmt);
+        const int dup = i == 0 ? 0 : dupCount(key, node.entries[i - 1].key, trail, fmt);
         const size_t stored = size_t(fmt.keyLength - dup - trail);
         keyEnd -= stored;
         std::copy_n(key.data() + dup, stored, &p[keyEnd]);
@@ -129,7 +128,6 @@ void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
                      uint64_t(trail) << (l.recnoBits + l.dupBits);
         for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
             p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
-        prev = key;
     }
     writeLe16(&p[12], uint16_t(keyEnd - kLeafHeader - n * size_t(l.bytesPerEntry)));
 }

@@ -22,14 +22,32 @@ bool underfull(const Node& node, const KeyFormat& fmt) {
     return node.entries.size() < interiorCapacity(fmt) / 2;
 }
 
-// Where to cut an overfull node so that both halves fit.
+// Where to cut an overfull node so that both halves fit: the cut that
+// makes the larger half smallest, with the size of every prefix and suffix
+// counted in one pass each.
 size_t splitPoint(const Node& node, const KeyFormat& fmt) {
     const size_t n = node.entries.size();
-    if (!node.leaf) return n / 2;
+    if (!node.leaf || n < 2) return n / 2;
+    const auto& e = node.entries;
+    std::vector<size_t> chained(n), prefixKeys(n + 1, 0), suffixChained(n + 1, 0);
+    std::vector<uint32_t> prefixMax(n + 1, 0), suffixMax(n + 1, 0);
+    for (size_t i = 0; i < n; ++i) {
+        chained[i] = storedKeyBytes(e[i].key, i == 0 ? nullptr : &e[i - 1].key, fmt);
+        prefixKeys[i + 1] = prefixKeys[i] + chained[i];
+        prefixMax[i + 1] = std::max(prefixMax[i], e[i].recno);
+    }
+    for (size_t i = n; i-- > 0;) {
+        suffixChained[i] = suffixChained[i + 1] + chained[i];
+        suffixMax[i] = std::max(suffixMax[i + 1], e[i].recno);
+    }
     size_t best = n / 2;
     size_t bestSize = SIZE_MAX;
     for (size_t i = 1; i < n; ++i) {
-        const size_t size = std::max(leafBytes(node.entries, 0, i, fmt), leafBytes(node.entries, i, n, fmt));
+        const size_t left = kLeafHeaderBytes + i * leafEntrySize(prefixMax[i], fmt) + prefixKeys[i];
+        // The right half's first key is stored whole.
+        const size_t right = kLeafHeaderBytes + (n - i) * leafEntrySize(suffixMax[i], fmt) +
+                             storedKeyBytes(e[i].key, nullptr, fmt) + suffixChained[i + 1];
+        const size_t size = std::max(left, right);
         if (size < bestSize) {
             bestSize = size;
             best = i;
@@ -102,7 +120,7 @@ std::shared_ptr<const Node> CdxTree::view(uint32_t offset) {
 
 Node CdxTree::load(uint32_t offset) { return *view(offset); }
 
-void CdxTree::store(const Node& node) { file_.writePage(node.offset, encodeNode(node, fmt_)); }
+void CdxTree::store(const Node& node) { file_.writeNode(node, fmt_); }
 
 std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t recno) {
     std::vector<Step> path;

@@ -193,7 +193,10 @@ void DbfFile::touchDate() {
 
 void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    if (recNo == 0 || recNo > recordCount()) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    // Records never go away while the table is open shared (pack and zap
+    // need it exclusive), so a count seen once bounds every later one.
+    if (recNo == 0 || (recNo > count_ && recNo > (count_ = recordCount())))
+        throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
     writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
     if (sole()) {
         const auto it = runs_.find((recNo - 1) / kRunRecords);

@@ -65,7 +65,7 @@ private:
     uint16_t headerLength_ = 0;
     int recordLength_ = 0;
     std::vector<FieldDef> fields_;
-    uint32_t count_ = 0;                 // exclusive opens: the record count
+    uint32_t count_ = 0;                 // exclusive opens: the record count; others: one it had
     unsigned char dateWritten_[3] = {};  // the last-update date this open wrote
     bool dateKnown_ = false;
     // Exclusive opens: runs of records as they are in the file, by run number.

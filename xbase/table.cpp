@@ -223,11 +223,11 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
 
 std::string Table::blankRecord() const { return std::string(static_cast<std::size_t>(dbf_->recordLength()), ' '); }
 
-void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys) {
+void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
-    const std::string old = dbf_->readRecord(recNo);
+    const std::string old = onDisk ? *onDisk : dbf_->readRecord(recNo);
     // Keys first, so that a failing expression leaves file and tags as they were.
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
     for (const auto& t : ts) {

@@ -59,7 +59,9 @@ public:
     // key passes to the first other record that has it, so that a seek
     // still finds that key; handOverUniqueKeys false skips that search
     // (a just appended blank record gives up only its placeholder keys).
-    void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true);
+    // onDisk, when given, is the record as the caller just read it under its lock.
+    void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true,
+                const std::string* onDisk = nullptr);
     // Appends under the header lock, with the record's keys in every tag.
     uint32_t append(const std::string& record, int lockTimeoutMs);
     void pack();

@@ -391,6 +391,13 @@ void CdxFile::freePage(uint32_t offset) {
     writePage(0, header);
 }
 
-uint32_t CdxFile::changeCounter() { return readLe32(&page(0)[kCounterField]); }
+uint32_t CdxFile::changeCounter() { return word(0, kCounterField); }
+
+uint32_t CdxFile::word(uint32_t offset, uint32_t at) {
+    checkOffset(offset);
+    if (auto d = dirty_.find(offset); d != dirty_.end()) return readLe32(&d->second[at]);
+    if (auto c = cache_.find(offset); c != cache_.end()) return readLe32(&c->second[at]);
+    return readLe32(&page(offset)[at]);
+}
 
 }  // namespace xbase::cdx

@@ -65,6 +65,8 @@ public:
     };
 
     Page page(uint32_t offset);
+    // The little-endian word at byte `at` of a page, without copying the page.
+    uint32_t word(uint32_t offset, uint32_t at);
     // The page decoded as a tree node; kept while the page cache is valid.
     std::shared_ptr<const Node> node(uint32_t offset, const KeyFormat& fmt);
     // Changes whenever cached pages may have gone stale.

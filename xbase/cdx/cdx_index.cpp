@@ -172,6 +172,13 @@ public:
     std::map<std::string, char> keyTypes;
     // Tags looked up while the file's pages stay unchanged.
     std::map<std::string, Tag> tagCache;
+    // Per tag, the leaf that held the entry next() last gave, while the pages
+    // are those of `generation`.
+    struct Walk {
+        uint64_t generation = ~uint64_t{0};
+        uint32_t leaf = 0;
+    };
+    std::map<std::string, Walk> walks;
     uint64_t tagsGeneration = 0;
 };
 
@@ -332,7 +339,16 @@ std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntr
     const Impl::Tag t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     const std::string key = Impl::fit(from.key, t.fmt);
-    return toResult(t.h.descending ? tree.lastBefore(notBefore(key, from.recno)) : tree.firstWhere(after(key, from.recno)));
+    if (t.h.descending) return toResult(tree.lastBefore(notBefore(key, from.recno)));
+    // A walk asks for the entry after the one it was last given: while no
+    // page changed, that entry's leaf answers without a descent.
+    auto& walk = impl_->walks[t.name];
+    if (walk.generation == impl_->file->generation()) {
+        if (auto e = tree.nextInLeaf(walk.leaf, key, from.recno)) return toEntry(e);
+    }
+    auto e = tree.firstWhere(after(key, from.recno), &walk.leaf);
+    walk.generation = e ? impl_->file->generation() : ~uint64_t{0};
+    return toResult(e);
 }
 
 std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {

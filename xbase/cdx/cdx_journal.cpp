@@ -14,7 +14,11 @@
 namespace xbase::cdx {
 namespace {
 
-constexpr unsigned char kMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '1'};
+// Journals of mark 2 carry a checksum taken eight bytes at a step, which a
+// change's writer computes far faster; journals of mark 1 (left by earlier
+// versions) are still read.
+constexpr unsigned char kMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '2'};
+constexpr unsigned char kByteSumMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '1'};
 constexpr size_t kHeadSize = 32;
 constexpr size_t kSizeField = 8;
 constexpr size_t kCountField = 16;
@@ -22,11 +26,27 @@ constexpr size_t kSumField = 24;
 constexpr size_t kRecordSize = 4 + kPageSize;
 constexpr uint32_t kCounterField = 8;   // the change counter in the index's first page
 
-// FNV-1a over the whole journal but the sum's own field.
-uint64_t checksum(const unsigned char* data, size_t n) {
-    uint64_t h = 0xcbf29ce484222325ull;
+constexpr uint64_t kFnvBasis = 0xcbf29ce484222325ull;
+constexpr uint64_t kFnvPrime = 0x100000001b3ull;
+
+// FNV-1a over the whole journal but the sum's own field, byte by byte (mark 1).
+uint64_t byteChecksum(const unsigned char* data, size_t n) {
+    uint64_t h = kFnvBasis;
     for (size_t i = 0; i < n; ++i)
-        if (i < kSumField || i >= kSumField + 8) h = (h ^ data[i]) * 0x100000001b3ull;
+        if (i < kSumField || i >= kSumField + 8) h = (h ^ data[i]) * kFnvPrime;
+    return h;
+}
+
+// The same over little-endian eight-byte words, the bytes after the last whole word one by one (mark 2).
+uint64_t checksum(const unsigned char* data, size_t n) {
+    uint64_t h = kFnvBasis;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        if (i == kSumField) continue;
+        const uint64_t w = uint64_t(readLe32(data + i)) | uint64_t(readLe32(data + i + 4)) << 32;
+        h = (h ^ w) * kFnvPrime;
+    }
+    for (; i < n; ++i) h = (h ^ data[i]) * kFnvPrime;
     return h;
 }
 
@@ -149,10 +169,13 @@ bool CdxJournal::load(int indexFd, Contents& out) const {
         }
     }
     ::close(fd);
-    if (buf.size() < kHeadSize || std::memcmp(buf.data(), kMark, sizeof kMark) != 0) return false;
+    if (buf.size() < kHeadSize) return false;
+    const bool wordSum = std::memcmp(buf.data(), kMark, sizeof kMark) == 0;
+    if (!wordSum && std::memcmp(buf.data(), kByteSumMark, sizeof kByteSumMark) != 0) return false;
     const size_t count = readLe32(&buf[kCountField]);
     if ((buf.size() - kHeadSize) % kRecordSize != 0 || (buf.size() - kHeadSize) / kRecordSize != count) return false;
-    if (readLe64(&buf[kSumField]) != checksum(buf.data(), buf.size())) return false;
+    const uint64_t sum = wordSum ? checksum(buf.data(), buf.size()) : byteChecksum(buf.data(), buf.size());
+    if (readLe64(&buf[kSumField]) != sum) return false;
 
     out.originalSize = off_t(readLe64(&buf[kSizeField]));
     out.pages.resize(count);

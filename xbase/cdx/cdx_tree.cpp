@@ -104,7 +104,7 @@ int compareEntries(const std::string& aKey, uint32_t aRecno, const std::string& 
 CdxTree::CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt)
     : file_(file), headerOffset_(headerOffset), fmt_(fmt) {}
 
-uint32_t CdxTree::root() { return readLe32(file_.page(headerOffset_).data()); }
+uint32_t CdxTree::root() { return file_.word(headerOffset_, 0); }
 
 void CdxTree::setRoot(uint32_t offset) {
     Page header = file_.page(headerOffset_);
@@ -139,7 +139,7 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
 }
 
-std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b) {
+std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b, uint32_t* leaf) {
     auto node = view(root());
     for (int depth = 0; !node->leaf; ++depth) {
         if (depth >= kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
@@ -149,7 +149,10 @@ std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b) {
     }
     for (uint32_t steps = 0; steps <= file_.pageCount(); ++steps) {
         auto it = firstTrue(node->entries, b);
-        if (it != node->entries.end()) return *it;
+        if (it != node->entries.end()) {
+            if (leaf) *leaf = node->offset;
+            return *it;
+        }
         if (node->right == kNoPage) return std::nullopt;
         if (node->right == node->offset) throwCorrupt(file_.path(), "leaf page " + std::to_string(node->offset) + " links to itself");
         node = view(node->right);
@@ -177,6 +180,21 @@ std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
         return node->entries.back();
     }
     throwCorrupt(file_.path(), "leaf pages link in a loop");
+}
+
+std::optional<NodeEntry> CdxTree::nextInLeaf(uint32_t& leaf, const std::string& key, uint32_t recno) {
+    auto node = view(leaf);
+    if (!node->leaf || node->entries.empty()) return std::nullopt;
+    const auto it = std::partition_point(node->entries.begin(), node->entries.end(), [&](const NodeEntry& e) {
+        return compareEntries(e.key, e.recno, key, recno) <= 0;
+    });
+    if (it == node->entries.begin()) return std::nullopt;   // the entry lies before this leaf
+    if (it != node->entries.end()) return *it;
+    if (node->right == kNoPage || node->right == node->offset) return std::nullopt;
+    auto right = view(node->right);
+    if (!right->leaf || right->entries.empty()) return std::nullopt;
+    leaf = right->offset;
+    return right->entries.front();
 }
 
 bool CdxTree::insert(const std::string& key, uint32_t recno) {

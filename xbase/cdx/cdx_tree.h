@@ -23,7 +23,12 @@ class CdxTree {
 public:
     CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt);
 
-    std::optional<NodeEntry> firstWhere(const Boundary& b);
+    // leaf, when given, is told the leaf page of the entry found.
+    std::optional<NodeEntry> firstWhere(const Boundary& b, uint32_t* leaf = nullptr);
+    // The entry after (key, recno) found from the leaf that holds (key, recno)
+    // or its right neighbour, moving leaf along; nullopt when that leaf cannot
+    // tell (the entry lies before it, or it is the tree's last).
+    std::optional<NodeEntry> nextInLeaf(uint32_t& leaf, const std::string& key, uint32_t recno);
     std::optional<NodeEntry> lastBefore(const Boundary& b);
 
     bool insert(const std::string& key, uint32_t recno);   // false when already there

@@ -112,9 +112,12 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
 void Table::loadTags(bool force) {
     bool changed = force;
     for (auto& f : indexes_) {
-        const uint32_t counter = f.index->changeCounter();
-        if (!force && counter == f.seenCounter) continue;
+        // Tags are made and dropped only through loadTags(true) here, so
+        // changes of this open alone leave the directory as it was.
+        const uint32_t counter = force ? f.index->changeCounter() : f.index->peekChangeCounter();
+        const bool unchanged = counter == f.seenCounter || f.index->changedOnlyHere(f.seenCounter, counter);
         f.seenCounter = counter;
+        if (!force && unchanged) continue;
         auto specs = f.index->tags();
         if (!sameSpecs(specs, f.specs)) {
             f.specs = std::move(specs);

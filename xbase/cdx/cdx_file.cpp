@@ -218,8 +218,9 @@ void CdxFile::flush() {
     // sole writer has no others to tell after its first change (opens made
     // after it closes start with nothing cached), and leaving the header
     // alone lets a one-page change go without a journal.
+    const uint32_t before = readLe32(&header[kCounterField]);
     if (!sole_ || !counterRaised_ || headerChanged) {
-        writeLe32(&header[kCounterField], readLe32(&header[kCounterField]) + 1);
+        writeLe32(&header[kCounterField], before + 1);
         dirty_[0] = header;
     }
     try {
@@ -251,6 +252,11 @@ void CdxFile::flush() {
     counterRaised_ = sole_;
     ++generation_;
     cachedCounter_ = readLe32(&header[kCounterField]);
+    if (cachedCounter_ != before) {
+        if (!ownValid_ || before != ownTo_) ownFrom_ = before;
+        ownTo_ = cachedCounter_;
+        ownValid_ = true;
+    }
     cachedSize_ = size;
     cachedStamp_ = stamp;
 }
@@ -392,6 +398,16 @@ void CdxFile::freePage(uint32_t offset) {
 }
 
 uint32_t CdxFile::changeCounter() { return word(0, kCounterField); }
+
+uint32_t CdxFile::peekChangeCounter() {
+    if (sole_ && cacheValid_) return cachedCounter_;
+    unsigned char counter[4];
+    if (::pread(fd_, counter, 4, kCounterField) != 4) {
+        Hold hold(*this, false);   // fails with the reason
+        return changeCounter();
+    }
+    return readLe32(counter);
+}
 
 uint32_t CdxFile::word(uint32_t offset, uint32_t at) {
     checkOffset(offset);

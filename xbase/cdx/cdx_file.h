@@ -80,6 +80,14 @@ public:
     // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
     uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
     uint32_t changeCounter();
+    // The counter as the file holds it, read without the lock (one aligned
+    // word: a change under way shows either its old or its new value).
+    uint32_t peekChangeCounter();
+    // True when every change that took the counter from `since` to `now`
+    // was made by this open.
+    bool changedOnlyHere(uint32_t since, uint32_t now) const {
+        return ownValid_ && now == ownTo_ && since - ownFrom_ <= ownTo_ - ownFrom_;
+    }
 
 private:
     CdxFile(std::string path, int fd, bool readOnly);
@@ -103,6 +111,10 @@ private:
     bool readOnly_ = false;
     bool sole_ = false;
     bool counterRaised_ = false;   // by this open, since it became the sole writer
+    // The counter values from ownFrom_ to ownTo_ were each this open's change.
+    bool ownValid_ = false;
+    uint32_t ownFrom_ = 0;
+    uint32_t ownTo_ = 0;
     CdxJournal journal_;
     off_t size_ = 0;                 // current size including pages allocated in this hold
     off_t heldSize_ = 0;             // size when the hold began: pages past it are new

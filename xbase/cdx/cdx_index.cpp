@@ -374,4 +374,8 @@ uint32_t CdxIndex::changeCounter() {
     return impl_->file->changeCounter();
 }
 
+uint32_t CdxIndex::peekChangeCounter() { return impl_->file->peekChangeCounter(); }
+
+bool CdxIndex::changedOnlyHere(uint32_t since, uint32_t now) const { return impl_->file->changedOnlyHere(since, now); }
+
 }  // namespace xbase

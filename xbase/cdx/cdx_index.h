@@ -96,6 +96,11 @@ public:
 
     // Changes whenever an open of the file (any process, this one included) wrote.
     uint32_t changeCounter();
+    // The same read without the index lock, and whether the changes from
+    // `since` to `now` were all this object's own (which leave the tag
+    // directory as it was unless they made or dropped a tag).
+    uint32_t peekChangeCounter();
+    bool changedOnlyHere(uint32_t since, uint32_t now) const;
 
     // Tells how the tag's keys are typed ('C', 'N', 'D' or 'L'), which the file
     // does not record; it decides which byte trailing compression drops

@@ -75,11 +75,16 @@ bool CdxJournal::present() const {
 }
 
 void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
-    // A journal kept open is overwritten in place rather than emptied and
-    // grown again, which costs the file system most of a change: it is padded
-    // to the length it had by repeating its last page (putting the same bytes
-    // back twice undoes nothing more), so no bytes of an older one follow it.
-    const bool reuse = keepOpen_ && fd_ >= 0 && stillNamed();
+    // The file stays open between changes: making and deleting, or opening
+    // and closing, it for every change costs the file system far more than
+    // the change. It is opened again when someone removed it meanwhile.
+    struct stat st {};
+    const bool kept = fd_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_nlink > 0;
+    // A journal kept open by the index's only writer is overwritten in place
+    // rather than emptied and grown again: it is padded to the length it had
+    // by repeating its last page (putting the same bytes back twice undoes
+    // nothing more), so no bytes of an older one follow it.
+    const bool reuse = keepOpen_ && kept;
     std::vector<SavedPage> padded;
     const std::vector<SavedPage>* chosen = &given;
     if (reuse && !given.empty() && given.size() < keptPages_) {
@@ -100,9 +105,7 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
     }
     writeLe64(&buf[kSumField], checksum(buf.data(), buf.size()));
 
-    // The file stays between changes, emptied: making and deleting a file for
-    // every change costs the file system far more than this.
-    if (!reuse) {
+    if (!kept) {
         keptPages_ = 0;
         if (fd_ >= 0) ::close(fd_);
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
@@ -111,8 +114,8 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
         if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
     }
     try {
-        struct stat st {};
-        const bool tooLong = reuse ? pages.size() < keptPages_ : ::fstat(fd_, &st) != 0 || st.st_size != 0;
+        if (!kept && ::fstat(fd_, &st) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
+        const bool tooLong = reuse ? pages.size() < keptPages_ : st.st_size != 0;
         if (tooLong && ::ftruncate(fd_, 0) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
         cleared_ = false;
         writeAll(fd_, buf.data(), buf.size(), 0, path_);
@@ -129,8 +132,9 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
 void CdxJournal::discard() {
     if (fd_ < 0) return;
     // An empty journal holds no change; removed if it cannot be emptied. A
-    // journal kept open loses its mark instead, which makes it one that
-    // changed nothing (whoever meets it after a kill removes it).
+    // journal kept open by the only writer loses its mark instead, which
+    // makes it one that changed nothing (whoever meets it after a kill
+    // removes it).
     if (keepOpen_) {
         static constexpr unsigned char kNoMark[sizeof kMark] = {};
         if (::pwrite(fd_, kNoMark, sizeof kNoMark, 0) == ssize_t(sizeof kNoMark)) {
@@ -138,7 +142,8 @@ void CdxJournal::discard() {
             return;
         }
     }
-    const bool gone = ::ftruncate(fd_, 0) == 0 || ::unlink(path_.c_str()) == 0 || errno == ENOENT;
+    if (::ftruncate(fd_, 0) == 0) return;
+    const bool gone = ::unlink(path_.c_str()) == 0 || errno == ENOENT;
     const int err = errno;
     ::close(fd_);
     fd_ = -1;
@@ -146,13 +151,6 @@ void CdxJournal::discard() {
         errno = err;
         throwIo(indexPath_, "cannot remove its journal " + path_);
     }
-}
-
-// Whether the journal kept open still has its name: a reader that met it
-// after a change may have removed it.
-bool CdxJournal::stillNamed() const {
-    struct stat st {};
-    return ::fstat(fd_, &st) == 0 && st.st_nlink > 0;
 }
 
 bool CdxJournal::load(int indexFd, Contents& out) const {

@@ -136,6 +136,7 @@ void Table::loadTags(bool force) {
         }
     }
     tags_ = std::move(tags);
+    ++tagsVersion_;
 }
 
 const std::vector<OpenTag>& Table::tags() {

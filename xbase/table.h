@@ -38,6 +38,8 @@ public:
     // The tags of every open index in order (order n = tags()[n-1]); reread
     // when another program changed an index's directory.
     const std::vector<OpenTag>& tags();
+    // Changes whenever tags() gives a new list (pointers into the old one go stale).
+    uint64_t tagsVersion() const { return tagsVersion_; }
     // Opens a further compound index file; answers the number of its first tag.
     int openIndex(const std::string& path);
     // Creates or replaces a tag from the current records; answers its order.
@@ -88,6 +90,7 @@ private:
     int driver_;
     bool hasStructural_ = false;
     uint64_t tagsCheckedInCall_ = ~uint64_t{0};
+    uint64_t tagsVersion_ = 1;
 };
 
 }  // namespace xbase

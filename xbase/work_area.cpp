@@ -85,8 +85,15 @@ int WorkArea::order() {
 
 const OpenTag* WorkArea::activeTag() {
     if (orderName_.empty()) return nullptr;
-    for (const auto& t : table_->tags()) {
-        if (t.index == orderIndex_ && t.spec.name == orderName_) return &t;
+    const auto& ts = table_->tags();
+    // Found again only when the table read its tags anew.
+    if (activeTag_ && activeTagsVersion_ == table_->tagsVersion()) return activeTag_;
+    for (const auto& t : ts) {
+        if (t.index == orderIndex_ && t.spec.name == orderName_) {
+            activeTag_ = &t;
+            activeTagsVersion_ = table_->tagsVersion();
+            return &t;
+        }
     }
     // The tag went away (rebuilt elsewhere under another name): natural order.
     orderName_.clear();
@@ -105,6 +112,7 @@ const OpenTag& WorkArea::tagOf(int order) {
 }
 
 void WorkArea::setOrder(int order) {
+    activeTag_ = nullptr;
     if (order == 0) {
         orderName_.clear();
         orderIndex_ = nullptr;
@@ -198,8 +206,9 @@ bool WorkArea::visible(const std::string& record, uint32_t recNo) {
 }
 
 int WorkArea::scopeSide(const std::string& key) {
+    if (!hasScope()) return 0;
     const OpenTag* t = activeTag();
-    if (!t || !hasScope()) return 0;
+    if (!t) return 0;
     const int below = scopeLow_ && comparePrefix(key, searchKey(*t, *scopeLow_, false)) < 0 ? 1 : 0;
     const int above = scopeHigh_ && comparePrefix(key, searchKey(*t, *scopeHigh_, false)) > 0 ? 1 : 0;
     if (t->spec.descending) return above ? -1 : (below ? 1 : 0);

@@ -104,6 +104,8 @@ private:
     bool eof_ = true;
     std::string orderName_;
     CdxIndex* orderIndex_ = nullptr;
+    const OpenTag* activeTag_ = nullptr;   // the active order's tag as of activeTagsVersion_
+    uint64_t activeTagsVersion_ = 0;
     std::optional<std::string> scopeLow_;
     std::optional<std::string> scopeHigh_;
     std::string queryText_;

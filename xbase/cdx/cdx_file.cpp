@@ -352,6 +352,7 @@ void CdxFile::dropCaches() {
     cache_.clear();
     nodes_.clear();
     ++generation_;
+    ++foreignGeneration_;
 }
 
 void CdxFile::writePage(uint32_t offset, const Page& p) {

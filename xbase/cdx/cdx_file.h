@@ -71,6 +71,9 @@ public:
     std::shared_ptr<const Node> node(uint32_t offset, const KeyFormat& fmt);
     // Changes whenever cached pages may have gone stale.
     uint64_t generation() const { return generation_; }
+    // Changes whenever pages may have changed by others' hands (not by this
+    // open's own writes).
+    uint64_t foreignGeneration() const { return foreignGeneration_; }
     void writePage(uint32_t offset, const Page& p);
     // Writes the node encoded onto its page.
     void writeNode(const Node& node, const KeyFormat& fmt);
@@ -127,6 +130,7 @@ private:
     std::map<uint32_t, Decoded> nodes_;
     std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
     uint64_t generation_ = 0;
+    uint64_t foreignGeneration_ = 0;
     bool cacheValid_ = false;
     uint32_t cachedCounter_ = 0;
     off_t cachedSize_ = 0;

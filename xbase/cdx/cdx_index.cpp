@@ -57,11 +57,11 @@ char guessKeyType(const cdx::TagHeader& h) {
 
 unsigned char padFor(char keyType) { return keyType == 'C' || keyType == 'L' ? ' ' : '\0'; }
 
-IndexEntry toEntry(const std::optional<NodeEntry>& e) { return IndexEntry{e->key, e->recno}; }
+IndexEntry toEntry(std::optional<NodeEntry>&& e) { return IndexEntry{std::move(e->key), e->recno}; }
 
-std::optional<IndexEntry> toResult(const std::optional<NodeEntry>& e) {
+std::optional<IndexEntry> toResult(std::optional<NodeEntry>&& e) {
     if (!e) return std::nullopt;
-    return toEntry(e);
+    return toEntry(std::move(e));
 }
 
 }  // namespace
@@ -96,21 +96,36 @@ public:
         return t;
     }
 
-    std::optional<Tag> findTag(const std::string& name) {
-        if (name.empty() || name.size() > size_t(kTagNameLength)) return std::nullopt;
-        if (file->generation() != tagsGeneration) {
-            tagCache.clear();
-            tagsGeneration = file->generation();
+    // The tag's header as last read; the pointer stays valid until
+    // forgetTags(). Headers change only by tags made or dropped (which
+    // forget them) or by other programs (which makes the file drop its
+    // caches), not by this open's key changes.
+    const Tag* findTag(const std::string& name) {
+        if (name.empty() || name.size() > size_t(kTagNameLength)) return nullptr;
+        if (file->foreignGeneration() != tagsGeneration) {
+            forgetTags();
+            tagsGeneration = file->foreignGeneration();
         }
+        if (lastFound && name == lastName) return lastFound;
         const std::string key = directoryKey(name);
-        if (auto it = tagCache.find(key); it != tagCache.end()) return it->second;
-        auto e = directory().firstWhere([&](const NodeEntry& x) { return x.key >= key; });
-        if (!e || e->key != key) return std::nullopt;
-        return tagCache[key] = makeTag(upper(name), e->recno);
+        auto it = tagCache.find(key);
+        if (it == tagCache.end()) {
+            auto e = directory().firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+            if (!e || e->key != key) return nullptr;
+            it = tagCache.emplace(key, makeTag(upper(name), e->recno)).first;
+        }
+        lastName = name;
+        lastFound = &it->second;
+        return lastFound;
     }
 
-    Tag requireTag(const std::string& name) {
-        auto t = findTag(name);
+    void forgetTags() {
+        tagCache.clear();
+        lastFound = nullptr;
+    }
+
+    const Tag& requireTag(const std::string& name) {
+        const Tag* t = findTag(name);
         if (!t) cdx::throwBadArgument("Tag " + upper(name) + " not found in index file " + file->path());
         return *t;
     }
@@ -172,6 +187,8 @@ public:
     std::map<std::string, char> keyTypes;
     // Tags looked up while the file's pages stay unchanged.
     std::map<std::string, Tag> tagCache;
+    std::string lastName;            // the name findTag was last asked for
+    const Tag* lastFound = nullptr;  // and its answer
     // Per tag, the leaf that held the entry next() last gave, while the pages
     // are those of `generation`.
     struct Walk {
@@ -221,7 +238,7 @@ void CdxIndex::setKeyType(const std::string& tag, char keyType) {
     if (keyType != 'C' && keyType != 'N' && keyType != 'D' && keyType != 'L')
         cdx::throwBadArgument(std::string("Invalid key type '") + keyType + "'");
     impl_->keyTypes[upper(tag)] = keyType;
-    impl_->tagCache.clear();
+    impl_->forgetTags();
 }
 
 void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries) {
@@ -248,11 +265,12 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
 
     CdxFile::Hold hold(*impl_->file, true);
     impl_->keyTypes[name] = def.keyType;
-    impl_->tagCache.clear();
+    impl_->forgetTags();
     uint32_t headerOffset = 0;
-    if (auto old = impl_->findTag(name)) {
-        impl_->freeTree(*old);
-        headerOffset = old->header;
+    if (const Impl::Tag* found = impl_->findTag(name)) {
+        const Impl::Tag old = *found;
+        impl_->freeTree(old);
+        headerOffset = old.header;
     } else {
         headerOffset = impl_->file->allocateHeader();
         impl_->directory().insert(directoryKey(name), headerOffset);
@@ -269,17 +287,19 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
     cdx::encodeTagHeader(h, first, second);
     impl_->file->writePage(headerOffset, first);
     impl_->file->writePage(headerOffset + cdx::kPageSize, second);
+    impl_->forgetTags();
     hold.commit();
 }
 
 void CdxIndex::dropTag(const std::string& name) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(name);
+    const Impl::Tag t = impl_->requireTag(name);   // a copy: forgotten below
     impl_->freeTree(t);
     impl_->file->freePage(t.header);
     impl_->file->freePage(t.header + cdx::kPageSize);
     impl_->directory().remove(directoryKey(name), t.header);
     impl_->keyTypes.erase(t.name);
+    impl_->forgetTags();
     hold.commit();
 }
 
@@ -336,7 +356,7 @@ std::optional<IndexEntry> CdxIndex::last(const std::string& tag) {
 
 std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntry& from) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     const std::string key = Impl::fit(from.key, t.fmt);
     if (t.h.descending) return toResult(tree.lastBefore(notBefore(key, from.recno)));
@@ -344,11 +364,11 @@ std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntr
     // page changed, that entry's leaf answers without a descent.
     auto& walk = impl_->walks[t.name];
     if (walk.generation == impl_->file->generation()) {
-        if (auto e = tree.nextInLeaf(walk.leaf, key, from.recno)) return toEntry(e);
+        if (auto e = tree.nextInLeaf(walk.leaf, key, from.recno)) return toEntry(std::move(e));
     }
     auto e = tree.firstWhere(after(key, from.recno), &walk.leaf);
     walk.generation = e ? impl_->file->generation() : ~uint64_t{0};
-    return toResult(e);
+    return toResult(std::move(e));
 }
 
 std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {

@@ -215,9 +215,9 @@ int WorkArea::scopeSide(const std::string& key) {
     return below ? -1 : (above ? 1 : 0);
 }
 
-std::optional<WorkArea::Position> WorkArea::fromEntry(const std::optional<IndexEntry>& e) {
+std::optional<WorkArea::Position> WorkArea::fromEntry(std::optional<IndexEntry>&& e) {
     if (!e) return std::nullopt;
-    return Position{e->recno, e->key};
+    return Position{e->recno, std::move(e->key)};
 }
 
 std::optional<WorkArea::Position> WorkArea::firstPos() {
@@ -235,7 +235,7 @@ std::optional<WorkArea::Position> WorkArea::firstPos() {
     }
     while (e && scopeSide(e->key) < 0) e = t->index->next(t->spec.name, *e);
     if (e && scopeSide(e->key) > 0) return std::nullopt;
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::lastPos() {
@@ -259,19 +259,19 @@ std::optional<WorkArea::Position> WorkArea::lastPos() {
     }
     while (e && scopeSide(e->key) > 0) e = t->index->prev(t->spec.name, *e);
     if (e && scopeSide(e->key) < 0) return std::nullopt;
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
-std::optional<WorkArea::Position> WorkArea::nextPos(const Position& p) {
+std::optional<WorkArea::Position> WorkArea::nextPos(Position p) {
     const OpenTag* t = activeTag();
     if (!t) {
         if (p.recNo >= table_->dbf().recordCount()) return std::nullopt;
         return Position{p.recNo + 1, {}};
     }
-    auto e = t->index->next(t->spec.name, IndexEntry{p.key, p.recNo});
+    auto e = t->index->next(t->spec.name, IndexEntry{std::move(p.key), p.recNo});
     if (e && scopeSide(e->key) > 0) return std::nullopt;
     if (e && scopeSide(e->key) < 0) return firstPos();
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
@@ -283,7 +283,7 @@ std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
     auto e = t->index->prev(t->spec.name, IndexEntry{p.key, p.recNo});
     if (e && scopeSide(e->key) < 0) return std::nullopt;
     if (e && scopeSide(e->key) > 0) return lastPos();
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::firstVisibleFrom(std::optional<Position> p, bool forward) {
@@ -383,8 +383,7 @@ void WorkArea::skip(int32_t count) {
             return;
         }
         for (int32_t i = 0; i < count; ++i) {
-            const Position here{recNo_, posKey_};
-            if (!firstVisibleFrom(nextPos(here), true)) {
+            if (!firstVisibleFrom(nextPos(Position{recNo_, posKey_}), true)) {
                 setPhantom();
                 bof_ = false;
                 return;
@@ -435,7 +434,7 @@ uint32_t WorkArea::orderPosition() {
 }
 
 std::optional<WorkArea::Position> WorkArea::settleFrom(std::optional<IndexEntry> e) {
-    std::optional<Position> p = fromEntry(e);
+    std::optional<Position> p = fromEntry(std::move(e));
     if (p && scopeSide(p->key) < 0) p = firstPos();
     if (p && scopeSide(p->key) > 0) p.reset();
     return firstVisibleFrom(p, true);

@@ -193,8 +193,10 @@ public:
     // are those of `generation`.
     struct Walk {
         uint64_t generation = ~uint64_t{0};
-        uint32_t leaf = 0;
+        std::shared_ptr<const cdx::Node> leaf;
+        size_t at = 0;   // where in the leaf that entry stands
     };
+    static constexpr size_t kNoHint = ~size_t{0};
     std::map<std::string, Walk> walks;
     uint64_t tagsGeneration = 0;
 };
@@ -358,15 +360,19 @@ std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntr
     CdxFile::Hold hold(*impl_->file, false);
     const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
-    const std::string key = Impl::fit(from.key, t.fmt);
+    std::string fitted;
+    const std::string& key = from.key.size() == size_t(t.fmt.keyLength) ? from.key : (fitted = Impl::fit(from.key, t.fmt));
     if (t.h.descending) return toResult(tree.lastBefore(notBefore(key, from.recno)));
     // A walk asks for the entry after the one it was last given: while no
     // page changed, that entry's leaf answers without a descent.
     auto& walk = impl_->walks[t.name];
     if (walk.generation == impl_->file->generation()) {
-        if (auto e = tree.nextInLeaf(walk.leaf, key, from.recno)) return toEntry(std::move(e));
+        if (auto e = tree.nextInLeaf(walk.leaf, walk.at, key, from.recno)) return toEntry(std::move(e));
     }
-    auto e = tree.firstWhere(after(key, from.recno), &walk.leaf);
+    uint32_t leaf = 0;
+    auto e = tree.firstWhere(after(key, from.recno), &leaf);
+    walk.leaf = e ? tree.leafAt(leaf) : nullptr;
+    walk.at = Impl::kNoHint;
     walk.generation = e ? impl_->file->generation() : ~uint64_t{0};
     return toResult(std::move(e));
 }

@@ -182,20 +182,34 @@ std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
     throwCorrupt(file_.path(), "leaf pages link in a loop");
 }
 
-std::optional<NodeEntry> CdxTree::nextInLeaf(uint32_t& leaf, const std::string& key, uint32_t recno) {
-    auto node = view(leaf);
-    if (!node->leaf || node->entries.empty()) return std::nullopt;
-    const auto it = std::partition_point(node->entries.begin(), node->entries.end(), [&](const NodeEntry& e) {
-        return compareEntries(e.key, e.recno, key, recno) <= 0;
-    });
-    if (it == node->entries.begin()) return std::nullopt;   // the entry lies before this leaf
-    if (it != node->entries.end()) return *it;
-    if (node->right == kNoPage || node->right == node->offset) return std::nullopt;
-    auto right = view(node->right);
+std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                             uint32_t recno) {
+    if (!leaf || !leaf->leaf || leaf->entries.empty()) return std::nullopt;
+    const auto& entries = leaf->entries;
+    // Most often (key, recno) is the entry at `at`, given last time.
+    size_t next = 0;
+    if (at < entries.size() && entries[at].recno == recno && entries[at].key == key) {
+        next = at + 1;
+    } else {
+        const auto it = std::partition_point(entries.begin(), entries.end(), [&](const NodeEntry& e) {
+            return compareEntries(e.key, e.recno, key, recno) <= 0;
+        });
+        if (it == entries.begin()) return std::nullopt;   // the entry lies before this leaf
+        next = size_t(it - entries.begin());
+    }
+    if (next < entries.size()) {
+        at = next;
+        return entries[next];
+    }
+    if (leaf->right == kNoPage || leaf->right == leaf->offset) return std::nullopt;
+    auto right = view(leaf->right);
     if (!right->leaf || right->entries.empty()) return std::nullopt;
-    leaf = right->offset;
-    return right->entries.front();
+    leaf = std::move(right);
+    at = 0;
+    return leaf->entries.front();
 }
+
+std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offset); }
 
 bool CdxTree::insert(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);

@@ -27,8 +27,12 @@ public:
     std::optional<NodeEntry> firstWhere(const Boundary& b, uint32_t* leaf = nullptr);
     // The entry after (key, recno) found from the leaf that holds (key, recno)
     // or its right neighbour, moving leaf along; nullopt when that leaf cannot
-    // tell (the entry lies before it, or it is the tree's last).
-    std::optional<NodeEntry> nextInLeaf(uint32_t& leaf, const std::string& key, uint32_t recno);
+    // tell (the entry lies before it, or it is the tree's last). The leaf must
+    // be as the file holds it now.
+    // `at` is where in the leaf the entry given last stands (a hint), moved along too.
+    std::optional<NodeEntry> nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                        uint32_t recno);
+    std::shared_ptr<const Node> leafAt(uint32_t offset);
     std::optional<NodeEntry> lastBefore(const Boundary& b);
 
     bool insert(const std::string& key, uint32_t recno);   // false when already there

@@ -337,8 +337,10 @@ std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt)
     return decoded;
 }
 
-void CdxFile::writeNode(const Node& node, const KeyFormat& fmt) {
-    writePage(node.offset, encodeNode(node, fmt));
+void CdxFile::writeNode(const Node& node, const KeyFormat& fmt) { writeNode(node, fmt, encodeNode(node, fmt)); }
+
+void CdxFile::writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded) {
+    writePage(node.offset, encoded);
     // What the page decodes to, so that reading it back needs no decoding.
     dirtyNodes_[node.offset] = Decoded{fmt, std::make_shared<const Node>(node)};
 }

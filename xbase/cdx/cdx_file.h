@@ -77,6 +77,8 @@ public:
     void writePage(uint32_t offset, const Page& p);
     // Writes the node encoded onto its page.
     void writeNode(const Node& node, const KeyFormat& fmt);
+    // The same with the page already encoded from the node.
+    void writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded);
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);

@@ -112,7 +112,8 @@ Node decodeInterior(const Page& p, Node node, uint16_t count, const KeyFormat& f
     return node;
 }
 
-void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
+// False, with the page half written, when the entries do not fit.
+bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     const size_t n = node.entries.size();
     const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
     const uint32_t mask = l.recnoBits >= 32 ? 0xFFFFFFFFu : (1u << l.recnoBits) - 1;
@@ -123,12 +124,15 @@ void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     p[21] = uint8_t(l.dupBits);
     p[22] = uint8_t(l.trailBits);
     p[23] = uint8_t(l.bytesPerEntry);
+    const size_t entriesEnd = kLeafHeader + n * size_t(l.bytesPerEntry);
+    if (entriesEnd > kPageSize) return false;
     size_t keyEnd = kPageSize;
     for (size_t i = 0; i < n; ++i) {
         const std::string& key = node.entries[i].key;
         const int trail = trailCount(key, fmt);
         const int dup = i == 0 ? 0 : dupCount(key, node.entries[i - 1].key, trail, fmt);
         const size_t stored = size_t(fmt.keyLength - dup - trail);
+        if (keyEnd < entriesEnd + stored) return false;
         keyEnd -= stored;
         std::copy_n(key.data() + dup, stored, &p[keyEnd]);
         uint64_t v = uint64_t(node.entries[i].recno) | uint64_t(dup) << l.recnoBits |
@@ -136,7 +140,8 @@ void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
         for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
             p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
     }
-    writeLe16(&p[12], uint16_t(keyEnd - kLeafHeader - n * size_t(l.bytesPerEntry)));
+    writeLe16(&p[12], uint16_t(keyEnd - entriesEnd));
+    return true;
 }
 
 }  // namespace
@@ -183,15 +188,19 @@ Node decodeNode(const Page& p, uint32_t offset, const KeyFormat& fmt, const std:
 }
 
 Page encodeNode(const Node& node, const KeyFormat& fmt) {
-    Page p{};
+    Page p;
+    if (!encodeIfFits(node, fmt, p)) throwBadArgument("a page was written with more entries than it holds");
+    return p;
+}
+
+bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p) {
+    p.fill(0);
     writeLe16(&p[0], uint16_t((node.leaf ? kAttrLeaf : 0) | (node.root ? kAttrRoot : 0)));
     writeLe16(&p[2], uint16_t(node.entries.size()));
     writeLe32(&p[4], node.left);
     writeLe32(&p[8], node.right);
-    if (node.leaf) {
-        encodeLeaf(node, fmt, p);
-        return p;
-    }
+    if (node.leaf) return encodeLeaf(node, fmt, p);
+    if (node.entries.size() > interiorCapacity(fmt)) return false;
     const size_t width = size_t(fmt.keyLength) + 8;
     for (size_t i = 0; i < node.entries.size(); ++i) {
         unsigned char* e = &p[kInteriorHeader + i * width];
@@ -199,7 +208,9 @@ Page encodeNode(const Node& node, const KeyFormat& fmt) {
         writeBe32(e + fmt.keyLength, node.entries[i].recno);
         writeBe32(e + fmt.keyLength + 4, node.entries[i].child);
     }
-    return p;
+    return true;
 }
+
+size_t leafBytesOnPage(const Page& p) { return kPageSize - readLe16(&p[12]); }
 
 }  // namespace xbase::cdx

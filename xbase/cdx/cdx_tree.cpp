@@ -227,11 +227,12 @@ void CdxTree::grow(std::vector<Step>& path) {
     size_t level = path.size() - 1;
     for (;;) {
         Node& node = path[level].node;
-        if (!nodeFits(node, fmt_)) {
+        Page page;
+        if (!encodeIfFits(node, fmt_, page)) {
             split(path, level);
             return;
         }
-        store(node);
+        file_.writeNode(node, fmt_, page);
         if (level == 0) return;
         NodeEntry& up = path[level - 1].node.entries[path[level - 1].index];
         if (sameEntry(up, node.entries.back())) return;
@@ -355,11 +356,13 @@ void CdxTree::shrink(std::vector<Step>& path) {
             --level;
             continue;
         }
-        if (underfull(node, fmt_) && mergeWithSibling(path, level)) {
+        const Page page = encodeNode(node, fmt_);
+        const bool small = node.leaf ? leafBytesOnPage(page) < kPageSize / 2 : underfull(node, fmt_);
+        if (small && mergeWithSibling(path, level)) {
             --level;
             continue;
         }
-        store(node);
+        file_.writeNode(node, fmt_, page);
         NodeEntry& mine = up.node.entries[up.index];
         if (sameEntry(mine, node.entries.back())) return;
         mine = summary(node);

@@ -193,10 +193,7 @@ void DbfFile::touchDate() {
 
 void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    // Records never go away while the table is open shared (pack and zap
-    // need it exclusive), so a count seen once bounds every later one.
-    if (recNo == 0 || (recNo > count_ && recNo > (count_ = recordCount())))
-        throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
     writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
     if (sole()) {
         const auto it = runs_.find((recNo - 1) / kRunRecords);
@@ -206,9 +203,13 @@ void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     touchDate();
 }
 
-uint32_t DbfFile::appendRecord(const std::string& record) {
+bool DbfFile::hasRecord(uint32_t recNo) const {
+    // A count seen once bounds every later one.
+    return recNo != 0 && (recNo <= count_ || recNo <= (count_ = recordCount()));
+}
+
+uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    const uint32_t count = recordCount();
     if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
     std::string data = record;
     data += '\x1A';
@@ -218,8 +219,8 @@ uint32_t DbfFile::appendRecord(const std::string& record) {
     unsigned char b[4];
     putLe32(b, count + 1);
     writeAt(4, b, 4);
+    count_ = count + 1;
     if (sole()) {
-        count_ = count + 1;
         // A run that ends just before the new record takes it; any other is read again.
         const auto it = runs_.find(count / kRunRecords);
         const std::size_t at = std::size_t(count % kRunRecords) * std::size_t(recordLength_);

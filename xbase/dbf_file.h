@@ -42,9 +42,13 @@ public:
     // The raw record (deletion byte first); XbaseError when it lies beyond the file.
     std::string readRecord(uint32_t recNo) const;
     void writeRecord(uint32_t recNo, const std::string& record);
+    // Whether record recNo exists (records never go away while the file is
+    // open: pack and zap need it exclusive).
+    bool hasRecord(uint32_t recNo) const;
     // Writes record as number count+1, the end marker and the new count;
-    // the caller holds the header lock. Answers the new record number.
-    uint32_t appendRecord(const std::string& record);
+    // the caller holds the header lock and has just read count. Answers the
+    // new record number.
+    uint32_t appendRecord(const std::string& record, uint32_t count);
     // Replaces every record (pack, zap); exclusive opens only.
     void rewriteRecords(const std::vector<std::string>& records);
     void setStructuralIndexFlag(bool on);
@@ -65,7 +69,7 @@ private:
     uint16_t headerLength_ = 0;
     int recordLength_ = 0;
     std::vector<FieldDef> fields_;
-    uint32_t count_ = 0;                 // exclusive opens: the record count; others: one it had
+    mutable uint32_t count_ = 0;         // exclusive opens: the record count; others: one it had
     unsigned char dateWritten_[3] = {};  // the last-update date this open wrote
     bool dateKnown_ = false;
     // Exclusive opens: runs of records as they are in the file, by run number.

@@ -283,9 +283,10 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     adoptNewStructuralIndex();
     const auto& ts = tags();
     std::vector<std::optional<std::string>> keys;
-    const uint32_t recNo = dbf_->recordCount() + 1;
+    const uint32_t count = dbf_->recordCount();
+    const uint32_t recNo = count + 1;
     for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
-    const uint32_t written = dbf_->appendRecord(record);
+    const uint32_t written = dbf_->appendRecord(record, count);
     KeyChanges changes;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);

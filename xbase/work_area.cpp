@@ -354,7 +354,7 @@ void WorkArea::goBottom() {
 }
 
 void WorkArea::go(uint32_t recNo) {
-    if (recNo < 1 || recNo > table_->dbf().recordCount()) {
+    if (!table_->dbf().hasRecord(recNo)) {
         setPhantom();
         bof_ = false;
         return;
@@ -364,7 +364,7 @@ void WorkArea::go(uint32_t recNo) {
 
 void WorkArea::refresh() {
     if (phantom_) return;
-    if (recNo_ > table_->dbf().recordCount()) return setPhantom();
+    if (!table_->dbf().hasRecord(recNo_)) return setPhantom();
     const std::string rec = table_->dbf().readRecord(recNo_);
     std::copy(rec.begin(), rec.end(), buffer_.begin());
     shadow_ = rec;

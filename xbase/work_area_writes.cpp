@@ -174,7 +174,7 @@ uint32_t WorkArea::append() {
 }
 
 bool WorkArea::lock(uint32_t recNo) {
-    if (recNo < 1 || recNo > table_->dbf().recordCount()) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!table_->dbf().hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     if (appendLock_ == recNo) appendLock_ = 0;  // asked for: kept after posting
     if (!locks_.count(recNo)) {

@@ -339,6 +339,12 @@ std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt)
 
 void CdxFile::writeNode(const Node& node, const KeyFormat& fmt) { writeNode(node, fmt, encodeNode(node, fmt)); }
 
+void CdxFile::writeNode(std::shared_ptr<const Node> node, const KeyFormat& fmt, const Page& encoded) {
+    const uint32_t offset = node->offset;
+    writePage(offset, encoded);
+    dirtyNodes_[offset] = Decoded{fmt, std::move(node)};
+}
+
 void CdxFile::writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded) {
     writePage(node.offset, encoded);
     // What the page decodes to, so that reading it back needs no decoding.

@@ -79,6 +79,7 @@ public:
     void writeNode(const Node& node, const KeyFormat& fmt);
     // The same with the page already encoded from the node.
     void writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded);
+    void writeNode(std::shared_ptr<const Node> node, const KeyFormat& fmt, const Page& encoded);
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);

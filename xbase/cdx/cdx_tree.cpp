@@ -126,15 +126,16 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
     std::vector<Step> path;
     uint32_t offset = root();
     for (int depth = 0; depth < kMaxDepth; ++depth) {
-        Node node = load(offset);
-        if (node.leaf) {
-            path.push_back({std::move(node), 0});
+        auto node = view(offset);
+        if (node->leaf) {
+            path.push_back({std::move(node), std::nullopt, 0});
             return path;
         }
+        if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
         size_t i = 0;
-        while (i + 1 < node.entries.size() && compareEntries(node.entries[i].key, node.entries[i].recno, key, recno) < 0) ++i;
-        offset = node.entries[i].child;
-        path.push_back({std::move(node), i});
+        while (i + 1 < node->entries.size() && compareEntries(node->entries[i].key, node->entries[i].recno, key, recno) < 0) ++i;
+        offset = node->entries[i].child;
+        path.push_back({std::move(node), std::nullopt, i});
     }
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
 }
@@ -213,36 +214,44 @@ std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offse
 
 bool CdxTree::insert(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
-    auto& entries = path.back().node.entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), 0, [&](const NodeEntry& e, int) {
+    const auto& seen = path.back().get().entries;
+    const auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
         return compareEntries(e.key, e.recno, key, recno) < 0;
     });
-    if (it != entries.end() && it->key == key && it->recno == recno) return false;
-    entries.insert(it, NodeEntry{key, recno, 0});
+    if (at != seen.end() && at->key == key && at->recno == recno) return false;
+    const auto pos = at - seen.begin();
+    auto& entries = path.back().node().entries;
+    entries.insert(entries.begin() + pos, NodeEntry{key, recno, 0});
     grow(path);
     return true;
+}
+
+const Node& CdxTree::write(Step& step, const Page& encoded) {
+    step.read = std::make_shared<const Node>(std::move(step.node()));
+    step.changed.reset();
+    file_.writeNode(step.read, fmt_, encoded);
+    return *step.read;
 }
 
 void CdxTree::grow(std::vector<Step>& path) {
     size_t level = path.size() - 1;
     for (;;) {
-        Node& node = path[level].node;
         Page page;
-        if (!encodeIfFits(node, fmt_, page)) {
+        if (!encodeIfFits(path[level].node(), fmt_, page)) {
             split(path, level);
             return;
         }
-        file_.writeNode(node, fmt_, page);
+        const Node& node = write(path[level], page);
         if (level == 0) return;
-        NodeEntry& up = path[level - 1].node.entries[path[level - 1].index];
-        if (sameEntry(up, node.entries.back())) return;
-        up = summary(node);
+        Step& up = path[level - 1];
+        if (sameEntry(up.get().entries[up.index], node.entries.back())) return;
+        up.node().entries[up.index] = summary(node);
         --level;
     }
 }
 
 void CdxTree::split(std::vector<Step>& path, size_t level) {
-    Node& node = path[level].node;
+    Node& node = path[level].node();
     const size_t at = splitPoint(node, fmt_);
     Node right;
     right.leaf = node.leaf;
@@ -273,18 +282,21 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
     store(node);
     store(right);
     Step& up = path[level - 1];
-    up.node.entries[up.index] = summary(node);
-    up.node.entries.insert(up.node.entries.begin() + long(up.index) + 1, summary(right));
+    auto& upper = up.node().entries;
+    upper[up.index] = summary(node);
+    upper.insert(upper.begin() + long(up.index) + 1, summary(right));
     path.resize(level);
     grow(path);
 }
 
 bool CdxTree::remove(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
-    auto& entries = path.back().node.entries;
-    auto it = std::find_if(entries.begin(), entries.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
-    if (it == entries.end()) return false;
-    entries.erase(it);
+    const auto& seen = path.back().get().entries;
+    const auto at = std::find_if(seen.begin(), seen.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
+    if (at == seen.end()) return false;
+    const auto pos = at - seen.begin();
+    auto& entries = path.back().node().entries;
+    entries.erase(entries.begin() + pos);
     shrink(path);
     return true;
 }
@@ -303,9 +315,9 @@ void CdxTree::unlink(const Node& node) {
 }
 
 bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
-    Node& node = path[level].node;
+    Node& node = path[level].node();
     Step& up = path[level - 1];
-    auto& siblings = up.node.entries;
+    auto& siblings = up.node().entries;
     const size_t idx = up.index;
     // Merging keeps the page on the left and frees the one on the right.
     auto tryMerge = [&](Node left, const Node& right, size_t leftIdx) {
@@ -332,7 +344,7 @@ bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
 void CdxTree::shrink(std::vector<Step>& path) {
     size_t level = path.size() - 1;
     for (;;) {
-        Node& node = path[level].node;
+        Node& node = path[level].node();
         if (level == 0) {
             // A root with one child hands the root role down.
             for (int depth = 0; !node.leaf && node.entries.size() == 1; ++depth) {
@@ -352,7 +364,8 @@ void CdxTree::shrink(std::vector<Step>& path) {
         if (node.entries.empty()) {
             unlink(node);
             file_.freePage(node.offset);
-            up.node.entries.erase(up.node.entries.begin() + long(up.index));
+            auto& upper = up.node().entries;
+            upper.erase(upper.begin() + long(up.index));
             --level;
             continue;
         }
@@ -362,10 +375,9 @@ void CdxTree::shrink(std::vector<Step>& path) {
             --level;
             continue;
         }
-        file_.writeNode(node, fmt_, page);
-        NodeEntry& mine = up.node.entries[up.index];
-        if (sameEntry(mine, node.entries.back())) return;
-        mine = summary(node);
+        const Node& stored = write(path[level], page);
+        if (sameEntry(up.get().entries[up.index], stored.entries.back())) return;
+        up.node().entries[up.index] = summary(stored);
         --level;
     }
 }

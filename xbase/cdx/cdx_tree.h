@@ -46,10 +46,20 @@ public:
     size_t check();
 
 private:
+    // A node on the way down and the child taken; the node is copied only
+    // when a change reaches it.
     struct Step {
-        Node node;
+        std::shared_ptr<const Node> read;
+        std::optional<Node> changed;
         size_t index = 0;
+        const Node& get() const { return changed ? *changed : *read; }
+        Node& node() {
+            if (!changed) changed = *read;
+            return *changed;
+        }
     };
+    // Writes the step's changed node, which becomes what it reads.
+    const Node& write(Step& step, const Page& encoded);
     uint32_t root();
     void setRoot(uint32_t offset);
     Node load(uint32_t offset);

@@ -198,13 +198,19 @@ std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, 
         if (it == entries.begin()) return std::nullopt;   // the entry lies before this leaf
         next = size_t(it - entries.begin());
     }
+    // Each answer must lie after (key, recno), as a descent's would: in a
+    // damaged file, keys out of order or leaves linked in a loop would
+    // otherwise walk in a circle. Anything else falls back to the descent,
+    // which bounds its steps and reports the damage.
+    auto after = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) > 0; };
     if (next < entries.size()) {
+        if (!after(entries[next])) return std::nullopt;
         at = next;
         return entries[next];
     }
     if (leaf->right == kNoPage || leaf->right == leaf->offset) return std::nullopt;
     auto right = view(leaf->right);
-    if (!right->leaf || right->entries.empty()) return std::nullopt;
+    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return std::nullopt;
     leaf = std::move(right);
     at = 0;
     return leaf->entries.front();

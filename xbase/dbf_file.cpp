@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <algorithm>
 #include <set>
 
 #include "xbase/engine_errors.h"
@@ -22,6 +23,9 @@ uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1
 uint32_t le32(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
+constexpr uint32_t kRunRecords = 256;                // records read in one go by an exclusive open
+constexpr std::size_t kRunCacheLimit = 64u << 20;   // bytes; dropped whole when exceeded
+
 void putLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
@@ -101,6 +105,7 @@ void DbfFile::readHeader() {
         throw XbaseError(kErrBadTable, "field list does not match the record length in " + path_);
     }
     const uint64_t count = le32(h + 4);
+    count_ = static_cast<uint32_t>(count);
     const uint64_t need = uint64_t(headerLength_) + count * uint64_t(recordLength_);
     if (need > uint64_t(st.st_size)) {
         throw XbaseError(kErrBadTable, "table is truncated: the header counts " + std::to_string(count) +
@@ -114,14 +119,46 @@ bool DbfFile::hasMemoFields() const {
 }
 
 uint32_t DbfFile::recordCount() const {
+    if (sole()) return count_;
     unsigned char b[4];
     readFully(fd_, 4, b, 4, path_);
     return le32(b);
 }
 
+// The record from the run that holds it, read whole when first needed.
+const char* DbfFile::cachedRecord(uint32_t recNo) const {
+    const uint32_t run = (recNo - 1) / kRunRecords;
+    auto it = runs_.find(run);
+    if (it == runs_.end()) {
+        if (runBytes_ > kRunCacheLimit) {
+            runs_.clear();
+            runBytes_ = 0;
+        }
+        const uint32_t first = run * kRunRecords + 1;
+        const uint32_t n = std::min(kRunRecords, count_ - first + 1);
+        std::string data(std::size_t(n) * std::size_t(recordLength_), '\0');
+        readFully(fd_, int64_t(headerLength_) + int64_t(first - 1) * recordLength_, data.data(), data.size(), path_);
+        runBytes_ += data.size();
+        it = runs_.emplace(run, std::move(data)).first;
+    }
+    const std::size_t at = std::size_t((recNo - 1) % kRunRecords) * std::size_t(recordLength_);
+    if (at + std::size_t(recordLength_) > it->second.size()) return nullptr;
+    return it->second.data() + at;
+}
+
+void DbfFile::forgetRun(uint32_t recNo) const {
+    const auto it = runs_.find((recNo - 1) / kRunRecords);
+    if (it == runs_.end()) return;
+    runBytes_ -= it->second.size();
+    runs_.erase(it);
+}
+
 std::string DbfFile::readRecord(uint32_t recNo) const {
-    std::string rec(static_cast<std::size_t>(recordLength_), ' ');
     if (recNo == 0) throw XbaseError(kErrArgument, "record 0 does not exist");
+    if (sole() && recNo <= count_) {
+        if (const char* cached = cachedRecord(recNo)) return std::string(cached, std::size_t(recordLength_));
+    }
+    std::string rec(static_cast<std::size_t>(recordLength_), ' ');
     const int64_t offset = int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_;
     readFully(fd_, offset, rec.data(), rec.size(), path_);
     return rec;
@@ -146,19 +183,33 @@ void DbfFile::touchDate() {
     localtime_r(&now, &tm);
     const unsigned char d[3] = {static_cast<unsigned char>(tm.tm_year), static_cast<unsigned char>(tm.tm_mon + 1),
                                 static_cast<unsigned char>(tm.tm_mday)};
+    // The date only moves on once a day; whoever else writes the table
+    // writes the same date.
+    if (dateKnown_ && std::memcmp(d, dateWritten_, 3) == 0) return;
     writeAt(1, d, 3);
+    std::memcpy(dateWritten_, d, 3);
+    dateKnown_ = true;
 }
 
 void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    if (recNo == 0 || recNo > recordCount()) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
     writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
+    if (sole()) {
+        const auto it = runs_.find((recNo - 1) / kRunRecords);
+        const std::size_t at = std::size_t((recNo - 1) % kRunRecords) * std::size_t(recordLength_);
+        if (it != runs_.end() && at + record.size() <= it->second.size()) it->second.replace(at, record.size(), record);
+    }
     touchDate();
 }
 
-uint32_t DbfFile::appendRecord(const std::string& record) {
+bool DbfFile::hasRecord(uint32_t recNo) const {
+    // A count seen once bounds every later one.
+    return recNo != 0 && (recNo <= count_ || recNo <= (count_ = recordCount()));
+}
+
+uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    const uint32_t count = recordCount();
     if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
     std::string data = record;
     data += '\x1A';
@@ -168,6 +219,18 @@ uint32_t DbfFile::appendRecord(const std::string& record) {
     unsigned char b[4];
     putLe32(b, count + 1);
     writeAt(4, b, 4);
+    count_ = count + 1;
+    if (sole()) {
+        // A run that ends just before the new record takes it; any other is read again.
+        const auto it = runs_.find(count / kRunRecords);
+        const std::size_t at = std::size_t(count % kRunRecords) * std::size_t(recordLength_);
+        if (it != runs_.end() && it->second.size() == at) {
+            it->second += record;
+            runBytes_ += record.size();
+        } else {
+            forgetRun(count + 1);
+        }
+    }
     touchDate();
     return count + 1;
 }
@@ -178,9 +241,12 @@ void DbfFile::rewriteRecords(const std::vector<std::string>& records) {
     for (const auto& r : records) data += r;
     data += '\x1A';
     writeAt(headerLength_, data.data(), data.size());
+    runs_.clear();
+    runBytes_ = 0;
     unsigned char b[4];
     putLe32(b, static_cast<uint32_t>(records.size()));
     writeAt(4, b, 4);
+    count_ = static_cast<uint32_t>(records.size());
     touchDate();
     if (::ftruncate(fd_, int64_t(headerLength_) + int64_t(data.size())) != 0) {
         throw XbaseError(kErrIo, sysError("cannot shorten", path_));

@@ -1,11 +1,14 @@
 #pragma once
 // One open of a DBF table file: its header and field list, raw record
-// reads and writes straight to the file, and the open-mode lock. The
-// record count is read from the file on every call, so appends of other
-// programs are seen at once.
+// reads and writes straight to the file, and the open-mode lock. A shared
+// or read-only open reads the record count and the records from the file
+// on every call, so changes of other programs are seen at once; an
+// exclusive open is the file's only one and keeps both in memory (writes
+// still go to the file at once).
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "xbase/value.h"
@@ -39,14 +42,21 @@ public:
     // The raw record (deletion byte first); XbaseError when it lies beyond the file.
     std::string readRecord(uint32_t recNo) const;
     void writeRecord(uint32_t recNo, const std::string& record);
+    // Whether record recNo exists (records never go away while the file is
+    // open: pack and zap need it exclusive).
+    bool hasRecord(uint32_t recNo) const;
     // Writes record as number count+1, the end marker and the new count;
-    // the caller holds the header lock. Answers the new record number.
-    uint32_t appendRecord(const std::string& record);
+    // the caller holds the header lock and has just read count. Answers the
+    // new record number.
+    uint32_t appendRecord(const std::string& record, uint32_t count);
     // Replaces every record (pack, zap); exclusive opens only.
     void rewriteRecords(const std::vector<std::string>& records);
     void setStructuralIndexFlag(bool on);
 
 private:
+    bool sole() const { return mode_ == OpenMode::Exclusive; }
+    const char* cachedRecord(uint32_t recNo) const;
+    void forgetRun(uint32_t recNo) const;
     void readHeader();
     void touchDate();
     void writeAt(int64_t offset, const void* data, std::size_t size);
@@ -59,6 +69,12 @@ private:
     uint16_t headerLength_ = 0;
     int recordLength_ = 0;
     std::vector<FieldDef> fields_;
+    mutable uint32_t count_ = 0;         // exclusive opens: the record count; others: one it had
+    unsigned char dateWritten_[3] = {};  // the last-update date this open wrote
+    bool dateKnown_ = false;
+    // Exclusive opens: runs of records as they are in the file, by run number.
+    mutable std::unordered_map<uint32_t, std::string> runs_;
+    mutable std::size_t runBytes_ = 0;
 };
 
 }  // namespace xbase

@@ -36,6 +36,23 @@ char keyTypeLetter(ValueType t) {
     }
 }
 
+// The key changes of one write, gathered per index file so that each file
+// takes them in one change.
+class KeyChanges {
+public:
+    void add(const OpenTag& tag, IndexEntry entry, bool insert) {
+        auto it = std::find_if(files_.begin(), files_.end(), [&](const auto& f) { return f.first == tag.index; });
+        if (it == files_.end()) it = files_.insert(files_.end(), {tag.index, {}});
+        it->second.push_back(IndexChange{tag.spec.name, std::move(entry), insert});
+    }
+    void apply() {
+        for (const auto& [index, changes] : files_) index->apply(changes);
+    }
+
+private:
+    std::vector<std::pair<CdxIndex*, std::vector<IndexChange>>> files_;
+};
+
 RangeLock takeLock(int fd, int64_t region, int timeoutMs, const std::string& what) {
     if (!lockRange(fd, region, 1, true, timeoutMs)) throw XbaseError(kErrLocked, what);
     return RangeLock(fd, region, 1);
@@ -54,6 +71,8 @@ Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(drive
     if (const auto cdxPath = findIgnoringCase(structuralIndexPath())) {
         if (driver != kDriverFox) throw XbaseError(kErrDriver, "this driver cannot use the table's compound index: " + path);
         indexes_.push_back(IndexFile{CdxIndex::open(*cdxPath, dbf_->readOnly()), 0, {}});
+        // Under an exclusive open nobody else writes the table's own index.
+        indexes_.back().index->setSoleWriter(exclusive());
         hasStructural_ = true;
         loadTags(true);
     }
@@ -93,9 +112,12 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
 void Table::loadTags(bool force) {
     bool changed = force;
     for (auto& f : indexes_) {
-        const uint32_t counter = f.index->changeCounter();
-        if (!force && counter == f.seenCounter) continue;
+        // Tags are made and dropped only through loadTags(true) here, so
+        // changes of this open alone leave the directory as it was.
+        const uint32_t counter = force ? f.index->changeCounter() : f.index->peekChangeCounter();
+        const bool unchanged = counter == f.seenCounter || f.index->changedOnlyHere(f.seenCounter, counter);
         f.seenCounter = counter;
+        if (!force && unchanged) continue;
         auto specs = f.index->tags();
         if (!sameSpecs(specs, f.specs)) {
             f.specs = std::move(specs);
@@ -114,6 +136,7 @@ void Table::loadTags(bool force) {
         }
     }
     tags_ = std::move(tags);
+    ++tagsVersion_;
 }
 
 const std::vector<OpenTag>& Table::tags() {
@@ -187,7 +210,9 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
     if (data.empty()) return std::string(static_cast<std::size_t>(f.width), f.width == 4 ? '\0' : ' ');
     uint32_t block = 0;
     {
-        RangeLock lock = takeLock(fpt_->fd(), lock_region::kMemo, settings().lockTimeoutMs(), "memo file is locked: " + fpt_->path());
+        RangeLock lock = exclusive() ? RangeLock()
+                                     : takeLock(fpt_->fd(), lock_region::kMemo, settings().lockTimeoutMs(),
+                                                "memo file is locked: " + fpt_->path());
         block = fpt_->write(data, type);
     }
     if (f.width == 4) {
@@ -202,11 +227,11 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
 
 std::string Table::blankRecord() const { return std::string(static_cast<std::size_t>(dbf_->recordLength()), ' '); }
 
-void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys) {
+void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
-    const std::string old = dbf_->readRecord(recNo);
+    const std::string old = onDisk ? *onDisk : dbf_->readRecord(recNo);
     // Keys first, so that a failing expression leaves file and tags as they were.
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
     for (const auto& t : ts) {
@@ -220,12 +245,16 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
         handOver[i] = kept && kept->recno == recNo && kept->key == *before;
     }
     dbf_->writeRecord(recNo, record);
+    KeyChanges changes;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         const auto& [before, after] = keys[i];
         if (before == after) continue;
-        if (before) ts[i].index->remove(ts[i].spec.name, IndexEntry{*before, recNo});
-        if (after) ts[i].index->insert(ts[i].spec.name, IndexEntry{*after, recNo});
-        if (handOver[i]) handOverKey(ts[i], *before, recNo);
+        if (before) changes.add(ts[i], IndexEntry{*before, recNo}, false);
+        if (after) changes.add(ts[i], IndexEntry{*after, recNo}, true);
+    }
+    changes.apply();
+    for (std::size_t i = 0; i < ts.size(); ++i) {
+        if (handOver[i]) handOverKey(ts[i], *keys[i].first, recNo);
     }
 }
 
@@ -247,16 +276,22 @@ void Table::handOverKey(const OpenTag& tag, const std::string& key, uint32_t lea
 
 uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
-    RangeLock lock = takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs, "table is locked for appending: " + dbf_->path());
+    // An exclusive open is the only one that appends.
+    RangeLock lock = exclusive() ? RangeLock()
+                                 : takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs,
+                                            "table is locked for appending: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
     std::vector<std::optional<std::string>> keys;
-    const uint32_t recNo = dbf_->recordCount() + 1;
+    const uint32_t count = dbf_->recordCount();
+    const uint32_t recNo = count + 1;
     for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
-    const uint32_t written = dbf_->appendRecord(record);
+    const uint32_t written = dbf_->appendRecord(record, count);
+    KeyChanges changes;
     for (std::size_t i = 0; i < ts.size(); ++i) {
-        if (keys[i]) ts[i].index->insert(ts[i].spec.name, IndexEntry{*keys[i], written});
+        if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
+    changes.apply();
     return written;
 }
 
@@ -303,6 +338,7 @@ int Table::createTag(const std::string& file, const CdxTagSpec& requested) {
         indexes_.push_back(IndexFile{existing ? CdxIndex::open(*existing, false) : CdxIndex::create(path), 0, {}});
         index = indexes_.back().index.get();
         if (path == structuralIndexPath()) {
+            index->setSoleWriter(exclusive());
             hasStructural_ = true;
             if (!dbf_->structuralIndexFlag()) dbf_->setStructuralIndexFlag(true);
         }

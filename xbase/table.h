@@ -38,6 +38,8 @@ public:
     // The tags of every open index in order (order n = tags()[n-1]); reread
     // when another program changed an index's directory.
     const std::vector<OpenTag>& tags();
+    // Changes whenever tags() gives a new list (pointers into the old one go stale).
+    uint64_t tagsVersion() const { return tagsVersion_; }
     // Opens a further compound index file; answers the number of its first tag.
     int openIndex(const std::string& path);
     // Creates or replaces a tag from the current records; answers its order.
@@ -59,7 +61,9 @@ public:
     // key passes to the first other record that has it, so that a seek
     // still finds that key; handOverUniqueKeys false skips that search
     // (a just appended blank record gives up only its placeholder keys).
-    void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true);
+    // onDisk, when given, is the record as the caller just read it under its lock.
+    void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true,
+                const std::string* onDisk = nullptr);
     // Appends under the header lock, with the record's keys in every tag.
     uint32_t append(const std::string& record, int lockTimeoutMs);
     void pack();
@@ -86,6 +90,7 @@ private:
     int driver_;
     bool hasStructural_ = false;
     uint64_t tagsCheckedInCall_ = ~uint64_t{0};
+    uint64_t tagsVersion_ = 1;
 };
 
 }  // namespace xbase

@@ -85,8 +85,15 @@ int WorkArea::order() {
 
 const OpenTag* WorkArea::activeTag() {
     if (orderName_.empty()) return nullptr;
-    for (const auto& t : table_->tags()) {
-        if (t.index == orderIndex_ && t.spec.name == orderName_) return &t;
+    const auto& ts = table_->tags();
+    // Found again only when the table read its tags anew.
+    if (activeTag_ && activeTagsVersion_ == table_->tagsVersion()) return activeTag_;
+    for (const auto& t : ts) {
+        if (t.index == orderIndex_ && t.spec.name == orderName_) {
+            activeTag_ = &t;
+            activeTagsVersion_ = table_->tagsVersion();
+            return &t;
+        }
     }
     // The tag went away (rebuilt elsewhere under another name): natural order.
     orderName_.clear();
@@ -105,6 +112,7 @@ const OpenTag& WorkArea::tagOf(int order) {
 }
 
 void WorkArea::setOrder(int order) {
+    activeTag_ = nullptr;
     if (order == 0) {
         orderName_.clear();
         orderIndex_ = nullptr;
@@ -198,17 +206,18 @@ bool WorkArea::visible(const std::string& record, uint32_t recNo) {
 }
 
 int WorkArea::scopeSide(const std::string& key) {
+    if (!hasScope()) return 0;
     const OpenTag* t = activeTag();
-    if (!t || !hasScope()) return 0;
+    if (!t) return 0;
     const int below = scopeLow_ && comparePrefix(key, searchKey(*t, *scopeLow_, false)) < 0 ? 1 : 0;
     const int above = scopeHigh_ && comparePrefix(key, searchKey(*t, *scopeHigh_, false)) > 0 ? 1 : 0;
     if (t->spec.descending) return above ? -1 : (below ? 1 : 0);
     return below ? -1 : (above ? 1 : 0);
 }
 
-std::optional<WorkArea::Position> WorkArea::fromEntry(const std::optional<IndexEntry>& e) {
+std::optional<WorkArea::Position> WorkArea::fromEntry(std::optional<IndexEntry>&& e) {
     if (!e) return std::nullopt;
-    return Position{e->recno, e->key};
+    return Position{e->recno, std::move(e->key)};
 }
 
 std::optional<WorkArea::Position> WorkArea::firstPos() {
@@ -226,7 +235,7 @@ std::optional<WorkArea::Position> WorkArea::firstPos() {
     }
     while (e && scopeSide(e->key) < 0) e = t->index->next(t->spec.name, *e);
     if (e && scopeSide(e->key) > 0) return std::nullopt;
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::lastPos() {
@@ -250,19 +259,19 @@ std::optional<WorkArea::Position> WorkArea::lastPos() {
     }
     while (e && scopeSide(e->key) > 0) e = t->index->prev(t->spec.name, *e);
     if (e && scopeSide(e->key) < 0) return std::nullopt;
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
-std::optional<WorkArea::Position> WorkArea::nextPos(const Position& p) {
+std::optional<WorkArea::Position> WorkArea::nextPos(Position p) {
     const OpenTag* t = activeTag();
     if (!t) {
         if (p.recNo >= table_->dbf().recordCount()) return std::nullopt;
         return Position{p.recNo + 1, {}};
     }
-    auto e = t->index->next(t->spec.name, IndexEntry{p.key, p.recNo});
+    auto e = t->index->next(t->spec.name, IndexEntry{std::move(p.key), p.recNo});
     if (e && scopeSide(e->key) > 0) return std::nullopt;
     if (e && scopeSide(e->key) < 0) return firstPos();
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
@@ -274,7 +283,7 @@ std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
     auto e = t->index->prev(t->spec.name, IndexEntry{p.key, p.recNo});
     if (e && scopeSide(e->key) < 0) return std::nullopt;
     if (e && scopeSide(e->key) > 0) return lastPos();
-    return fromEntry(e);
+    return fromEntry(std::move(e));
 }
 
 std::optional<WorkArea::Position> WorkArea::firstVisibleFrom(std::optional<Position> p, bool forward) {
@@ -345,7 +354,7 @@ void WorkArea::goBottom() {
 }
 
 void WorkArea::go(uint32_t recNo) {
-    if (recNo < 1 || recNo > table_->dbf().recordCount()) {
+    if (!table_->dbf().hasRecord(recNo)) {
         setPhantom();
         bof_ = false;
         return;
@@ -355,7 +364,7 @@ void WorkArea::go(uint32_t recNo) {
 
 void WorkArea::refresh() {
     if (phantom_) return;
-    if (recNo_ > table_->dbf().recordCount()) return setPhantom();
+    if (!table_->dbf().hasRecord(recNo_)) return setPhantom();
     const std::string rec = table_->dbf().readRecord(recNo_);
     std::copy(rec.begin(), rec.end(), buffer_.begin());
     shadow_ = rec;
@@ -374,8 +383,7 @@ void WorkArea::skip(int32_t count) {
             return;
         }
         for (int32_t i = 0; i < count; ++i) {
-            const Position here{recNo_, posKey_};
-            if (!firstVisibleFrom(nextPos(here), true)) {
+            if (!firstVisibleFrom(nextPos(Position{recNo_, posKey_}), true)) {
                 setPhantom();
                 bof_ = false;
                 return;
@@ -426,7 +434,7 @@ uint32_t WorkArea::orderPosition() {
 }
 
 std::optional<WorkArea::Position> WorkArea::settleFrom(std::optional<IndexEntry> e) {
-    std::optional<Position> p = fromEntry(e);
+    std::optional<Position> p = fromEntry(std::move(e));
     if (p && scopeSide(p->key) < 0) p = firstPos();
     if (p && scopeSide(p->key) > 0) p.reset();
     return firstVisibleFrom(p, true);

@@ -80,9 +80,9 @@ private:
     // Stepping over positions of the active order (or record numbers).
     std::optional<Position> firstPos();
     std::optional<Position> lastPos();
-    std::optional<Position> nextPos(const Position& p);
+    std::optional<Position> nextPos(Position p);
     std::optional<Position> prevPos(const Position& p);
-    std::optional<Position> fromEntry(const std::optional<IndexEntry>& e);
+    std::optional<Position> fromEntry(std::optional<IndexEntry>&& e);
     int scopeSide(const std::string& key);  // -1 before the scope, 0 inside, 1 after
     std::optional<Position> firstVisibleFrom(std::optional<Position> p, bool forward);
     std::optional<Position> settleFrom(std::optional<IndexEntry> e);
@@ -104,6 +104,8 @@ private:
     bool eof_ = true;
     std::string orderName_;
     CdxIndex* orderIndex_ = nullptr;
+    const OpenTag* activeTag_ = nullptr;   // the active order's tag as of activeTagsVersion_
+    uint64_t activeTagsVersion_ = 0;
     std::optional<std::string> scopeLow_;
     std::optional<std::string> scopeHigh_;
     std::string queryText_;

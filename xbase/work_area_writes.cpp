@@ -123,13 +123,14 @@ void WorkArea::replaceField(const FieldDef& f, int kind, const void* value) {
     WriteLock lock(*this, recNo_);
     // The change goes onto the record as it is on disk, never onto a copy
     // that another program may have changed since it was read.
-    std::string record = table_->dbf().readRecord(recNo_);
+    const std::string onDisk = table_->dbf().readRecord(recNo_);
+    std::string record = onDisk;
     if (isMemoType(f.type)) {
         if (kind != 1024 && kind != 3072) throw XbaseError(kErrValue, "field " + f.name + " takes text");
         field = table_->storeMemo(f, s, kMemoTypeText);
     }
     record.replace(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width), field);
-    table_->update(recNo_, record, freshAppend_ != recNo_);
+    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk);
     afterWrite(record);
 }
 
@@ -145,9 +146,10 @@ void WorkArea::putBlob(const FieldDef& f, const std::string& data) {
 void WorkArea::deleteRecord() {
     if (phantom_) throw XbaseError(kErrArgument, "no current record to delete");
     WriteLock lock(*this, recNo_);
-    std::string record = table_->dbf().readRecord(recNo_);
+    const std::string onDisk = table_->dbf().readRecord(recNo_);
+    std::string record = onDisk;
     record[0] = '*';
-    table_->update(recNo_, record, freshAppend_ != recNo_);
+    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk);
     afterWrite(record);
 }
 
@@ -172,7 +174,7 @@ uint32_t WorkArea::append() {
 }
 
 bool WorkArea::lock(uint32_t recNo) {
-    if (recNo < 1 || recNo > table_->dbf().recordCount()) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!table_->dbf().hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     if (appendLock_ == recNo) appendLock_ = 0;  // asked for: kept after posting
     if (!locks_.count(recNo)) {

@@ -1,5 +1,12 @@
-// Table engine throughput on 100,000 rows with three tags: appends, random
-// seeks, a walk in index order, and a pack of a half-deleted table.
+// Table engine throughput on one workload, run in this order: append to a
+// table opened exclusive, seek random existing keys, walk every row in key
+// order, mark every second row deleted, pack, and append to a second table
+// opened shared with a lock taken and released per row.
+//
+// The table: KEY C20, LINK C20 (5,000 distinct values), N N10, D D, MEMO M
+// (a short memo in every 10th row); tags KEY, LINK and STR(N,10) made on the
+// empty table; every field written with sx_Replace.
+// Rows: 100,000, or the number in BENCH_XBASE_ROWS (a smaller run for strace).
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +21,14 @@
 
 namespace {
 
-constexpr int kRows = 100000;
+int rows() {
+    static const int n = [] {
+        const char* v = std::getenv("BENCH_XBASE_ROWS");
+        const int parsed = v ? std::atoi(v) : 0;
+        return parsed > 0 ? parsed : 100000;
+    }();
+    return n;
+}
 
 xbase::FieldDef fieldDef(const std::string& name, char type, int width) {
     xbase::FieldDef f;
@@ -24,14 +38,14 @@ xbase::FieldDef fieldDef(const std::string& name, char type, int width) {
     return f;
 }
 
+// Row i's key: a permutation of 0..rows-1, so appends do not come in key order.
 std::string keyOf(int i) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "K%08d", (i * 7919) % kRows);
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "K%08lld", static_cast<long long>(i) * 7919 % rows());
     return buf;
 }
 
-// A fresh table with three tags and n rows, open and current.
-std::string makeTable(const std::string& name, int rows) {
+const std::string& folder() {
     // A private folder, removed when the program ends.
     struct Folder {
         std::string path;
@@ -44,72 +58,121 @@ std::string makeTable(const std::string& name, int rows) {
             std::filesystem::remove_all(path);
         }
     };
-    static const Folder folder;
-    const std::string& dir = folder.path;
-    const std::string path = dir + "/" + name + ".dbf";
+    static const Folder f;
+    return f.path;
+}
+
+// A new empty table with its three tags, open in the given mode and current.
+void makeEmptyTable(const std::string& name, int mode) {
+    const std::string path = folder() + "/" + name + ".dbf";
     sx_CloseAll();
-    std::filesystem::remove(path);
-    std::filesystem::remove(dir + "/" + name + ".cdx");
-    xbase::createTable(path, {fieldDef("KEY", 'C', 10), fieldDef("N", 'N', 8), fieldDef("CITY", 'C', 20)});
+    for (const char* ext : {".dbf", ".fpt", ".cdx"}) std::filesystem::remove(folder() + "/" + name + ext);
+    xbase::createTable(path, {fieldDef("KEY", 'C', 20), fieldDef("LINK", 'C', 20), fieldDef("N", 'N', 10),
+                              fieldDef("D", 'D', 8), fieldDef("MEMO", 'M', 10)});
     sx_Use(path.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX);
     sx_IndexTag(nullptr, "KEY", "KEY", 0, 0, nullptr);
-    sx_IndexTag(nullptr, "N", "N", 0, -1, nullptr);
-    sx_IndexTag(nullptr, "CITY", "UPPER(CITY)", 0, 0, nullptr);
-    std::string rec(static_cast<std::size_t>(sx_RecSize()), ' ');
-    for (int i = 0; i < rows; ++i) {
-        sx_AppendEx();
-        char row[64];
-        std::snprintf(row, sizeof row, " %-10s%8d%-20s", keyOf(i).c_str(), i, i % 2 ? "lisbon" : "Oslo");
-        sx_PutRecord(row);
+    sx_IndexTag(nullptr, "LINK", "LINK", 0, 0, nullptr);
+    sx_IndexTag(nullptr, "N", "STR(N,10)", 0, 0, nullptr);
+    if (mode != SX_EXCLUSIVE) {
+        sx_CloseAll();
+        sx_Use(path.c_str(), nullptr, mode, SX_DRIVER_FOX);
     }
-    return path;
+    sx_SetOrder(0);
 }
 
-void BM_Append(benchmark::State& state) {
-    for (auto _ : state) makeTable("append", kRows);
-    state.counters["rows/s"] = benchmark::Counter(double(kRows) * double(state.iterations()), benchmark::Counter::kIsRate);
+void writeFields(int i) {
+    char link[24];
+    std::snprintf(link, sizeof link, "L%05d", i % 5000);
+    char date[16];
+    std::snprintf(date, sizeof date, "20%02d%02d%02d", i % 30, i % 12 + 1, i % 28 + 1);
+    const double n = i;
+    sx_Replace("KEY", SX_R_CHAR, keyOf(i).c_str());
+    sx_Replace("LINK", SX_R_CHAR, link);
+    sx_Replace("N", SX_R_DOUBLE, &n);
+    sx_Replace("D", SX_R_CHAR, date);
+    if (i % 10 == 0) sx_Replace("MEMO", SX_R_MEMO, "a short memo of a few words");
 }
 
-void BM_Seek(benchmark::State& state) {
-    makeTable("seek", kRows);
+void rate(benchmark::State& state, double items) {
+    state.counters["rows/s"] = benchmark::Counter(items * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_1_AppendExclusive(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        makeEmptyTable("main", SX_EXCLUSIVE);
+        state.ResumeTiming();
+        for (int i = 0; i < rows(); ++i) {
+            sx_AppendEx();
+            writeFields(i);
+        }
+    }
+    rate(state, rows());
+}
+
+void BM_2_Seek(benchmark::State& state) {
     sx_SetOrder(sx_TagArea("KEY"));
     std::mt19937 random(7);
     int found = 0;
     for (auto _ : state) {
-        for (int i = 0; i < kRows; ++i) found += sx_Seek(keyOf(static_cast<int>(random() % kRows)).c_str());
+        for (int i = 0; i < rows(); ++i) found += sx_Seek(keyOf(static_cast<int>(random() % unsigned(rows()))).c_str());
     }
-    benchmark::DoNotOptimize(found);
-    state.counters["seeks/s"] = benchmark::Counter(double(kRows) * double(state.iterations()), benchmark::Counter::kIsRate);
+    if (found != rows() * int(state.iterations())) state.SkipWithError("a seek missed an existing key");
+    rate(state, rows());
 }
 
-void BM_SkipInOrder(benchmark::State& state) {
-    makeTable("skip", kRows);
+void BM_3_SkipInKeyOrder(benchmark::State& state) {
     sx_SetOrder(sx_TagArea("KEY"));
+    int seen = 0;
     for (auto _ : state) {
         sx_GoTop();
-        while (!sx_Eof()) sx_Skip(1);
+        while (!sx_Eof()) {
+            ++seen;
+            sx_Skip(1);
+        }
     }
-    state.counters["rows/s"] = benchmark::Counter(double(kRows) * double(state.iterations()), benchmark::Counter::kIsRate);
+    if (seen != rows() * int(state.iterations())) state.SkipWithError("the walk did not meet every row");
+    rate(state, rows());
 }
 
-void BM_PackHalfDeleted(benchmark::State& state) {
+void BM_4_DeleteEverySecond(benchmark::State& state) {
+    sx_SetOrder(0);
     for (auto _ : state) {
-        state.PauseTiming();
-        makeTable("pack", kRows);
-        sx_SetOrder(0);
-        for (int r = 1; r <= kRows; r += 2) {
+        for (int r = 2; r <= rows(); r += 2) {
             sx_Go(r);
             sx_Delete();
         }
-        state.ResumeTiming();
-        sx_Pack();
     }
-    state.counters["rows/s"] = benchmark::Counter(double(kRows) * double(state.iterations()), benchmark::Counter::kIsRate);
+    rate(state, rows() / 2);
 }
 
-BENCHMARK(BM_Append)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Seek)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SkipInOrder)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PackHalfDeleted)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_5_Pack(benchmark::State& state) {
+    for (auto _ : state) sx_Pack();
+    if (sx_RecCount() != rows() - rows() / 2) state.SkipWithError("pack kept the wrong number of rows");
+    rate(state, rows());
+}
+
+void BM_6_AppendSharedLockPerRow(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        makeEmptyTable("shared", SX_SHARED);
+        state.ResumeTiming();
+        for (int i = 0; i < rows(); ++i) {
+            sx_AppendEx();
+            const int32_t r = sx_RecNo();
+            sx_Rlock(r);
+            writeFields(i);
+            sx_Unlock(r);
+        }
+    }
+    rate(state, rows());
+}
+
+BENCHMARK(BM_1_AppendExclusive)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_2_Seek)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_3_SkipInKeyOrder)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_4_DeleteEverySecond)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_5_Pack)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_6_AppendSharedLockPerRow)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

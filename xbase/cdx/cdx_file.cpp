@@ -179,7 +179,15 @@ void CdxFile::refresh() {
 
 CdxFile::Hold::Hold(CdxFile& file, bool exclusive) : file_(file), exclusive_(exclusive) {
     if (exclusive && file.readOnly_) throwBadArgument("Index file " + file.path_ + " is open read-only");
+    if (file.sole_ && file.cacheValid_) {
+        // Nothing changed since this open last looked: only it writes.
+        if (exclusive) file.lock(true);
+        locked_ = exclusive;
+        file.heldSize_ = file.size_;
+        return;
+    }
     file.lock(exclusive);
+    locked_ = true;
     try {
         file.settleJournal(exclusive);
         file.refresh();
@@ -191,10 +199,11 @@ CdxFile::Hold::Hold(CdxFile& file, bool exclusive) : file_(file), exclusive_(exc
 
 CdxFile::Hold::~Hold() {
     if (!file_.dirty_.empty()) {   // changes not committed are dropped
-        file_.dirty_.clear();
+        file_.dropDirty();
         file_.dropCaches();
+        file_.cacheValid_ = false;   // the size counted pages that were never written
     }
-    file_.unlock();
+    if (locked_) file_.unlock();
 }
 
 void CdxFile::Hold::commit() {
@@ -205,8 +214,15 @@ void CdxFile::flush() {
     if (dirty_.empty()) return;
     const bool headerChanged = dirty_.count(0) != 0;
     Page header = page(0);
-    writeLe32(&header[kCounterField], readLe32(&header[kCounterField]) + 1);
-    dirty_[0] = header;
+    // The counter tells other opens that their cached pages went stale. A
+    // sole writer has no others to tell after its first change (opens made
+    // after it closes start with nothing cached), and leaving the header
+    // alone lets a one-page change go without a journal.
+    const uint32_t before = readLe32(&header[kCounterField]);
+    if (!sole_ || !counterRaised_ || headerChanged) {
+        writeLe32(&header[kCounterField], before + 1);
+        dirty_[0] = header;
+    }
     try {
         if (needsJournal(headerChanged))
             writeJournalled();
@@ -214,22 +230,35 @@ void CdxFile::flush() {
             writeInPlace();
     } catch (...) {
         cacheValid_ = false;
-        dirty_.clear();
+        dropDirty();
         dropCaches();
         throw;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        cacheValid_ = false;
-        dirty_.clear();
-        throwIo(path_, "cannot read its size");
+    int64_t stamp = cachedStamp_;
+    off_t size = size_;
+    if (!sole_) {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            cacheValid_ = false;
+            dropDirty();
+            throwIo(path_, "cannot read its size");
+        }
+        stamp = stampOf(st);
+        size = st.st_size;
     }
     for (auto& [offset, p] : dirty_) cache_[offset] = p;
-    dirty_.clear();
+    for (auto& [offset, d] : dirtyNodes_) nodes_[offset] = std::move(d);
+    dropDirty();
+    counterRaised_ = sole_;
     ++generation_;
     cachedCounter_ = readLe32(&header[kCounterField]);
-    cachedSize_ = st.st_size;
-    cachedStamp_ = stampOf(st);
+    if (cachedCounter_ != before) {
+        if (!ownValid_ || before != ownTo_) ownFrom_ = before;
+        ownTo_ = cachedCounter_;
+        ownValid_ = true;
+    }
+    cachedSize_ = size;
+    cachedStamp_ = stamp;
 }
 
 // One pwrite of a page is never half done by a killed process, so a change
@@ -239,6 +268,7 @@ void CdxFile::flush() {
 // Appended pages would be left over, so they always go through the journal.
 bool CdxFile::needsJournal(bool headerChanged) const {
     if (std::prev(dirty_.end())->first >= heldSize_) return true;
+    if (!dirty_.count(0)) return dirty_.size() > 1;
     const size_t others = dirty_.size() - 1;
     return others > 1 || (others == 1 && headerChanged);
 }
@@ -249,14 +279,20 @@ void CdxFile::writeInPlace() {
 
 void CdxFile::writeJournalled() {
     std::vector<CdxJournal::SavedPage> saved;
-    for (const auto& [offset, p] : dirty_)
-        if (off_t(offset) < heldSize_) saved.push_back({offset, readFromDisk(offset)});
+    // The cache holds the pages as they are on disk (it is dropped whenever
+    // the file may have changed behind it).
+    for (const auto& [offset, p] : dirty_) {
+        if (off_t(offset) >= heldSize_) continue;
+        const auto cached = cache_.find(offset);
+        saved.push_back({offset, cached != cache_.end() ? cached->second : readFromDisk(offset)});
+    }
     journal_.save(heldSize_, saved);
     try {
         // Pages first, the header (root of the directory, free list, counter) last.
-        for (auto it = std::next(dirty_.begin()); it != dirty_.end(); ++it)
-            writeAll(fd_, it->second.data(), kPageSize, it->first, path_);
-        writeAll(fd_, dirty_.begin()->second.data(), kPageSize, 0, path_);
+        for (const auto& [offset, p] : dirty_)
+            if (offset != 0) writeAll(fd_, p.data(), kPageSize, offset, path_);
+        if (const auto header = dirty_.find(0); header != dirty_.end())
+            writeAll(fd_, header->second.data(), kPageSize, 0, path_);
         journal_.discard();
     } catch (...) {
         try {
@@ -291,27 +327,47 @@ Page CdxFile::page(uint32_t offset) {
 }
 
 std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt) {
-    if (!dirty_.count(offset)) {
-        auto it = nodes_.find(offset);
-        if (it != nodes_.end() && it->second.fmt.keyLength == fmt.keyLength && it->second.fmt.pad == fmt.pad)
-            return it->second.node;
-    }
+    auto& known = dirty_.count(offset) ? dirtyNodes_ : nodes_;
+    auto it = known.find(offset);
+    if (it != known.end() && it->second.fmt.keyLength == fmt.keyLength && it->second.fmt.pad == fmt.pad)
+        return it->second.node;
     const Page p = page(offset);
     auto decoded = std::make_shared<const Node>(decodeNode(p, offset, fmt, path_));
-    if (!dirty_.count(offset)) nodes_[offset] = Decoded{fmt, decoded};
+    known[offset] = Decoded{fmt, decoded};
     return decoded;
+}
+
+void CdxFile::writeNode(const Node& node, const KeyFormat& fmt) { writeNode(node, fmt, encodeNode(node, fmt)); }
+
+void CdxFile::writeNode(std::shared_ptr<const Node> node, const KeyFormat& fmt, const Page& encoded) {
+    const uint32_t offset = node->offset;
+    writePage(offset, encoded);
+    dirtyNodes_[offset] = Decoded{fmt, std::move(node)};
+}
+
+void CdxFile::writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded) {
+    writePage(node.offset, encoded);
+    // What the page decodes to, so that reading it back needs no decoding.
+    dirtyNodes_[node.offset] = Decoded{fmt, std::make_shared<const Node>(node)};
+}
+
+void CdxFile::dropDirty() {
+    dirty_.clear();
+    dirtyNodes_.clear();
 }
 
 void CdxFile::dropCaches() {
     cache_.clear();
     nodes_.clear();
     ++generation_;
+    ++foreignGeneration_;
 }
 
 void CdxFile::writePage(uint32_t offset, const Page& p) {
     checkOffset(offset);
     dirty_[offset] = p;
     nodes_.erase(offset);
+    dirtyNodes_.erase(offset);
 }
 
 uint32_t CdxFile::allocatePage() {
@@ -350,6 +406,23 @@ void CdxFile::freePage(uint32_t offset) {
     writePage(0, header);
 }
 
-uint32_t CdxFile::changeCounter() { return readLe32(&page(0)[kCounterField]); }
+uint32_t CdxFile::changeCounter() { return word(0, kCounterField); }
+
+uint32_t CdxFile::peekChangeCounter() {
+    if (sole_ && cacheValid_) return cachedCounter_;
+    unsigned char counter[4];
+    if (::pread(fd_, counter, 4, kCounterField) != 4) {
+        Hold hold(*this, false);   // fails with the reason
+        return changeCounter();
+    }
+    return readLe32(counter);
+}
+
+uint32_t CdxFile::word(uint32_t offset, uint32_t at) {
+    checkOffset(offset);
+    if (auto d = dirty_.find(offset); d != dirty_.end()) return readLe32(&d->second[at]);
+    if (auto c = cache_.find(offset); c != cache_.end()) return readLe32(&c->second[at]);
+    return readLe32(&page(offset)[at]);
+}
 
 }  // namespace xbase::cdx

@@ -39,6 +39,14 @@ public:
 
     const std::string& path() const { return path_; }
     bool readOnly() const { return readOnly_; }
+    // The file belongs to a table opened exclusive: no other open writes it,
+    // so what this open read stays valid without asking the file again, and
+    // reads need no lock. Writes still take the lock, for programs that read
+    // the index file directly.
+    void setSoleWriter(bool on) {
+        sole_ = on;
+        journal_.setKeepOpen(on);
+    }
 
     // Holds the lock for one operation. An exclusive hold writes its changes
     // on commit(); without commit they are dropped.
@@ -53,20 +61,39 @@ public:
     private:
         CdxFile& file_;
         bool exclusive_;
+        bool locked_ = false;
     };
 
     Page page(uint32_t offset);
+    // The little-endian word at byte `at` of a page, without copying the page.
+    uint32_t word(uint32_t offset, uint32_t at);
     // The page decoded as a tree node; kept while the page cache is valid.
     std::shared_ptr<const Node> node(uint32_t offset, const KeyFormat& fmt);
     // Changes whenever cached pages may have gone stale.
     uint64_t generation() const { return generation_; }
+    // Changes whenever pages may have changed by others' hands (not by this
+    // open's own writes).
+    uint64_t foreignGeneration() const { return foreignGeneration_; }
     void writePage(uint32_t offset, const Page& p);
+    // Writes the node encoded onto its page.
+    void writeNode(const Node& node, const KeyFormat& fmt);
+    // The same with the page already encoded from the node.
+    void writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded);
+    void writeNode(std::shared_ptr<const Node> node, const KeyFormat& fmt, const Page& encoded);
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);
     // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
     uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
     uint32_t changeCounter();
+    // The counter as the file holds it, read without the lock (one aligned
+    // word: a change under way shows either its old or its new value).
+    uint32_t peekChangeCounter();
+    // True when every change that took the counter from `since` to `now`
+    // was made by this open.
+    bool changedOnlyHere(uint32_t since, uint32_t now) const {
+        return ownValid_ && now == ownTo_ && since - ownFrom_ <= ownTo_ - ownFrom_;
+    }
 
 private:
     CdxFile(std::string path, int fd, bool readOnly);
@@ -77,6 +104,7 @@ private:
     bool rollBackReadOnly();
     void refresh();
     void dropCaches();
+    void dropDirty();
     void flush();
     bool needsJournal(bool headerChanged) const;
     void writeJournalled();
@@ -87,6 +115,12 @@ private:
     std::string path_;
     int fd_ = -1;
     bool readOnly_ = false;
+    bool sole_ = false;
+    bool counterRaised_ = false;   // by this open, since it became the sole writer
+    // The counter values from ownFrom_ to ownTo_ were each this open's change.
+    bool ownValid_ = false;
+    uint32_t ownFrom_ = 0;
+    uint32_t ownTo_ = 0;
     CdxJournal journal_;
     off_t size_ = 0;                 // current size including pages allocated in this hold
     off_t heldSize_ = 0;             // size when the hold began: pages past it are new
@@ -97,7 +131,9 @@ private:
         std::shared_ptr<const Node> node;
     };
     std::map<uint32_t, Decoded> nodes_;
+    std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
     uint64_t generation_ = 0;
+    uint64_t foreignGeneration_ = 0;
     bool cacheValid_ = false;
     uint32_t cachedCounter_ = 0;
     off_t cachedSize_ = 0;

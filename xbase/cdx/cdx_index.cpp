@@ -57,11 +57,11 @@ char guessKeyType(const cdx::TagHeader& h) {
 
 unsigned char padFor(char keyType) { return keyType == 'C' || keyType == 'L' ? ' ' : '\0'; }
 
-IndexEntry toEntry(const std::optional<NodeEntry>& e) { return IndexEntry{e->key, e->recno}; }
+IndexEntry toEntry(std::optional<NodeEntry>&& e) { return IndexEntry{std::move(e->key), e->recno}; }
 
-std::optional<IndexEntry> toResult(const std::optional<NodeEntry>& e) {
+std::optional<IndexEntry> toResult(std::optional<NodeEntry>&& e) {
     if (!e) return std::nullopt;
-    return toEntry(e);
+    return toEntry(std::move(e));
 }
 
 }  // namespace
@@ -96,21 +96,36 @@ public:
         return t;
     }
 
-    std::optional<Tag> findTag(const std::string& name) {
-        if (name.empty() || name.size() > size_t(kTagNameLength)) return std::nullopt;
-        if (file->generation() != tagsGeneration) {
-            tagCache.clear();
-            tagsGeneration = file->generation();
+    // The tag's header as last read; the pointer stays valid until
+    // forgetTags(). Headers change only by tags made or dropped (which
+    // forget them) or by other programs (which makes the file drop its
+    // caches), not by this open's key changes.
+    const Tag* findTag(const std::string& name) {
+        if (name.empty() || name.size() > size_t(kTagNameLength)) return nullptr;
+        if (file->foreignGeneration() != tagsGeneration) {
+            forgetTags();
+            tagsGeneration = file->foreignGeneration();
         }
+        if (lastFound && name == lastName) return lastFound;
         const std::string key = directoryKey(name);
-        if (auto it = tagCache.find(key); it != tagCache.end()) return it->second;
-        auto e = directory().firstWhere([&](const NodeEntry& x) { return x.key >= key; });
-        if (!e || e->key != key) return std::nullopt;
-        return tagCache[key] = makeTag(upper(name), e->recno);
+        auto it = tagCache.find(key);
+        if (it == tagCache.end()) {
+            auto e = directory().firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+            if (!e || e->key != key) return nullptr;
+            it = tagCache.emplace(key, makeTag(upper(name), e->recno)).first;
+        }
+        lastName = name;
+        lastFound = &it->second;
+        return lastFound;
     }
 
-    Tag requireTag(const std::string& name) {
-        auto t = findTag(name);
+    void forgetTags() {
+        tagCache.clear();
+        lastFound = nullptr;
+    }
+
+    const Tag& requireTag(const std::string& name) {
+        const Tag* t = findTag(name);
         if (!t) cdx::throwBadArgument("Tag " + upper(name) + " not found in index file " + file->path());
         return *t;
     }
@@ -147,6 +162,23 @@ public:
         return s;
     }
 
+    // Under an exclusive hold; false when the tag is left as it was.
+    bool insert(const std::string& tag, const IndexEntry& e) {
+        const Tag t = requireTag(tag);
+        const std::string key = fit(e.key, t.fmt);
+        CdxTree tree(*file, t.header, t.fmt);
+        if (t.h.options & cdx::kOptUnique) {
+            auto have = tree.firstWhere([&](const NodeEntry& x) { return x.key >= key; });
+            if (have && have->key == key) return false;
+        }
+        return tree.insert(key, e.recno);
+    }
+
+    bool remove(const std::string& tag, const IndexEntry& e) {
+        const Tag t = requireTag(tag);
+        return CdxTree(*file, t.header, t.fmt).remove(fit(e.key, t.fmt), e.recno);
+    }
+
     void freeTree(const Tag& t) {
         for (uint32_t page : CdxTree(*file, t.header, t.fmt).pages()) file->freePage(page);
     }
@@ -155,6 +187,17 @@ public:
     std::map<std::string, char> keyTypes;
     // Tags looked up while the file's pages stay unchanged.
     std::map<std::string, Tag> tagCache;
+    std::string lastName;            // the name findTag was last asked for
+    const Tag* lastFound = nullptr;  // and its answer
+    // Per tag, the leaf that held the entry next() last gave, while the pages
+    // are those of `generation`.
+    struct Walk {
+        uint64_t generation = ~uint64_t{0};
+        std::shared_ptr<const cdx::Node> leaf;
+        size_t at = 0;   // where in the leaf that entry stands
+    };
+    static constexpr size_t kNoHint = ~size_t{0};
+    std::map<std::string, Walk> walks;
     uint64_t tagsGeneration = 0;
 };
 
@@ -197,7 +240,7 @@ void CdxIndex::setKeyType(const std::string& tag, char keyType) {
     if (keyType != 'C' && keyType != 'N' && keyType != 'D' && keyType != 'L')
         cdx::throwBadArgument(std::string("Invalid key type '") + keyType + "'");
     impl_->keyTypes[upper(tag)] = keyType;
-    impl_->tagCache.clear();
+    impl_->forgetTags();
 }
 
 void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries) {
@@ -224,11 +267,12 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
 
     CdxFile::Hold hold(*impl_->file, true);
     impl_->keyTypes[name] = def.keyType;
-    impl_->tagCache.clear();
+    impl_->forgetTags();
     uint32_t headerOffset = 0;
-    if (auto old = impl_->findTag(name)) {
-        impl_->freeTree(*old);
-        headerOffset = old->header;
+    if (const Impl::Tag* found = impl_->findTag(name)) {
+        const Impl::Tag old = *found;
+        impl_->freeTree(old);
+        headerOffset = old.header;
     } else {
         headerOffset = impl_->file->allocateHeader();
         impl_->directory().insert(directoryKey(name), headerOffset);
@@ -245,37 +289,41 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
     cdx::encodeTagHeader(h, first, second);
     impl_->file->writePage(headerOffset, first);
     impl_->file->writePage(headerOffset + cdx::kPageSize, second);
+    impl_->forgetTags();
     hold.commit();
 }
 
 void CdxIndex::dropTag(const std::string& name) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(name);
+    const Impl::Tag t = impl_->requireTag(name);   // a copy: forgotten below
     impl_->freeTree(t);
     impl_->file->freePage(t.header);
     impl_->file->freePage(t.header + cdx::kPageSize);
     impl_->directory().remove(directoryKey(name), t.header);
     impl_->keyTypes.erase(t.name);
+    impl_->forgetTags();
     hold.commit();
 }
 
 void CdxIndex::insert(const std::string& tag, const IndexEntry& e) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(tag);
-    const std::string key = Impl::fit(e.key, t.fmt);
-    CdxTree tree(*impl_->file, t.header, t.fmt);
-    if (t.h.options & cdx::kOptUnique) {
-        auto have = tree.firstWhere([&](const NodeEntry& x) { return x.key >= key; });
-        if (have && have->key == key) return;
-    }
-    if (tree.insert(key, e.recno)) hold.commit();
+    if (impl_->insert(tag, e)) hold.commit();
 }
 
 void CdxIndex::remove(const std::string& tag, const IndexEntry& e) {
     CdxFile::Hold hold(*impl_->file, true);
-    const Impl::Tag t = impl_->requireTag(tag);
-    if (CdxTree(*impl_->file, t.header, t.fmt).remove(Impl::fit(e.key, t.fmt), e.recno)) hold.commit();
+    if (impl_->remove(tag, e)) hold.commit();
 }
+
+void CdxIndex::apply(const std::vector<IndexChange>& changes) {
+    if (changes.empty()) return;
+    CdxFile::Hold hold(*impl_->file, true);
+    bool changed = false;
+    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+    if (changed) hold.commit();
+}
+
+void CdxIndex::setSoleWriter(bool on) { impl_->file->setSoleWriter(on); }
 
 namespace {
 
@@ -310,10 +358,23 @@ std::optional<IndexEntry> CdxIndex::last(const std::string& tag) {
 
 std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntry& from) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
-    const std::string key = Impl::fit(from.key, t.fmt);
-    return toResult(t.h.descending ? tree.lastBefore(notBefore(key, from.recno)) : tree.firstWhere(after(key, from.recno)));
+    std::string fitted;
+    const std::string& key = from.key.size() == size_t(t.fmt.keyLength) ? from.key : (fitted = Impl::fit(from.key, t.fmt));
+    if (t.h.descending) return toResult(tree.lastBefore(notBefore(key, from.recno)));
+    // A walk asks for the entry after the one it was last given: while no
+    // page changed, that entry's leaf answers without a descent.
+    auto& walk = impl_->walks[t.name];
+    if (walk.generation == impl_->file->generation()) {
+        if (auto e = tree.nextInLeaf(walk.leaf, walk.at, key, from.recno)) return toEntry(std::move(e));
+    }
+    uint32_t leaf = 0;
+    auto e = tree.firstWhere(after(key, from.recno), &leaf);
+    walk.leaf = e ? tree.leafAt(leaf) : nullptr;
+    walk.at = Impl::kNoHint;
+    walk.generation = e ? impl_->file->generation() : ~uint64_t{0};
+    return toResult(std::move(e));
 }
 
 std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {
@@ -338,5 +399,9 @@ uint32_t CdxIndex::changeCounter() {
     CdxFile::Hold hold(*impl_->file, false);
     return impl_->file->changeCounter();
 }
+
+uint32_t CdxIndex::peekChangeCounter() { return impl_->file->peekChangeCounter(); }
+
+bool CdxIndex::changedOnlyHere(uint32_t since, uint32_t now) const { return impl_->file->changedOnlyHere(since, now); }
 
 }  // namespace xbase

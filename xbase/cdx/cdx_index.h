@@ -36,6 +36,13 @@ struct IndexEntry {
     bool operator==(const IndexEntry&) const = default;
 };
 
+// One key change of a record, for CdxIndex::apply.
+struct IndexChange {
+    std::string tag;
+    IndexEntry entry;
+    bool insert = true;   // false: remove the entry
+};
+
 // Encodes an evaluated key value the way the tag stores it: character keys
 // cut or padded with blanks to keyLength; numbers and dates (as Julian day
 // numbers) as 8-byte doubles transformed so that bytewise order is numeric
@@ -68,6 +75,12 @@ public:
     // inserted again. Removing an entry that is not there does nothing.
     void insert(const std::string& tag, const IndexEntry& e);
     void remove(const std::string& tag, const IndexEntry& e);
+    // The changes in order, as insert and remove make them, under one hold
+    // of the lock and written as one change: a writer killed meanwhile
+    // leaves all of them or none.
+    void apply(const std::vector<IndexChange>& changes);
+    // The index belongs to a table opened exclusive (see CdxFile::setSoleWriter).
+    void setSoleWriter(bool on);
 
     // Stateless navigation in tag order: ascending tags run by (key, recno)
     // ascending, descending tags by (key, recno) descending.
@@ -83,6 +96,11 @@ public:
 
     // Changes whenever an open of the file (any process, this one included) wrote.
     uint32_t changeCounter();
+    // The same read without the index lock, and whether the changes from
+    // `since` to `now` were all this object's own (which leave the tag
+    // directory as it was unless they made or dropped a tag).
+    uint32_t peekChangeCounter();
+    bool changedOnlyHere(uint32_t since, uint32_t now) const;
 
     // Tells how the tag's keys are typed ('C', 'N', 'D' or 'L'), which the file
     // does not record; it decides which byte trailing compression drops

@@ -14,7 +14,11 @@
 namespace xbase::cdx {
 namespace {
 
-constexpr unsigned char kMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '1'};
+// Journals of mark 2 carry a checksum taken eight bytes at a step, which a
+// change's writer computes far faster; journals of mark 1 (left by earlier
+// versions) are still read.
+constexpr unsigned char kMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '2'};
+constexpr unsigned char kByteSumMark[8] = {'C', 'D', 'X', 'U', 'N', 'D', 'O', '1'};
 constexpr size_t kHeadSize = 32;
 constexpr size_t kSizeField = 8;
 constexpr size_t kCountField = 16;
@@ -22,11 +26,27 @@ constexpr size_t kSumField = 24;
 constexpr size_t kRecordSize = 4 + kPageSize;
 constexpr uint32_t kCounterField = 8;   // the change counter in the index's first page
 
-// FNV-1a over the whole journal but the sum's own field.
-uint64_t checksum(const unsigned char* data, size_t n) {
-    uint64_t h = 0xcbf29ce484222325ull;
+constexpr uint64_t kFnvBasis = 0xcbf29ce484222325ull;
+constexpr uint64_t kFnvPrime = 0x100000001b3ull;
+
+// FNV-1a over the whole journal but the sum's own field, byte by byte (mark 1).
+uint64_t byteChecksum(const unsigned char* data, size_t n) {
+    uint64_t h = kFnvBasis;
     for (size_t i = 0; i < n; ++i)
-        if (i < kSumField || i >= kSumField + 8) h = (h ^ data[i]) * 0x100000001b3ull;
+        if (i < kSumField || i >= kSumField + 8) h = (h ^ data[i]) * kFnvPrime;
+    return h;
+}
+
+// The same over little-endian eight-byte words, the bytes after the last whole word one by one (mark 2).
+uint64_t checksum(const unsigned char* data, size_t n) {
+    uint64_t h = kFnvBasis;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        if (i == kSumField) continue;
+        const uint64_t w = uint64_t(readLe32(data + i)) | uint64_t(readLe32(data + i + 4)) << 32;
+        h = (h ^ w) * kFnvPrime;
+    }
+    for (; i < n; ++i) h = (h ^ data[i]) * kFnvPrime;
     return h;
 }
 
@@ -42,7 +62,11 @@ uint64_t readLe64(const unsigned char* p) { return uint64_t(readLe32(p)) | uint6
 CdxJournal::CdxJournal(const std::string& indexPath) : path_(indexPath + "-journal"), indexPath_(indexPath) {}
 
 CdxJournal::~CdxJournal() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Others find no journal once this open is gone, unless it still holds
+    // a change that could not be undone.
+    if (keepOpen_ && cleared_) ::ftruncate(fd_, 0);
+    ::close(fd_);
 }
 
 bool CdxJournal::present() const {
@@ -50,7 +74,25 @@ bool CdxJournal::present() const {
     return ::stat(path_.c_str(), &st) == 0 && st.st_size > 0;
 }
 
-void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
+void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
+    // The file stays open between changes: making and deleting, or opening
+    // and closing, it for every change costs the file system far more than
+    // the change. It is opened again when someone removed it meanwhile.
+    struct stat st {};
+    const bool kept = fd_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_nlink > 0;
+    // A journal kept open by the index's only writer is overwritten in place
+    // rather than emptied and grown again: it is padded to the length it had
+    // by repeating its last page (putting the same bytes back twice undoes
+    // nothing more), so no bytes of an older one follow it.
+    const bool reuse = keepOpen_ && kept;
+    std::vector<SavedPage> padded;
+    const std::vector<SavedPage>* chosen = &given;
+    if (reuse && !given.empty() && given.size() < keptPages_) {
+        padded = given;
+        padded.resize(keptPages_, given.back());
+        chosen = &padded;
+    }
+    const std::vector<SavedPage>& pages = *chosen;
     std::vector<unsigned char> buf(kHeadSize + pages.size() * kRecordSize);
     std::memcpy(buf.data(), kMark, sizeof kMark);
     writeLe64(&buf[kSizeField], uint64_t(originalSize));
@@ -63,18 +105,21 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
     }
     writeLe64(&buf[kSumField], checksum(buf.data(), buf.size()));
 
-    // The file stays between changes, emptied: making and deleting a file for
-    // every change costs the file system far more than this.
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0 && errno == EACCES && ::unlink(path_.c_str()) == 0)   // another user's empty journal
+    if (!kept) {
+        keptPages_ = 0;
+        if (fd_ >= 0) ::close(fd_);
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
+        if (fd_ < 0 && errno == EACCES && ::unlink(path_.c_str()) == 0)   // another user's empty journal
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
+    }
     try {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0 || (st.st_size != 0 && ::ftruncate(fd_, 0) != 0))
-            throwIo(indexPath_, "cannot empty its journal " + path_);
+        if (!kept && ::fstat(fd_, &st) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
+        const bool tooLong = reuse ? pages.size() < keptPages_ : st.st_size != 0;
+        if (tooLong && ::ftruncate(fd_, 0) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
+        cleared_ = false;
         writeAll(fd_, buf.data(), buf.size(), 0, path_);
+        keptPages_ = pages.size();
     } catch (...) {
         // Nothing of the index was written yet: an incomplete journal only goes.
         ::close(fd_);
@@ -86,8 +131,19 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& pages) {
 
 void CdxJournal::discard() {
     if (fd_ < 0) return;
-    // An empty journal holds no change; removed if it cannot be emptied.
-    const bool gone = ::ftruncate(fd_, 0) == 0 || ::unlink(path_.c_str()) == 0 || errno == ENOENT;
+    // An empty journal holds no change; removed if it cannot be emptied. A
+    // journal kept open by the only writer loses its mark instead, which
+    // makes it one that changed nothing (whoever meets it after a kill
+    // removes it).
+    if (keepOpen_) {
+        static constexpr unsigned char kNoMark[sizeof kMark] = {};
+        if (::pwrite(fd_, kNoMark, sizeof kNoMark, 0) == ssize_t(sizeof kNoMark)) {
+            cleared_ = true;
+            return;
+        }
+    }
+    if (::ftruncate(fd_, 0) == 0) return;
+    const bool gone = ::unlink(path_.c_str()) == 0 || errno == ENOENT;
     const int err = errno;
     ::close(fd_);
     fd_ = -1;
@@ -111,10 +167,13 @@ bool CdxJournal::load(int indexFd, Contents& out) const {
         }
     }
     ::close(fd);
-    if (buf.size() < kHeadSize || std::memcmp(buf.data(), kMark, sizeof kMark) != 0) return false;
+    if (buf.size() < kHeadSize) return false;
+    const bool wordSum = std::memcmp(buf.data(), kMark, sizeof kMark) == 0;
+    if (!wordSum && std::memcmp(buf.data(), kByteSumMark, sizeof kByteSumMark) != 0) return false;
     const size_t count = readLe32(&buf[kCountField]);
     if ((buf.size() - kHeadSize) % kRecordSize != 0 || (buf.size() - kHeadSize) / kRecordSize != count) return false;
-    if (readLe64(&buf[kSumField]) != checksum(buf.data(), buf.size())) return false;
+    const uint64_t sum = wordSum ? checksum(buf.data(), buf.size()) : byteChecksum(buf.data(), buf.size());
+    if (readLe64(&buf[kSumField]) != sum) return false;
 
     out.originalSize = off_t(readLe64(&buf[kSizeField]));
     out.pages.resize(count);
@@ -162,6 +221,10 @@ bool CdxJournal::rollBack(int fd) {
 }
 
 void CdxJournal::remove() {
+    if (fd_ >= 0) {   // a kept open journal would outlive its name
+        ::close(fd_);
+        fd_ = -1;
+    }
     if (::unlink(path_.c_str()) == 0 || errno == ENOENT) return;
     const int fd = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd >= 0) {

@@ -11,6 +11,9 @@
 // everything else) and then per page its offset and 512 bytes. The journal
 // is written in one go before any index page; a journal cut short or
 // failing its checksum was never complete, so no index page was touched.
+// The only writer of an index (see CdxFile::setSoleWriter) clears the mark
+// instead of emptying the file, which also makes it a journal that holds
+// no change.
 
 #include <sys/types.h>
 
@@ -36,6 +39,10 @@ public:
     CdxJournal& operator=(const CdxJournal&) = delete;
 
     const std::string& path() const { return path_; }
+    // For an index whose only writer is this open: discard() clears the
+    // journal's mark rather than emptying it, and it is emptied when this
+    // object goes.
+    void setKeepOpen(bool on) { keepOpen_ = on; }
     // A journal file with something in it exists (one stat, for every lock taken).
     bool present() const;
 
@@ -62,7 +69,10 @@ private:
 
     std::string path_;
     std::string indexPath_;
-    int fd_ = -1;   // the journal being written, until discard()
+    int fd_ = -1;   // the journal file, kept open between changes
+    bool keepOpen_ = false;
+    size_t keptPages_ = 0;
+    bool cleared_ = false;   // the journal kept open holds no change   // pages the journal kept open holds room for
 };
 
 }  // namespace xbase::cdx

@@ -1,6 +1,7 @@
 #include "xbase/cdx/cdx_node.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "xbase/cdx/cdx_bytes.h"
 #include "xbase/cdx/cdx_errors.h"
@@ -32,17 +33,23 @@ LeafLayout layoutFor(uint32_t maxRecno, const KeyFormat& fmt) {
     return {std::min(32, bytes * 8 - 2 * countBits), countBits, countBits, bytes};
 }
 
+// Both counts look at eight bytes at a step first: every page written
+// counts them for each of its keys.
 int trailCount(const std::string& key, const KeyFormat& fmt) {
-    int n = 0;
-    for (size_t i = key.size(); i > 0 && static_cast<unsigned char>(key[i - 1]) == fmt.pad; --i) ++n;
-    return n;
+    uint64_t pads = 0;
+    std::memset(&pads, fmt.pad, sizeof pads);
+    size_t i = key.size();
+    while (i >= 8 && std::memcmp(key.data() + i - 8, &pads, 8) == 0) i -= 8;
+    while (i > 0 && static_cast<unsigned char>(key[i - 1]) == fmt.pad) --i;
+    return int(key.size() - i);
 }
 
 int dupCount(const std::string& key, const std::string& prev, int trail, const KeyFormat& fmt) {
-    const int limit = fmt.keyLength - trail;
-    int n = 0;
-    while (n < limit && key[size_t(n)] == prev[size_t(n)]) ++n;
-    return n;
+    const size_t limit = size_t(fmt.keyLength - trail);
+    size_t n = 0;
+    while (n + 8 <= limit && std::memcmp(key.data() + n, prev.data() + n, 8) == 0) n += 8;
+    while (n < limit && key[n] == prev[n]) ++n;
+    return int(n);
 }
 
 uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
@@ -67,7 +74,9 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
         throwCorrupt(path, where + " has an impossible key count " + std::to_string(count));
     size_t keyEnd = kPageSize;
     const size_t entriesEnd = kLeafHeader + size_t(count) * size_t(bpe);
-    std::string prev;
+    // Each key is the previous one's first dup bytes, its stored bytes and
+    // trail pad bytes: built in place over the previous key.
+    std::string key(size_t(fmt.keyLength), static_cast<char>(fmt.pad));
     node.entries.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         uint64_t v = 0;
@@ -80,11 +89,9 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
         const size_t stored = size_t(fmt.keyLength - dup - trail);
         if (keyEnd < entriesEnd + stored) throwCorrupt(path, where + " has keys overlapping its entries");
         keyEnd -= stored;
-        std::string key = prev.substr(0, size_t(dup));
-        key.append(reinterpret_cast<const char*>(&p[keyEnd]), stored);
-        key.append(size_t(trail), static_cast<char>(fmt.pad));
+        std::copy_n(&p[keyEnd], stored, key.begin() + dup);
+        std::fill(key.begin() + dup + long(stored), key.end(), static_cast<char>(fmt.pad));
         node.entries.push_back({key, recno, 0});
-        prev = std::move(key);
     }
     return node;
 }
@@ -105,7 +112,8 @@ Node decodeInterior(const Page& p, Node node, uint16_t count, const KeyFormat& f
     return node;
 }
 
-void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
+// False, with the page half written, when the entries do not fit.
+bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     const size_t n = node.entries.size();
     const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
     const uint32_t mask = l.recnoBits >= 32 ? 0xFFFFFFFFu : (1u << l.recnoBits) - 1;
@@ -116,22 +124,24 @@ void encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     p[21] = uint8_t(l.dupBits);
     p[22] = uint8_t(l.trailBits);
     p[23] = uint8_t(l.bytesPerEntry);
+    const size_t entriesEnd = kLeafHeader + n * size_t(l.bytesPerEntry);
+    if (entriesEnd > kPageSize) return false;
     size_t keyEnd = kPageSize;
-    std::string prev;
     for (size_t i = 0; i < n; ++i) {
         const std::string& key = node.entries[i].key;
         const int trail = trailCount(key, fmt);
-        const int dup = i == 0 ? 0 : dupCount(key, prev, trail, fmt);
+        const int dup = i == 0 ? 0 : dupCount(key, node.entries[i - 1].key, trail, fmt);
         const size_t stored = size_t(fmt.keyLength - dup - trail);
+        if (keyEnd < entriesEnd + stored) return false;
         keyEnd -= stored;
         std::copy_n(key.data() + dup, stored, &p[keyEnd]);
         uint64_t v = uint64_t(node.entries[i].recno) | uint64_t(dup) << l.recnoBits |
                      uint64_t(trail) << (l.recnoBits + l.dupBits);
         for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
             p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
-        prev = key;
     }
-    writeLe16(&p[12], uint16_t(keyEnd - kLeafHeader - n * size_t(l.bytesPerEntry)));
+    writeLe16(&p[12], uint16_t(keyEnd - entriesEnd));
+    return true;
 }
 
 }  // namespace
@@ -178,15 +188,19 @@ Node decodeNode(const Page& p, uint32_t offset, const KeyFormat& fmt, const std:
 }
 
 Page encodeNode(const Node& node, const KeyFormat& fmt) {
-    Page p{};
+    Page p;
+    if (!encodeIfFits(node, fmt, p)) throwBadArgument("a page was written with more entries than it holds");
+    return p;
+}
+
+bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p) {
+    p.fill(0);
     writeLe16(&p[0], uint16_t((node.leaf ? kAttrLeaf : 0) | (node.root ? kAttrRoot : 0)));
     writeLe16(&p[2], uint16_t(node.entries.size()));
     writeLe32(&p[4], node.left);
     writeLe32(&p[8], node.right);
-    if (node.leaf) {
-        encodeLeaf(node, fmt, p);
-        return p;
-    }
+    if (node.leaf) return encodeLeaf(node, fmt, p);
+    if (node.entries.size() > interiorCapacity(fmt)) return false;
     const size_t width = size_t(fmt.keyLength) + 8;
     for (size_t i = 0; i < node.entries.size(); ++i) {
         unsigned char* e = &p[kInteriorHeader + i * width];
@@ -194,7 +208,9 @@ Page encodeNode(const Node& node, const KeyFormat& fmt) {
         writeBe32(e + fmt.keyLength, node.entries[i].recno);
         writeBe32(e + fmt.keyLength + 4, node.entries[i].child);
     }
-    return p;
+    return true;
 }
+
+size_t leafBytesOnPage(const Page& p) { return kPageSize - readLe16(&p[12]); }
 
 }  // namespace xbase::cdx

@@ -42,6 +42,10 @@ struct KeyFormat {
 Node decodeNode(const Page& page, uint32_t offset, const KeyFormat& fmt, const std::string& path);
 // The node must fit (see nodeFits).
 Page encodeNode(const Node& node, const KeyFormat& fmt);
+// Encodes the node when it fits its page; false (page left undefined) when not.
+bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p);
+// Bytes an encoded leaf page uses (what leafBytes gives for its entries).
+size_t leafBytesOnPage(const Page& p);
 bool nodeFits(const Node& node, const KeyFormat& fmt);
 
 // Bytes a leaf holding entries[begin, end) takes on its page.

@@ -22,14 +22,32 @@ bool underfull(const Node& node, const KeyFormat& fmt) {
     return node.entries.size() < interiorCapacity(fmt) / 2;
 }
 
-// Where to cut an overfull node so that both halves fit.
+// Where to cut an overfull node so that both halves fit: the cut that
+// makes the larger half smallest, with the size of every prefix and suffix
+// counted in one pass each.
 size_t splitPoint(const Node& node, const KeyFormat& fmt) {
     const size_t n = node.entries.size();
-    if (!node.leaf) return n / 2;
+    if (!node.leaf || n < 2) return n / 2;
+    const auto& e = node.entries;
+    std::vector<size_t> chained(n), prefixKeys(n + 1, 0), suffixChained(n + 1, 0);
+    std::vector<uint32_t> prefixMax(n + 1, 0), suffixMax(n + 1, 0);
+    for (size_t i = 0; i < n; ++i) {
+        chained[i] = storedKeyBytes(e[i].key, i == 0 ? nullptr : &e[i - 1].key, fmt);
+        prefixKeys[i + 1] = prefixKeys[i] + chained[i];
+        prefixMax[i + 1] = std::max(prefixMax[i], e[i].recno);
+    }
+    for (size_t i = n; i-- > 0;) {
+        suffixChained[i] = suffixChained[i + 1] + chained[i];
+        suffixMax[i] = std::max(suffixMax[i + 1], e[i].recno);
+    }
     size_t best = n / 2;
     size_t bestSize = SIZE_MAX;
     for (size_t i = 1; i < n; ++i) {
-        const size_t size = std::max(leafBytes(node.entries, 0, i, fmt), leafBytes(node.entries, i, n, fmt));
+        const size_t left = kLeafHeaderBytes + i * leafEntrySize(prefixMax[i], fmt) + prefixKeys[i];
+        // The right half's first key is stored whole.
+        const size_t right = kLeafHeaderBytes + (n - i) * leafEntrySize(suffixMax[i], fmt) +
+                             storedKeyBytes(e[i].key, nullptr, fmt) + suffixChained[i + 1];
+        const size_t size = std::max(left, right);
         if (size < bestSize) {
             bestSize = size;
             best = i;
@@ -86,7 +104,7 @@ int compareEntries(const std::string& aKey, uint32_t aRecno, const std::string& 
 CdxTree::CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt)
     : file_(file), headerOffset_(headerOffset), fmt_(fmt) {}
 
-uint32_t CdxTree::root() { return readLe32(file_.page(headerOffset_).data()); }
+uint32_t CdxTree::root() { return file_.word(headerOffset_, 0); }
 
 void CdxTree::setRoot(uint32_t offset) {
     Page header = file_.page(headerOffset_);
@@ -102,26 +120,27 @@ std::shared_ptr<const Node> CdxTree::view(uint32_t offset) {
 
 Node CdxTree::load(uint32_t offset) { return *view(offset); }
 
-void CdxTree::store(const Node& node) { file_.writePage(node.offset, encodeNode(node, fmt_)); }
+void CdxTree::store(const Node& node) { file_.writeNode(node, fmt_); }
 
 std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t recno) {
     std::vector<Step> path;
     uint32_t offset = root();
     for (int depth = 0; depth < kMaxDepth; ++depth) {
-        Node node = load(offset);
-        if (node.leaf) {
-            path.push_back({std::move(node), 0});
+        auto node = view(offset);
+        if (node->leaf) {
+            path.push_back({std::move(node), std::nullopt, 0});
             return path;
         }
+        if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
         size_t i = 0;
-        while (i + 1 < node.entries.size() && compareEntries(node.entries[i].key, node.entries[i].recno, key, recno) < 0) ++i;
-        offset = node.entries[i].child;
-        path.push_back({std::move(node), i});
+        while (i + 1 < node->entries.size() && compareEntries(node->entries[i].key, node->entries[i].recno, key, recno) < 0) ++i;
+        offset = node->entries[i].child;
+        path.push_back({std::move(node), std::nullopt, i});
     }
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
 }
 
-std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b) {
+std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b, uint32_t* leaf) {
     auto node = view(root());
     for (int depth = 0; !node->leaf; ++depth) {
         if (depth >= kMaxDepth) throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
@@ -131,7 +150,10 @@ std::optional<NodeEntry> CdxTree::firstWhere(const Boundary& b) {
     }
     for (uint32_t steps = 0; steps <= file_.pageCount(); ++steps) {
         auto it = firstTrue(node->entries, b);
-        if (it != node->entries.end()) return *it;
+        if (it != node->entries.end()) {
+            if (leaf) *leaf = node->offset;
+            return *it;
+        }
         if (node->right == kNoPage) return std::nullopt;
         if (node->right == node->offset) throwCorrupt(file_.path(), "leaf page " + std::to_string(node->offset) + " links to itself");
         node = view(node->right);
@@ -161,37 +183,81 @@ std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
     throwCorrupt(file_.path(), "leaf pages link in a loop");
 }
 
+std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                             uint32_t recno) {
+    if (!leaf || !leaf->leaf || leaf->entries.empty()) return std::nullopt;
+    const auto& entries = leaf->entries;
+    // Most often (key, recno) is the entry at `at`, given last time.
+    size_t next = 0;
+    if (at < entries.size() && entries[at].recno == recno && entries[at].key == key) {
+        next = at + 1;
+    } else {
+        const auto it = std::partition_point(entries.begin(), entries.end(), [&](const NodeEntry& e) {
+            return compareEntries(e.key, e.recno, key, recno) <= 0;
+        });
+        if (it == entries.begin()) return std::nullopt;   // the entry lies before this leaf
+        next = size_t(it - entries.begin());
+    }
+    // Each answer must lie after (key, recno), as a descent's would: in a
+    // damaged file, keys out of order or leaves linked in a loop would
+    // otherwise walk in a circle. Anything else falls back to the descent,
+    // which bounds its steps and reports the damage.
+    auto after = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) > 0; };
+    if (next < entries.size()) {
+        if (!after(entries[next])) return std::nullopt;
+        at = next;
+        return entries[next];
+    }
+    if (leaf->right == kNoPage || leaf->right == leaf->offset) return std::nullopt;
+    auto right = view(leaf->right);
+    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return std::nullopt;
+    leaf = std::move(right);
+    at = 0;
+    return leaf->entries.front();
+}
+
+std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offset); }
+
 bool CdxTree::insert(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
-    auto& entries = path.back().node.entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), 0, [&](const NodeEntry& e, int) {
+    const auto& seen = path.back().get().entries;
+    const auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
         return compareEntries(e.key, e.recno, key, recno) < 0;
     });
-    if (it != entries.end() && it->key == key && it->recno == recno) return false;
-    entries.insert(it, NodeEntry{key, recno, 0});
+    if (at != seen.end() && at->key == key && at->recno == recno) return false;
+    const auto pos = at - seen.begin();
+    auto& entries = path.back().node().entries;
+    entries.insert(entries.begin() + pos, NodeEntry{key, recno, 0});
     grow(path);
     return true;
+}
+
+const Node& CdxTree::write(Step& step, const Page& encoded) {
+    step.read = std::make_shared<const Node>(std::move(step.node()));
+    step.changed.reset();
+    file_.writeNode(step.read, fmt_, encoded);
+    return *step.read;
 }
 
 void CdxTree::grow(std::vector<Step>& path) {
     size_t level = path.size() - 1;
     for (;;) {
-        Node& node = path[level].node;
-        if (!nodeFits(node, fmt_)) {
+        Page page;
+        if (!encodeIfFits(path[level].node(), fmt_, page)) {
             split(path, level);
             return;
         }
-        store(node);
+        const Node& node = write(path[level], page);
         if (level == 0) return;
-        NodeEntry& up = path[level - 1].node.entries[path[level - 1].index];
-        if (sameEntry(up, node.entries.back())) return;
-        up = summary(node);
+        Step& up = path[level - 1];
+        if (sameEntry(up.get().entries[up.index], node.entries.back())) return;
+        up.node().entries[up.index] = summary(node);
         --level;
     }
 }
 
 void CdxTree::split(std::vector<Step>& path, size_t level) {
-    Node& node = path[level].node;
+    Node& node = path[level].node();
     const size_t at = splitPoint(node, fmt_);
     Node right;
     right.leaf = node.leaf;
@@ -222,18 +288,21 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
     store(node);
     store(right);
     Step& up = path[level - 1];
-    up.node.entries[up.index] = summary(node);
-    up.node.entries.insert(up.node.entries.begin() + long(up.index) + 1, summary(right));
+    auto& upper = up.node().entries;
+    upper[up.index] = summary(node);
+    upper.insert(upper.begin() + long(up.index) + 1, summary(right));
     path.resize(level);
     grow(path);
 }
 
 bool CdxTree::remove(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
-    auto& entries = path.back().node.entries;
-    auto it = std::find_if(entries.begin(), entries.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
-    if (it == entries.end()) return false;
-    entries.erase(it);
+    const auto& seen = path.back().get().entries;
+    const auto at = std::find_if(seen.begin(), seen.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
+    if (at == seen.end()) return false;
+    const auto pos = at - seen.begin();
+    auto& entries = path.back().node().entries;
+    entries.erase(entries.begin() + pos);
     shrink(path);
     return true;
 }
@@ -252,9 +321,9 @@ void CdxTree::unlink(const Node& node) {
 }
 
 bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
-    Node& node = path[level].node;
+    Node& node = path[level].node();
     Step& up = path[level - 1];
-    auto& siblings = up.node.entries;
+    auto& siblings = up.node().entries;
     const size_t idx = up.index;
     // Merging keeps the page on the left and frees the one on the right.
     auto tryMerge = [&](Node left, const Node& right, size_t leftIdx) {
@@ -281,7 +350,7 @@ bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
 void CdxTree::shrink(std::vector<Step>& path) {
     size_t level = path.size() - 1;
     for (;;) {
-        Node& node = path[level].node;
+        Node& node = path[level].node();
         if (level == 0) {
             // A root with one child hands the root role down.
             for (int depth = 0; !node.leaf && node.entries.size() == 1; ++depth) {
@@ -301,18 +370,20 @@ void CdxTree::shrink(std::vector<Step>& path) {
         if (node.entries.empty()) {
             unlink(node);
             file_.freePage(node.offset);
-            up.node.entries.erase(up.node.entries.begin() + long(up.index));
+            auto& upper = up.node().entries;
+            upper.erase(upper.begin() + long(up.index));
             --level;
             continue;
         }
-        if (underfull(node, fmt_) && mergeWithSibling(path, level)) {
+        const Page page = encodeNode(node, fmt_);
+        const bool small = node.leaf ? leafBytesOnPage(page) < kPageSize / 2 : underfull(node, fmt_);
+        if (small && mergeWithSibling(path, level)) {
             --level;
             continue;
         }
-        store(node);
-        NodeEntry& mine = up.node.entries[up.index];
-        if (sameEntry(mine, node.entries.back())) return;
-        mine = summary(node);
+        const Node& stored = write(path[level], page);
+        if (sameEntry(up.get().entries[up.index], stored.entries.back())) return;
+        up.node().entries[up.index] = summary(stored);
         --level;
     }
 }

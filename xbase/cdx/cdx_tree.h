@@ -23,7 +23,16 @@ class CdxTree {
 public:
     CdxTree(CdxFile& file, uint32_t headerOffset, KeyFormat fmt);
 
-    std::optional<NodeEntry> firstWhere(const Boundary& b);
+    // leaf, when given, is told the leaf page of the entry found.
+    std::optional<NodeEntry> firstWhere(const Boundary& b, uint32_t* leaf = nullptr);
+    // The entry after (key, recno) found from the leaf that holds (key, recno)
+    // or its right neighbour, moving leaf along; nullopt when that leaf cannot
+    // tell (the entry lies before it, or it is the tree's last). The leaf must
+    // be as the file holds it now.
+    // `at` is where in the leaf the entry given last stands (a hint), moved along too.
+    std::optional<NodeEntry> nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                        uint32_t recno);
+    std::shared_ptr<const Node> leafAt(uint32_t offset);
     std::optional<NodeEntry> lastBefore(const Boundary& b);
 
     bool insert(const std::string& key, uint32_t recno);   // false when already there
@@ -37,10 +46,20 @@ public:
     size_t check();
 
 private:
+    // A node on the way down and the child taken; the node is copied only
+    // when a change reaches it.
     struct Step {
-        Node node;
+        std::shared_ptr<const Node> read;
+        std::optional<Node> changed;
         size_t index = 0;
+        const Node& get() const { return changed ? *changed : *read; }
+        Node& node() {
+            if (!changed) changed = *read;
+            return *changed;
+        }
     };
+    // Writes the step's changed node, which becomes what it reads.
+    const Node& write(Step& step, const Page& encoded);
     uint32_t root();
     void setRoot(uint32_t offset);
     Node load(uint32_t offset);

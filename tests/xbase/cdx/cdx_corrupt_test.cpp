@@ -121,6 +121,39 @@ TEST(CdxCorrupt, LeafLinksInALoopEndTheWalk) {
     EXPECT_NE(message.find("links to itself"), std::string::npos) << message;
 }
 
+TEST(CdxCorrupt, LastLeafLinkedBackToTheFirstEndsAForwardWalk) {
+    cdxtest::ScratchDir dir;
+    const std::string path = dir.file("ring.cdx");
+    auto index = CdxIndex::create(path);
+    CdxTagSpec s;
+    s.name = "T";
+    s.keyLength = 4;
+    std::vector<IndexEntry> entries;
+    for (uint32_t r = 1; r <= 1000; ++r) entries.push_back({"k" + std::to_string(r % 10), r});
+    index->createTag(s, entries);
+    const auto [header, root] = headerAndRoot(path, "T");
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> word(4);
+    auto readAt = [&](uint32_t offset) {
+        in.seekg(offset);
+        in.read(reinterpret_cast<char*>(word.data()), 4);
+    };
+    readAt(root + 12 + 4 + 4);
+    const uint32_t firstLeaf = cdx::readBe32(word.data());
+    uint32_t lastLeaf = firstLeaf;
+    for (readAt(lastLeaf + 8); cdx::readLe32(word.data()) != 0xFFFFFFFFu; readAt(lastLeaf + 8))
+        lastLeaf = cdx::readLe32(word.data());
+    ASSERT_NE(lastLeaf, firstLeaf);
+    // The leaf a walk ends on now leads back to the start: it must not go round.
+    patch(path, lastLeaf + 8, le32(firstLeaf));
+    auto damaged = CdxIndex::open(path, false);
+    size_t steps = 0;
+    const std::string message = errorOf([&] {
+        for (auto e = damaged->first("T"); e && steps <= 2 * entries.size(); e = damaged->next("T", *e)) ++steps;
+    });
+    EXPECT_LE(steps, entries.size()) << message;
+}
+
 TEST(CdxCorrupt, FilesThatAreNoIndexAreRefused) {
     cdxtest::ScratchDir dir;
     std::ofstream(dir.file("short.cdx")) << "tiny";

@@ -213,3 +213,78 @@ TEST(CdxJournal, AReadOnlyFileWithAnUnfinishedChangeIsRefusedClearly) {
     ASSERT_EQ(::chmod(s.path.c_str(), 0644), 0);
     EXPECT_EQ(bytesOf(s.path), s.after);   // nothing was written meanwhile
 }
+
+// Journals written by earlier versions carry a checksum taken byte by byte
+// under mark 1: a writer that died under such a version is still undone.
+TEST(CdxJournal, AJournalOfTheEarlierFormatIsStillUndone) {
+    cdxtest::ScratchDir dir;
+    const TwoStates s = twoStates(dir);
+    journalOf(s.path, s.before);
+    std::string j = bytesOf(s.path + "-journal");
+    j[7] = '1';
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (size_t i = 0; i < j.size(); ++i)
+        if (i < 24 || i >= 32) h = (h ^ static_cast<unsigned char>(j[i])) * 0x100000001b3ull;
+    for (int b = 0; b < 8; ++b) j[24 + size_t(b)] = static_cast<char>(h >> (8 * b));
+    writeBytes(s.path + "-journal", j);
+
+    auto index = CdxIndex::open(s.path, false);
+    EXPECT_EQ(bytesOf(s.path), s.before);
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+}
+
+// A journal kept open between changes is written over the one before: a
+// shorter change must still be undone exactly, and one whose change was
+// finished holds nothing for the next open.
+TEST(CdxJournal, AJournalKeptOpenUndoesExactlyItsOwnChange) {
+    cdxtest::ScratchDir dir;
+    const TwoStates s = twoStates(dir);
+    std::vector<cdx::CdxJournal::SavedPage> pages(s.before.size() / cdx::kPageSize);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        pages[i].offset = uint32_t(i * cdx::kPageSize);
+        std::copy_n(s.before.data() + i * cdx::kPageSize, cdx::kPageSize, pages[i].bytes.begin());
+    }
+    auto longer = pages;
+    longer.insert(longer.end(), pages.begin(), pages.end());
+    {
+        cdx::CdxJournal journal(s.path);
+        journal.setKeepOpen(true);
+        journal.save(off_t(s.before.size()), longer);
+        journal.discard();
+        EXPECT_FALSE(cdxtest::journalHoldsNothing(s.path));   // kept, its mark cleared
+        const std::string cleared = bytesOf(s.path + "-journal");
+        {
+            // A writer killed between changes leaves the cleared journal: it changes nothing.
+            writeBytes(s.path + ".copy", s.after);
+            writeBytes(s.path + ".copy-journal", cleared);
+            auto index = CdxIndex::open(s.path + ".copy", false);
+            EXPECT_EQ(bytesOf(s.path + ".copy"), s.after);
+            index->insert("K", {"zzz", 999});
+            EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path + ".copy"));
+        }
+        journal.save(off_t(s.before.size()), pages);
+        // Killed here: the journal stays as it is.
+        writeBytes(s.path + ".kept", bytesOf(s.path + "-journal"));
+    }
+    writeBytes(s.path + "-journal", bytesOf(s.path + ".kept"));
+    auto index = CdxIndex::open(s.path, false);
+    EXPECT_EQ(bytesOf(s.path), s.before);
+    EXPECT_EQ(cdxtest::checkTag(s.path, "K"), 300u);
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(s.path));
+}
+
+// Closing an index kept as its only writer's leaves no journal behind.
+TEST(CdxJournal, ASoleWriterLeavesNoJournalOnClose) {
+    cdxtest::ScratchDir dir;
+    const std::string path = dir.file("s.cdx");
+    {
+        auto index = CdxIndex::create(path);
+        index->createTag(tag("K"), entries(300, "a"));
+        index->setSoleWriter(true);
+        for (int i = 0; i < 200; ++i) index->insert("K", {"k" + std::to_string(i), uint32_t(1000 + i)});
+        EXPECT_EQ(cdxtest::checkTag(path, "K"), 500u);
+    }
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(path));
+    auto index = CdxIndex::open(path, false);
+    EXPECT_EQ(cdxtest::walkForward(*index, "K").size(), 500u);
+}

@@ -166,6 +166,22 @@ TEST_F(TwoAreas, ATagRebuiltInOneAreaIsMaintainedByTheOther) {
     EXPECT_EQ(walkForward(), (Recs{4, 1, 2, 3}));
 }
 
+// An area that has just written knows the index as it left it; a tag the
+// other area makes between two of its writes must still get its keys.
+TEST_F(TwoAreas, ATagMadeBetweenTheOthersWritesGetsItsKeys) {
+    sx_Select(b_);
+    append("Dee", 4);
+    sx_Select(a_);
+    tag("N", "N");
+    sx_Select(b_);
+    append("Eve", 5);
+    sx_Select(a_);
+    ASSERT_TRUE(sx_SetOrder(sx_TagArea("N")));
+    EXPECT_TRUE(sx_Seek("5"));
+    EXPECT_EQ(sx_RecNo(), 5);
+    EXPECT_EQ(walkForward(), (Recs{1, 2, 3, 4, 5}));
+}
+
 TEST_F(TwoAreas, ClosingOneLeavesTheOtherWorking) {
     sx_Select(a_);
     ASSERT_TRUE(sx_Close());

@@ -94,6 +94,11 @@ void TfrmMain::B1Click()
 
 void TfrmMain::mnuPropertiesClick()
 {
+    // The File menu's entry reaches here from any tab: only a selected
+    // account has properties to show.
+    const QTreeWidgetItem* item = ui_->treeMain->currentItem();
+    if (!item || !item->isSelected() || item->data(0, kImageRole).toInt() != kAccountImage)
+        return;
     AccountCommands accounts(tables_, Ids(), folders_.database);
     RestrictionCommands restrictions(tables_, Ids(), folders_.database);
     AttachedAgents agents(tables_, Ids(), folders_.database);

@@ -228,6 +228,9 @@ private:
     void wireAgentTabs();
     // Fills an agents or templates list from its folder.
     void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
+    // Sets the File menu's Delete and Properties from a list's selection
+    // while that list's tab is shown.
+    void followListInFileMenu(int tab, bool selected);
     // A message box through the seam, with the start-up splash put away first.
     void showMessage(const std::string& text);
     void putSplashAway();

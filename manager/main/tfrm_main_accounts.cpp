@@ -94,6 +94,11 @@ void TfrmMain::B1Click()
 
 void TfrmMain::mnuPropertiesClick()
 {
+    // The File menu's entry reaches here from any tab: only a selected
+    // account has properties to show.
+    const QTreeWidgetItem* item = ui_->treeMain->currentItem();
+    if (!item || !item->isSelected() || item->data(0, kImageRole).toInt() != kAccountImage)
+        return;
     AccountCommands accounts(tables_, Ids(), folders_.database);
     RestrictionCommands restrictions(tables_, Ids(), folders_.database);
     AttachedAgents agents(tables_, Ids(), folders_.database);
@@ -154,9 +159,12 @@ void TfrmMain::mnuAttachClick()
     RefreshAgents();
     QApplication::processEvents();
     TfrmAgents picker(this);
+    // Only what the Agents tab lists under its own file's name: a file made
+    // by hand with a name the check refuses could never be found again.
     for (int i = 0; i < ui_->lstVAgents->topLevelItemCount(); ++i)
-        picker.AddAgent(ui_->lstVAgents->topLevelItem(i)->text(0));
-    // Until the Agents tab lists them, the picker offers the agent files.
+        if (const QTreeWidgetItem& item = *ui_->lstVAgents->topLevelItem(i); IsAttachableAgentItem(item))
+            picker.AddAgent(item.text(0));
+    // With the Agents tab's list empty, the picker offers the agent files.
     if (ui_->lstVAgents->topLevelItemCount() == 0)
         for (const std::string& name : AgentFileNames(folders_.agents))
             picker.AddAgent(qtext(name));

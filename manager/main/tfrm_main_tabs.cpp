@@ -1,6 +1,5 @@
-// The agents and templates tabs' contents and their commands. The agent and
-// template lists come with their own windows; until then these keep their
-// places in the menus and do nothing.
+// The agents and templates lists' selection: their buttons, and the File
+// menu's entries while their tab is the one shown.
 
 #include <QTreeWidget>
 
@@ -9,13 +8,18 @@
 
 namespace manager {
 
+namespace {
+
+enum Tab { AgentsTab = 1, TemplatesTab = 2 };
+
+}  // namespace
+
 void TfrmMain::lstVAgentsChange()
 {
     const bool selected = !ui_->lstVAgents->selectedItems().isEmpty();
     ui_->btnAgentsModify->setEnabled(selected);
     ui_->btnAgentsDelete->setEnabled(selected);
-    ui_->mnuFileDelete->setEnabled(selected);
-    ui_->mnuFileProperties->setEnabled(selected);
+    followListInFileMenu(AgentsTab, selected);
 }
 
 void TfrmMain::lstVTemplatesChange()
@@ -23,9 +27,17 @@ void TfrmMain::lstVTemplatesChange()
     const bool selected = !ui_->lstVTemplates->selectedItems().isEmpty();
     ui_->btnARModify->setEnabled(selected);
     ui_->btnARDelete->setEnabled(selected);
+    followListInFileMenu(TemplatesTab, selected);
+}
+
+void TfrmMain::followListInFileMenu(int tab, bool selected)
+{
+    // A list filled or changed behind another tab leaves that tab's entries
+    // alone; the tab change sets them again from its own selection.
+    if (ui_->pageControlMain->currentIndex() != tab)
+        return;
     ui_->mnuFileDelete->setEnabled(selected);
     ui_->mnuFileProperties->setEnabled(selected);
 }
-
 
 }  // namespace manager

@@ -4,12 +4,16 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include <memory>
+
 #include "controls/qt_text.h"
 #include "manager/core/listed_files.h"
 #include "manager/core/manager_error.h"
+#include "manager/dialogs/tfrm_message.h"
 #include "manager/main/tfrm_main.h"
 #include "manager/seam/dialog_seam.h"
 #include "ui_tfrm_main.h"
+#include "ui_tfrm_message.h"
 
 namespace manager {
 
@@ -29,10 +33,27 @@ void TfrmMain::RefreshTemplates() { refreshFileList(ui_->lstVTemplates, folders_
 
 void TfrmMain::OpenTemplateComposer(const TemplateComposerRequest& request)
 {
-    // The message composer takes the request here: a new template gets the
-    // sender's labels and the focus on its subject, an existing one is
-    // loaded from its file (Tag 10).
     composerRequests_.push_back(request);
+    // The composer frees itself when closed; until it is shown it is ours,
+    // so a template that cannot be read leaves no window behind.
+    auto composer = std::make_unique<TfrmMessage>(nullptr);
+    Ui::TfrmMessage& u = *composer->ui();
+    if (request.fileName.empty()) {
+        u.lblFrom->setText(BytesToQString(request.sender.accountId));
+        u.lblFromName->setText(BytesToQString(request.sender.name));
+        u.lblFromAddress->setText(BytesToQString(request.sender.address));
+        composer->SetTemplatesFolder(folders_.templates);
+        TfrmMessage* shown = composer.release();
+        shown->show();
+        // The new template starts on its subject.
+        shown->lblSubjectClick();
+        return;
+    }
+    composer->Tag = 10;
+    composer->msMessage1().Clear();
+    u.lblFilename->setText(BytesToQString(request.fileName));
+    composer->msMessage1().LoadFromFile(request.fileName);
+    composer.release()->show();
 }
 
 void TfrmMain::MailMessageTemplate1Click()

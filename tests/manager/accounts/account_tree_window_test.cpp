@@ -357,6 +357,26 @@ TEST_F(AccountTree, ThePickerRefusesANameTheAttachmentCannotHold)
     EXPECT_EQ(picker.SelectedAgent(), "Fine");
 }
 
+TEST_F(AccountTree, AHandMadeAgentFileWithARefusedNameIsNotOffered)
+{
+    newFolder(QStringLiteral("Office"));
+    newAccount(QStringLiteral("Sales"));
+    writeAgentFile("Filer");
+    writeAgentFile("what?");
+    writeAgentFile(" Padded");
+    select(QStringLiteral("Sales"));
+    std::vector<std::string> offered;
+    answers["manager::TfrmAgents"] = [&offered](QDialog& dialog) {
+        auto& picker = static_cast<manager::TfrmAgents&>(dialog);
+        for (int i = 0; i < picker.ui()->lstVAgents->count(); ++i)
+            offered.push_back(picker.ui()->lstVAgents->item(i)->text().toStdString());
+        return int(QDialog::Rejected);
+    };
+    ui().mnuAttach->trigger();
+    EXPECT_EQ(offered, std::vector<std::string>{"Filer"});
+    EXPECT_TRUE(rows(store::kAgentsTable, {"AGENT"}).empty());
+}
+
 TEST_F(AccountTree, ARebuildIsNotReenteredByWhatRunsInItsMidst)
 {
     newFolder(QStringLiteral("Office"));

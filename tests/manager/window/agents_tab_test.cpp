@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QTreeWidget>
 
 #include <filesystem>
 
 #include "agent_driver.h"
+#include "manager/dialogs/tfrm_message.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/files.h"
@@ -17,6 +19,7 @@
 #include "tables/field.h"
 #include "tables/table.h"
 #include "ui_tfrm_main.h"
+#include "ui_tfrm_message.h"
 
 namespace managertest {
 namespace {
@@ -27,6 +30,28 @@ std::vector<std::string> captions(const QTreeWidget* list)
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         texts.push_back(list->topLevelItem(i)->text(0).toStdString());
     return texts;
+}
+
+// The composers the templates tab opened: they free themselves only when
+// closed, and a test closes none of them.
+void deleteComposers()
+{
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<manager::TfrmMessage*>(window))
+            windows.emplace_back(window);
+    for (const QPointer<QWidget>& window : windows)
+        delete window.data();
+}
+
+template <typename Window>
+Window* newest()
+{
+    Window* found = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* typed = qobject_cast<Window*>(window))
+            found = typed;
+    return found;
 }
 
 class AgentsTab : public WindowTest {
@@ -45,6 +70,11 @@ protected:
         main.Folders().agents = agents;
         main.Folders().templates = templates;
         onDialog = [this](QDialog& dialog) { return driver.answer(dialog); };
+    }
+    void TearDown() override
+    {
+        deleteComposers();
+        WindowTest::TearDown();
     }
 
     void select(QTreeWidget* list, const std::string& caption)
@@ -306,7 +336,23 @@ TEST_F(AgentsTab, TemplatesAreOpenedRenamedAndDeletedByTheirFiles)
     EXPECT_EQ(captions(ui.lstVTemplates), std::vector<std::string>{"Thank You"});
 }
 
-class TemplatesOnTables : public WindowTest {};
+class TemplatesOnTables : public WindowTest {
+protected:
+    void TearDown() override
+    {
+        deleteComposers();
+        WindowTest::TearDown();
+    }
+    static void addSender(manager::TfrmMain& main)
+    {
+        TTable& nodes = main.Tables().Table("TableNodes2");
+        nodes.Append();
+        nodes.FieldByName("UNIQUE_ID").SetAsString("acc7");
+        nodes.FieldByName("NODE").SetAsString("Help Desk");
+        nodes.FieldByName("ADDRESS").SetAsString("desk@example.org");
+        nodes.Post();
+    }
+};
 
 TEST_F(TemplatesOnTables, ANewTemplateStartsWithTheCurrentAccountsSender)
 {
@@ -314,12 +360,7 @@ TEST_F(TemplatesOnTables, ANewTemplateStartsWithTheCurrentAccountsSender)
     program.Show();
     QApplication::processEvents();
     manager::TfrmMain& main = program.frmMain();
-    TTable& nodes = main.Tables().Table("TableNodes2");
-    nodes.Append();
-    nodes.FieldByName("UNIQUE_ID").SetAsString("acc7");
-    nodes.FieldByName("NODE").SetAsString("Help Desk");
-    nodes.FieldByName("ADDRESS").SetAsString("desk@example.org");
-    nodes.Post();
+    addSender(main);
     main.ui()->btnARNew->click();
     EXPECT_EQ(main.ui()->pageControlMain->currentIndex(), 2);
     ASSERT_EQ(main.ComposerRequests().size(), 1u);
@@ -329,6 +370,36 @@ TEST_F(TemplatesOnTables, ANewTemplateStartsWithTheCurrentAccountsSender)
     // The action dialog's "&Create New" runs the same command.
     main.ui()->MailMessageTemplate1->trigger();
     EXPECT_EQ(main.ComposerRequests().size(), 2u);
+}
+
+TEST_F(TemplatesOnTables, NewOpensAComposerFromTheAccountAndOpenLoadsTheTemplate)
+{
+    manager::Post32Program program;
+    program.Show();
+    QApplication::processEvents();
+    manager::TfrmMain& main = program.frmMain();
+    addSender(main);
+    main.ui()->btnARNew->click();
+    QPointer<manager::TfrmMessage> created = newest<manager::TfrmMessage>();
+    ASSERT_TRUE(created);
+    EXPECT_TRUE(created->isVisible());
+    EXPECT_EQ(created->ui()->lblFrom->text().toStdString(), "acc7");
+    EXPECT_EQ(created->ui()->lblFromName->text().toStdString(), "Help Desk");
+    EXPECT_EQ(created->ui()->lblFromAddress->text().toStdString(), "desk@example.org");
+    delete created.data();
+
+    const std::string file = main.Folders().templates + "Thanks.eml";
+    test_support::writeFile(file, "Subject: Thank you for writing\r\n\r\nWe read every message.\r\n");
+    main.ui()->pageControlMain->setCurrentIndex(2);
+    main.RefreshTemplates();
+    main.ui()->lstVTemplates->topLevelItem(0)->setSelected(true);
+    main.ui()->btnARModify->click();
+    QPointer<manager::TfrmMessage> opened = newest<manager::TfrmMessage>();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->ui()->lblSubject->text().toStdString(), "Thank you for writing");
+    EXPECT_EQ(opened->ui()->lblFilename->text().toStdString(), file);
+    EXPECT_EQ(opened->CurrentFileName(), file);
+    screenshot(*opened, "template_composer");
 }
 
 }  // namespace

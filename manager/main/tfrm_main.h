@@ -228,6 +228,10 @@ private:
     void wireAgentTabs();
     // Fills an agents or templates list from its folder.
     void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
+    // An agents or templates list item renamed in place: its file follows,
+    // or the caption is put back and the user told why.
+    void renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const std::string& folder, const char* extension,
+                          std::string (*nameProblem)(const std::string&), const char* failure);
     // Sets the File menu's Delete and Properties from a list's selection
     // while that list's tab is shown.
     void followListInFileMenu(int tab, bool selected);

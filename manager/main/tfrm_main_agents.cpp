@@ -149,29 +149,36 @@ bool TfrmMain::IsAttachableAgentItem(const QTreeWidgetItem& item)
 
 void TfrmMain::lstVAgentsEdited(QTreeWidgetItem* item)
 {
+    // A name the agent-name check refuses could never be attached.
+    renameListedItem(ui_->lstVAgents, item, folders_.agents, kAgentExtension,
+                     [](const std::string& name) { return store::AgentNameProblem(name); }, "Unable to rename agent");
+}
+
+void TfrmMain::renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const std::string& folder,
+                                const char* extension, std::string (*nameProblem)(const std::string&),
+                                const char* failure)
+{
     const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
-    const std::string oldName = file.substr(0, file.size() - std::string(kAgentExtension).size());
+    const std::string oldName = file.substr(0, file.size() - std::string(extension).size());
     const std::string newName = QStringToBytes(item->text(0));
     if (newName == oldName)
         return;
     const auto putBack = [&] {
-        const QSignalBlocker quiet(ui_->lstVAgents);
+        const QSignalBlocker quiet(list);
         item->setText(0, BytesToQString(oldName));
     };
-    // A name the agent-name check refuses could never be attached.
-    const std::string problem = store::AgentNameProblem(newName);
+    const std::string problem = nameProblem(newName);
     if (!problem.empty()) {
         putBack();
         DialogSeam::Information(this, BytesToQString(problem));
         return;
     }
     try {
-        const std::string renamed =
-            RenameListedFile(folders_.agents, file, newName, kAgentExtension, "Unable to rename agent");
+        const std::string renamed = RenameListedFile(folder, file, newName, extension, failure);
         item->setData(0, Qt::UserRole, BytesToQString(renamed));
     } catch (const std::exception&) {
         putBack();
-        DialogSeam::Information(this, QStringLiteral("Unable to rename agent"));
+        DialogSeam::Information(this, QString::fromLatin1(failure));
     }
 }
 

@@ -89,29 +89,8 @@ void TfrmMain::btnARDeleteClick()
 
 void TfrmMain::lstVTemplatesEdited(QTreeWidgetItem* item)
 {
-    const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
-    const std::string oldName = file.substr(0, file.size() - std::string(kTemplateExtension).size());
-    const std::string newName = QStringToBytes(item->text(0));
-    if (newName == oldName)
-        return;
-    const auto putBack = [&] {
-        const QSignalBlocker quiet(ui_->lstVTemplates);
-        item->setText(0, BytesToQString(oldName));
-    };
-    const std::string problem = TemplateNameProblem(newName);
-    if (!problem.empty()) {
-        putBack();
-        DialogSeam::Information(this, BytesToQString(problem));
-        return;
-    }
-    try {
-        const std::string renamed =
-            RenameListedFile(folders_.templates, file, newName, kTemplateExtension, "Unable to rename template");
-        item->setData(0, Qt::UserRole, BytesToQString(renamed));
-    } catch (const std::exception&) {
-        putBack();
-        DialogSeam::Information(this, QStringLiteral("Unable to rename template"));
-    }
+    renameListedItem(ui_->lstVTemplates, item, folders_.templates, kTemplateExtension, TemplateNameProblem,
+                     "Unable to rename template");
 }
 
 }  // namespace manager

@@ -28,6 +28,7 @@
 #include "tables/table.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/scoped_env.h"
+#include "tree_selection.h"
 #include "ui_tfrm_agents.h"
 #include "ui_tfrm_main.h"
 #include "ui_tfrm_modify.h"
@@ -86,13 +87,7 @@ protected:
         manager::DialogSeam::SetDialogAnswerer({});
     }
 
-    static void select(manager::TfrmMain& main, const QString& text)
-    {
-        const auto found = main.ui()->treeMain->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        ASSERT_FALSE(found.isEmpty()) << text.toStdString();
-        main.ui()->treeMain->setCurrentItem(found.front());
-        found.front()->setSelected(true);
-    }
+    static void select(manager::TfrmMain& main, const QString& text) { managertest::SelectTreeItem(main, text); }
 
     // Folder "Office", account "Sales" on the server, due since yesterday,
     // every 5 minutes, leaving its mail on the server; a restriction that

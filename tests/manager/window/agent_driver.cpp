@@ -115,7 +115,9 @@ int AgentDriver::answerAction(QDialog& dialog)
     auto& action = static_cast<manager::TfrmAction&>(dialog);
     action.SelectAction(pendingAction_->caption);
     QWidget* field = parameterField(*action.ui(), pendingAction_->caption);
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
+    if (pendingAction_->browse)
+        action.ui()->btnReplyBrowse->click();
+    else if (auto* edit = qobject_cast<QLineEdit*>(field))
         edit->setText(q(pendingAction_->parameter));
     else if (auto* spin = qobject_cast<QSpinBox*>(field))
         spin->setValue(std::stoi(pendingAction_->parameter));

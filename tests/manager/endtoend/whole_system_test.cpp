@@ -182,9 +182,10 @@ TEST_F(WholeSystem, SetUpInTheWindowsTheProcessorsFetchReplyForwardAndPost32Show
     EXPECT_EQ(answered.status, 0);
 
     // The reply to Ann, every code expanded, and the forward to the boss.
+    // On failure: what posta logged, and the two files the windows wrote for it.
     ASSERT_TRUE(smtp.waitForMessages(2)) << test_support::readFile(home + "agentproc.log") << "\n---\n"
                                          << test_support::readFile(setup.templateFile) << "\n---\n"
-                                         << test_support::readFile(home + "agents/OrderDesk.agent");
+                                         << test_support::readFile(home + "agents/" + setup.agent + ".agent");
     const auto sent = smtp.messages();
     ASSERT_EQ(sent.size(), 2u);
     const auto& reply = sent[0];

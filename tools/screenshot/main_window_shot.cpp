@@ -101,7 +101,11 @@ void WriteMainWindowShot(const ShotRequest& request)
     try {
         picture = shoot(window, request, seam);
     } catch (...) {
-        window.FormClose();
+        // The first reason is the one worth telling.
+        try {
+            window.FormClose();
+        } catch (...) {
+        }
         throw;
     }
     window.FormClose();

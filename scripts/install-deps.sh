@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   # windows, sound
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
+  # a font for windows drawn offscreen (the tests, the README's picture)
+  fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and independent readers used by the tests

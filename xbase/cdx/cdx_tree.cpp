@@ -56,6 +56,17 @@ size_t splitPoint(const Node& node, const KeyFormat& fmt) {
     return best;
 }
 
+// Where to cut an overfull interior node whose child at `changed` just
+// split in two (the halves at changed and changed + 1). Keys so long that a
+// page holds two entries leave one half with a single entry: it goes on the
+// side the tree is growing towards, where the next split fills it. A lone
+// entry left behind on the other side would stay alone for good, and keys
+// coming in order would then add a level with every other split.
+size_t interiorSplitPoint(const Node& node, size_t changed) {
+    if (node.entries.size() == 3) return changed >= 1 ? 2 : 1;
+    return node.entries.size() / 2;
+}
+
 // Cuts `count` items into `ceil(count / capacity)` runs of nearly equal size.
 std::vector<std::pair<size_t, size_t>> evenRuns(size_t count, size_t capacity) {
     const size_t runs = (count + capacity - 1) / capacity;
@@ -258,7 +269,7 @@ void CdxTree::grow(std::vector<Step>& path) {
 
 void CdxTree::split(std::vector<Step>& path, size_t level) {
     Node& node = path[level].node();
-    const size_t at = splitPoint(node, fmt_);
+    const size_t at = node.leaf ? splitPoint(node, fmt_) : interiorSplitPoint(node, path[level].index);
     Node right;
     right.leaf = node.leaf;
     right.offset = file_.allocatePage();

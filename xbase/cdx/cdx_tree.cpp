@@ -196,7 +196,14 @@ std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
 
 std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
                                              uint32_t recno) {
-    if (!leaf || !leaf->leaf || leaf->entries.empty()) return std::nullopt;
+    const NodeEntry* e = nextInLeafRef(leaf, at, key, recno);
+    if (!e) return std::nullopt;
+    return *e;
+}
+
+const NodeEntry* CdxTree::nextInLeafRef(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                        uint32_t recno) {
+    if (!leaf || !leaf->leaf || leaf->entries.empty()) return nullptr;
     const auto& entries = leaf->entries;
     // Most often (key, recno) is the entry at `at`, given last time.
     size_t next = 0;
@@ -206,7 +213,7 @@ std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, 
         const auto it = std::partition_point(entries.begin(), entries.end(), [&](const NodeEntry& e) {
             return compareEntries(e.key, e.recno, key, recno) <= 0;
         });
-        if (it == entries.begin()) return std::nullopt;   // the entry lies before this leaf
+        if (it == entries.begin()) return nullptr;   // the entry lies before this leaf
         next = size_t(it - entries.begin());
     }
     // Each answer must lie after (key, recno), as a descent's would: in a
@@ -215,16 +222,16 @@ std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, 
     // which bounds its steps and reports the damage.
     auto after = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) > 0; };
     if (next < entries.size()) {
-        if (!after(entries[next])) return std::nullopt;
+        if (!after(entries[next])) return nullptr;
         at = next;
-        return entries[next];
+        return &entries[next];
     }
-    if (leaf->right == kNoPage || leaf->right == leaf->offset) return std::nullopt;
+    if (leaf->right == kNoPage || leaf->right == leaf->offset) return nullptr;
     auto right = view(leaf->right);
-    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return std::nullopt;
+    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return nullptr;
     leaf = std::move(right);
     at = 0;
-    return leaf->entries.front();
+    return &leaf->entries.front();
 }
 
 std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offset); }

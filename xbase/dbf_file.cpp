@@ -153,6 +153,18 @@ void DbfFile::forgetRun(uint32_t recNo) const {
     runs_.erase(it);
 }
 
+const char* DbfFile::keptRecord(uint32_t recNo) const {
+    if (!sole() || recNo == 0 || recNo > count_) return nullptr;
+    return cachedRecord(recNo);
+}
+
+void DbfFile::prefetchKept(uint32_t recNo) const {
+    if (!sole() || recNo == 0 || recNo > count_) return;
+    const auto it = runs_.find((recNo - 1) / kRunRecords);
+    const std::size_t at = std::size_t((recNo - 1) % kRunRecords) * std::size_t(recordLength_);
+    if (it != runs_.end() && at < it->second.size()) __builtin_prefetch(it->second.data() + at);
+}
+
 std::string DbfFile::readRecord(uint32_t recNo) const {
     if (recNo == 0) throw XbaseError(kErrArgument, "record 0 does not exist");
     if (sole() && recNo <= count_) {

@@ -41,6 +41,12 @@ public:
     uint32_t recordCount() const;
     // The raw record (deletion byte first); XbaseError when it lies beyond the file.
     std::string readRecord(uint32_t recNo) const;
+    // An exclusive open's copy of the record (recordLength() bytes, valid
+    // until the next call on this file); nullptr for other opens, which
+    // read the file every time.
+    const char* keptRecord(uint32_t recNo) const;
+    // Asks the processor to fetch a kept record that is about to be read.
+    void prefetchKept(uint32_t recNo) const;
     void writeRecord(uint32_t recNo, const std::string& record);
     // Whether record recNo exists (records never go away while the file is
     // open: pack and zap need it exclusive).

@@ -325,6 +325,44 @@ void WorkArea::settle(const Position& p, const std::string& record) {
     if (activeTag() && posKey_.empty()) posKey_ = currentPosition().key;
 }
 
+void WorkArea::settleOn(uint32_t recNo, const char* record) {
+    if (freshAppend_ != recNo) freshAppend_ = 0;
+    if (appendLock_ && appendLock_ != recNo) unlock(appendLock_);
+    buffer_.assign(record, buffer_.size());
+    shadow_.assign(record, buffer_.size());
+    recNo_ = recNo;
+    phantom_ = false;
+    bof_ = eof_ = false;
+}
+
+bool WorkArea::quickStep() {
+    if (phantom_ || hasScope() || !query_.empty() || !table_->exclusive()) return false;
+    const OpenTag* t = activeTag();
+    if (!t || posKey_.empty()) return false;
+    step_.key.assign(posKey_);
+    step_.recno = recNo_;
+    uint32_t following = 0;
+    if (!t->index->stepNext(t->spec.name, step_, &following)) {
+        setPhantom();
+        bof_ = false;
+        return true;
+    }
+    table_->dbf().prefetchKept(following);
+    const char* record = table_->dbf().keptRecord(step_.recno);
+    if (!record) return false;
+    if (settings().deleted && record[0] == '*') {
+        // Not shown: the ordinary walk goes on from there.
+        if (!firstVisibleFrom(nextPos(Position{step_.recno, step_.key}), true)) {
+            setPhantom();
+            bof_ = false;
+        }
+        return true;
+    }
+    settleOn(step_.recno, record);
+    posKey_.swap(step_.key);
+    return true;
+}
+
 void WorkArea::setPhantom() {
     freshAppend_ = 0;
     if (appendLock_) unlock(appendLock_);
@@ -383,6 +421,10 @@ void WorkArea::skip(int32_t count) {
             return;
         }
         for (int32_t i = 0; i < count; ++i) {
+            if (quickStep()) {
+                if (phantom_) return;
+                continue;
+            }
             if (!firstVisibleFrom(nextPos(Position{recNo_, posKey_}), true)) {
                 setPhantom();
                 bof_ = false;

@@ -87,6 +87,10 @@ private:
     std::optional<Position> firstVisibleFrom(std::optional<Position> p, bool forward);
     std::optional<Position> settleFrom(std::optional<IndexEntry> e);
     void settle(const Position& p, const std::string& record);
+    // One step forward in the active order without copying keys or records
+    // (an exclusive open with no scope or filter); false when it cannot tell.
+    bool quickStep();
+    void settleOn(uint32_t recNo, const char* record);
     void setPhantom();
     Position currentPosition();
     void afterWrite(const std::string& record);
@@ -99,6 +103,7 @@ private:
     std::string shadow_;  // the buffer as the engine last filled it
     uint32_t recNo_ = 0;
     std::string posKey_;
+    IndexEntry step_;   // quickStep's entry, kept for its key's storage
     bool phantom_ = true;
     bool bof_ = true;
     bool eof_ = true;

@@ -278,7 +278,8 @@ void CdxFile::writeInPlace() {
 }
 
 void CdxFile::writeJournalled() {
-    std::vector<CdxJournal::SavedPage> saved;
+    std::vector<CdxJournal::SavedPage>& saved = saved_;
+    saved.clear();
     // The cache holds the pages as they are on disk (it is dropped whenever
     // the file may have changed behind it).
     for (const auto& [offset, p] : dirty_) {

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "xbase/cdx/cdx_journal.h"
 #include "xbase/cdx/cdx_node.h"
@@ -132,6 +133,7 @@ private:
     };
     std::map<uint32_t, Decoded> nodes_;
     std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
+    std::vector<CdxJournal::SavedPage> saved_;   // writeJournalled's, kept for its storage
     uint64_t generation_ = 0;
     uint64_t foreignGeneration_ = 0;
     bool cacheValid_ = false;

@@ -198,6 +198,35 @@ public:
     };
     static constexpr size_t kNoHint = ~size_t{0};
     std::map<std::string, Walk> walks;
+    Walk* lastWalk = nullptr;     // the walk of lastWalkName, found without a map search
+    std::string lastWalkName;
+
+    Walk& walkOf(const std::string& name) {
+        if (!lastWalk || lastWalkName != name) {
+            lastWalk = &walks[name];
+            lastWalkName = name;
+        }
+        return *lastWalk;
+    }
+
+    // A walk asks for the entry after the one it was last given: while no
+    // page changed, that entry's leaf answers without a descent.
+    const NodeEntry* fromWalk(const Tag& t, CdxTree& tree, const std::string& key, uint32_t recno) {
+        Walk& walk = walkOf(t.name);
+        if (walk.generation != file->generation()) return nullptr;
+        return tree.nextInLeafRef(walk.leaf, walk.at, key, recno);
+    }
+
+    std::optional<NodeEntry> descendAfter(const Tag& t, CdxTree& tree, const std::string& key, uint32_t recno) {
+        Walk& walk = walkOf(t.name);
+        uint32_t leaf = 0;
+        auto e = tree.firstWhere([&](const NodeEntry& x) { return cdx::compareEntries(x.key, x.recno, key, recno) > 0; },
+                                 &leaf);
+        walk.leaf = e ? tree.leafAt(leaf) : nullptr;
+        walk.at = kNoHint;
+        walk.generation = e ? file->generation() : ~uint64_t{0};
+        return e;
+    }
     uint64_t tagsGeneration = 0;
 };
 
@@ -363,18 +392,36 @@ std::optional<IndexEntry> CdxIndex::next(const std::string& tag, const IndexEntr
     std::string fitted;
     const std::string& key = from.key.size() == size_t(t.fmt.keyLength) ? from.key : (fitted = Impl::fit(from.key, t.fmt));
     if (t.h.descending) return toResult(tree.lastBefore(notBefore(key, from.recno)));
-    // A walk asks for the entry after the one it was last given: while no
-    // page changed, that entry's leaf answers without a descent.
-    auto& walk = impl_->walks[t.name];
-    if (walk.generation == impl_->file->generation()) {
-        if (auto e = tree.nextInLeaf(walk.leaf, walk.at, key, from.recno)) return toEntry(std::move(e));
+    if (const NodeEntry* e = impl_->fromWalk(t, tree, key, from.recno)) return IndexEntry{e->key, e->recno};
+    return toResult(impl_->descendAfter(t, tree, key, from.recno));
+}
+
+bool CdxIndex::stepNext(const std::string& tag, IndexEntry& at, uint32_t* following) {
+    if (following) *following = 0;
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag& t = impl_->requireTag(tag);
+    CdxTree tree(*impl_->file, t.header, t.fmt);
+    if (at.key.size() != size_t(t.fmt.keyLength)) at.key = Impl::fit(std::move(at.key), t.fmt);
+    if (!t.h.descending) {
+        if (const NodeEntry* e = impl_->fromWalk(t, tree, at.key, at.recno)) {
+            at.key.assign(e->key);
+            at.recno = e->recno;
+            // The next step reads the entry after this one: its key is
+            // fetched into the cache now, while this step's record is read.
+            const auto& entries = impl_->lastWalk->leaf->entries;
+            const size_t after = impl_->lastWalk->at + 1;
+            if (after < entries.size()) {
+                __builtin_prefetch(entries[after].key.data());
+                if (following) *following = entries[after].recno;
+            }
+            return true;
+        }
     }
-    uint32_t leaf = 0;
-    auto e = tree.firstWhere(after(key, from.recno), &leaf);
-    walk.leaf = e ? tree.leafAt(leaf) : nullptr;
-    walk.at = Impl::kNoHint;
-    walk.generation = e ? impl_->file->generation() : ~uint64_t{0};
-    return toResult(std::move(e));
+    auto e = t.h.descending ? tree.lastBefore(notBefore(at.key, at.recno)) : impl_->descendAfter(t, tree, at.key, at.recno);
+    if (!e) return false;
+    at.key = std::move(e->key);
+    at.recno = e->recno;
+    return true;
 }
 
 std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {

@@ -89,6 +89,11 @@ public:
     // The entry after / before `from` in tag order, even if `from` was removed meanwhile.
     std::optional<IndexEntry> next(const std::string& tag, const IndexEntry& from);
     std::optional<IndexEntry> prev(const std::string& tag, const IndexEntry& from);
+    // next() in place: `at` becomes the entry after it (its key text reused,
+    // so a walk allocates nothing); false at the end, `at` left as it was.
+    // `following`, when given, is told the record number of the entry after
+    // that one when it is already at hand (0 when not), for reading ahead.
+    bool stepNext(const std::string& tag, IndexEntry& at, uint32_t* following = nullptr);
     // First entry in tag order whose key is not before `key`, comparing only
     // key.size() bytes when partial (a full key shorter than the key length
     // is padded with blanks, or zero bytes for numeric keys).

@@ -85,15 +85,16 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
     // by repeating its last page (putting the same bytes back twice undoes
     // nothing more), so no bytes of an older one follow it.
     const bool reuse = keepOpen_ && kept;
-    std::vector<SavedPage> padded;
+    std::vector<SavedPage>& padded = padded_;
     const std::vector<SavedPage>* chosen = &given;
     if (reuse && !given.empty() && given.size() < keptPages_) {
-        padded = given;
+        padded.assign(given.begin(), given.end());
         padded.resize(keptPages_, given.back());
         chosen = &padded;
     }
     const std::vector<SavedPage>& pages = *chosen;
-    std::vector<unsigned char> buf(kHeadSize + pages.size() * kRecordSize);
+    std::vector<unsigned char>& buf = buf_;
+    buf.assign(kHeadSize + pages.size() * kRecordSize, 0);
     std::memcpy(buf.data(), kMark, sizeof kMark);
     writeLe64(&buf[kSizeField], uint64_t(originalSize));
     writeLe32(&buf[kCountField], uint32_t(pages.size()));

@@ -72,7 +72,12 @@ private:
     int fd_ = -1;   // the journal file, kept open between changes
     bool keepOpen_ = false;
     size_t keptPages_ = 0;
-    bool cleared_ = false;   // the journal kept open holds no change   // pages the journal kept open holds room for
+    bool cleared_ = false;   // the journal kept open holds no change
+    // The bytes of the last journal written, kept for the next: a buffer
+    // this large taken and given back for every change makes the allocator
+    // sweep its free lists each time.
+    std::vector<unsigned char> buf_;
+    std::vector<SavedPage> padded_;
 };
 
 }  // namespace xbase::cdx

@@ -56,6 +56,17 @@ size_t splitPoint(const Node& node, const KeyFormat& fmt) {
     return best;
 }
 
+// Where to cut an overfull interior node whose child at `changed` just
+// split in two (the halves at changed and changed + 1). Keys so long that a
+// page holds two entries leave one half with a single entry: it goes on the
+// side the tree is growing towards, where the next split fills it. A lone
+// entry left behind on the other side would stay alone for good, and keys
+// coming in order would then add a level with every other split.
+size_t interiorSplitPoint(const Node& node, size_t changed) {
+    if (node.entries.size() == 3) return changed >= 1 ? 2 : 1;
+    return node.entries.size() / 2;
+}
+
 // Cuts `count` items into `ceil(count / capacity)` runs of nearly equal size.
 std::vector<std::pair<size_t, size_t>> evenRuns(size_t count, size_t capacity) {
     const size_t runs = (count + capacity - 1) / capacity;
@@ -185,7 +196,14 @@ std::optional<NodeEntry> CdxTree::lastBefore(const Boundary& b) {
 
 std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
                                              uint32_t recno) {
-    if (!leaf || !leaf->leaf || leaf->entries.empty()) return std::nullopt;
+    const NodeEntry* e = nextInLeafRef(leaf, at, key, recno);
+    if (!e) return std::nullopt;
+    return *e;
+}
+
+const NodeEntry* CdxTree::nextInLeafRef(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                        uint32_t recno) {
+    if (!leaf || !leaf->leaf || leaf->entries.empty()) return nullptr;
     const auto& entries = leaf->entries;
     // Most often (key, recno) is the entry at `at`, given last time.
     size_t next = 0;
@@ -195,7 +213,7 @@ std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, 
         const auto it = std::partition_point(entries.begin(), entries.end(), [&](const NodeEntry& e) {
             return compareEntries(e.key, e.recno, key, recno) <= 0;
         });
-        if (it == entries.begin()) return std::nullopt;   // the entry lies before this leaf
+        if (it == entries.begin()) return nullptr;   // the entry lies before this leaf
         next = size_t(it - entries.begin());
     }
     // Each answer must lie after (key, recno), as a descent's would: in a
@@ -204,16 +222,16 @@ std::optional<NodeEntry> CdxTree::nextInLeaf(std::shared_ptr<const Node>& leaf, 
     // which bounds its steps and reports the damage.
     auto after = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) > 0; };
     if (next < entries.size()) {
-        if (!after(entries[next])) return std::nullopt;
+        if (!after(entries[next])) return nullptr;
         at = next;
-        return entries[next];
+        return &entries[next];
     }
-    if (leaf->right == kNoPage || leaf->right == leaf->offset) return std::nullopt;
+    if (leaf->right == kNoPage || leaf->right == leaf->offset) return nullptr;
     auto right = view(leaf->right);
-    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return std::nullopt;
+    if (!right->leaf || right->entries.empty() || !after(right->entries.front())) return nullptr;
     leaf = std::move(right);
     at = 0;
-    return leaf->entries.front();
+    return &leaf->entries.front();
 }
 
 std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offset); }
@@ -258,7 +276,7 @@ void CdxTree::grow(std::vector<Step>& path) {
 
 void CdxTree::split(std::vector<Step>& path, size_t level) {
     Node& node = path[level].node();
-    const size_t at = splitPoint(node, fmt_);
+    const size_t at = node.leaf ? splitPoint(node, fmt_) : interiorSplitPoint(node, path[level].index);
     Node right;
     right.leaf = node.leaf;
     right.offset = file_.allocatePage();

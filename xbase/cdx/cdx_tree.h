@@ -32,6 +32,9 @@ public:
     // `at` is where in the leaf the entry given last stands (a hint), moved along too.
     std::optional<NodeEntry> nextInLeaf(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
                                         uint32_t recno);
+    // The same, pointing into `leaf` (valid while leaf holds that node).
+    const NodeEntry* nextInLeafRef(std::shared_ptr<const Node>& leaf, size_t& at, const std::string& key,
+                                   uint32_t recno);
     std::shared_ptr<const Node> leafAt(uint32_t offset);
     std::optional<NodeEntry> lastBefore(const Boundary& b);
 

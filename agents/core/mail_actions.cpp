@@ -3,7 +3,6 @@
 #include <exception>
 
 #include "agents/core/agent_pass.h"
-#include "agents/core/outgoing_temp_file.h"
 #include "agents/merge/merge_codes.h"
 #include "mail/mail_error.h"
 #include "platform/files.h"
@@ -116,7 +115,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
     // or cut off by a kill, so the row and the mail come together.
     bool accepted = false;
     std::exception_ptr rowFailure;
-    agentSMTP_.OnPrepare = [](TagSocket&) { UnlinkOpenMailTempFiles(); };
     agentSMTP_.OnMailSent = [&](TagSocket&) {
         accepted = true;
         try {
@@ -128,7 +126,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
     try {
         agentSMTP_.SendMail();
     } catch (const std::bad_alloc&) {
-        agentSMTP_.OnPrepare = nullptr;
         agentSMTP_.OnMailSent = nullptr;
         throw;
     } catch (const std::exception& error) {
@@ -136,7 +133,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
         if (!accepted)
             log("ERROR -- Could not send outgoing mail " + std::string(error.what()) + " Subject: " + subject);
     }
-    agentSMTP_.OnPrepare = nullptr;
     agentSMTP_.OnMailSent = nullptr;
     agentSMTP_.SetMailMessage(nullptr);
     if (rowFailure)

@@ -115,7 +115,8 @@ void TmsSMTP::Send()
         RaiseError(mail::kMailMessageRequired);
     message_->Validate();
     CheckAddresses();
-    data_ = std::make_unique<TTempFileStream>();
+    // Nameless: a kill in the middle of the exchange leaves no file behind.
+    data_ = std::make_unique<TTempFileStream>(TempFileName::Dropped);
     struct Release {
         std::unique_ptr<TTempFileStream>& data;
         ~Release() { data.reset(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The SMTP client: sends one message to a server. The message is written to
-// a temporary file first, the envelope comes from its sender and its three
-// recipient lists, and the file goes out as the message data.
+// a nameless temporary file first, the envelope comes from its sender and
+// its three recipient lists, and the file goes out as the message data.
 
 #include "mail/net/mail_base.h"
 

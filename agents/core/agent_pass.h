@@ -122,6 +122,9 @@ private:
                         const TmsHeaders& headers);
     void copyAndRemove(const std::string& pendingFolder, const std::string& fileName,
                        const std::string& accountId);
+    // Renames the file into the folder (made when missing); false when it
+    // cannot be renamed there.
+    bool moveFile(const std::string& from, const std::string& folder, const std::string& to);
 
     // Actions; those answering a Boolean answer false when the agent's
     // remaining actions are to be skipped.

@@ -159,9 +159,9 @@ void TmsSMTP::SendEnvelope()
 void TmsSMTP::SendData()
 {
     mail::net::DotStuffer stuffer;
-    SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); });
-    SendLine("");
-    SendLine(".");
+    // The closing line break and "." line go out with the data's last bytes.
+    SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); },
+                   mail::net::DotStuffer::terminator());
     Expect(250);
 }
 

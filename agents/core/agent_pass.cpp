@@ -167,7 +167,17 @@ store::AgentDefinition AgentPass::readAgent(const std::string& agentName)
 {
     // A name that cannot be a file name names no agent file: nothing runs.
     try {
-        return store::ReadAgentFile(store::AgentFilePath(agentsFolder_, agentName));
+        const std::string path = store::AgentFilePath(agentsFolder_, agentName);
+        const std::optional<FileStamp> stamp = StampOf(path);
+        if (!stamp)
+            return store::ReadAgentFile(path);
+        const auto known = agentFiles_.find(path);
+        if (known != agentFiles_.end() && known->second.first == *stamp)
+            return known->second.second;
+        store::AgentDefinition agent = store::ReadAgentFile(path);
+        if (IsSettled(*stamp))
+            agentFiles_[path] = {*stamp, agent};
+        return agent;
     } catch (const store::StoreError& error) {
         log(error.what());
         return {};

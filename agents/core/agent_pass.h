@@ -9,11 +9,14 @@
 #include <sys/types.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "agents/core/agent_host.h"
+#include "agents/core/file_stamp.h"
 #include "mail/message.h"
 #include "mail/net/smtp_client.h"
 #include "mail/net/tag_ras.h"
@@ -114,6 +117,9 @@ private:
     const TmsMessage& replySource();
     void runAgents();
     store::AgentDefinition readAgent(const std::string& agentName);
+    // The template's bytes, read again only when the file changed; none
+    // when it cannot be read.
+    std::optional<std::string> templateText(const std::string& path);
 
     // Filing.
     bool alreadyFiled(const std::string& key, const std::string& fileName);
@@ -122,6 +128,9 @@ private:
                         const TmsHeaders& headers);
     void copyAndRemove(const std::string& pendingFolder, const std::string& fileName,
                        const std::string& accountId);
+    // Renames the file into the folder (made when missing); false when it
+    // cannot be renamed there.
+    bool moveFile(const std::string& from, const std::string& folder, const std::string& to);
 
     // Actions; those answering a Boolean answer false when the agent's
     // remaining actions are to be skipped.
@@ -155,6 +164,13 @@ private:
     TmsMessage replySource_;
     bool incomingChanged_ = false;
     std::unique_ptr<ReceivedLookup> lookup_;
+    // Agent files and the last template as read, with the stamps they had.
+    std::map<std::string, std::pair<FileStamp, store::AgentDefinition>> agentFiles_;
+    struct TemplateFile {
+        std::string path;
+        FileStamp stamp;
+        std::string bytes;
+    } template_;
 
     AccountRow account_;
     std::string agentId_;      // UNIQUE_ID of the attached agent in work

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "agents/core/agent_pass.h"
-#include "agents/core/outgoing_temp_file.h"
 #include "agents/merge/merge_codes.h"
 #include "mail/mail_error.h"
+#include "platform/error.h"
 #include "platform/files.h"
 
 namespace agents {
@@ -43,14 +43,14 @@ bool AgentPass::autoReply(const std::string& templateFile)
 {
     TmsMessage& out = currentoutmailmessage_;
     out.Clear();
-    if (!platform::FileExists(templateFile)) {
+    const std::optional<std::string> text = templateText(templateFile);
+    if (!text) {
         host_.Beep();
         log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
         return false;
     }
-    out.Clear();
     try {
-        out.LoadFromFile(templateFile);
+        out.LoadFromString(*text);
     } catch (const mail::EMailError&) {
         host_.Beep();
         log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
@@ -74,6 +74,25 @@ bool AgentPass::autoReply(const std::string& templateFile)
     log("Agent Auto-Replying with " + subject);
     send(out, "AutoReply Generated, SUBJECT: " + subject);
     return true;
+}
+
+std::optional<std::string> AgentPass::templateText(const std::string& path)
+{
+    const std::optional<FileStamp> stamp = StampOf(path);
+    if (!stamp)
+        return std::nullopt;
+    if (template_.path == path && template_.stamp == *stamp)
+        return template_.bytes;
+    template_ = {};
+    std::string bytes;
+    try {
+        bytes = platform::ReadWholeFile(path);
+    } catch (const platform::FileError&) {
+        return std::nullopt;
+    }
+    if (IsSettled(*stamp))
+        template_ = {path, *stamp, bytes};
+    return bytes;
 }
 
 void AgentPass::forwardTo(TmsMessage& message, const std::string& address, const std::string& text)
@@ -116,7 +135,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
     // or cut off by a kill, so the row and the mail come together.
     bool accepted = false;
     std::exception_ptr rowFailure;
-    agentSMTP_.OnPrepare = [](TagSocket&) { UnlinkOpenMailTempFiles(); };
     agentSMTP_.OnMailSent = [&](TagSocket&) {
         accepted = true;
         try {
@@ -128,7 +146,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
     try {
         agentSMTP_.SendMail();
     } catch (const std::bad_alloc&) {
-        agentSMTP_.OnPrepare = nullptr;
         agentSMTP_.OnMailSent = nullptr;
         throw;
     } catch (const std::exception& error) {
@@ -136,7 +153,6 @@ void AgentPass::send(TmsMessage& message, const std::string& historyText)
         if (!accepted)
             log("ERROR -- Could not send outgoing mail " + std::string(error.what()) + " Subject: " + subject);
     }
-    agentSMTP_.OnPrepare = nullptr;
     agentSMTP_.OnMailSent = nullptr;
     agentSMTP_.SetMailMessage(nullptr);
     if (rowFailure)

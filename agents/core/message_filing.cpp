@@ -1,7 +1,9 @@
 // Filing a processed message: its received row, its copy in the account's
 // received folder and the removal of its pending file; and the two table
 // operations nothing in the program calls.
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "agents/core/agent_pass.h"
@@ -77,17 +79,39 @@ void AgentPass::copyAndRemove(const std::string& pendingFolder, const std::strin
                               const std::string& accountId)
 {
     const std::string receivedFolder = store::ReceivedFolder(messagesFolder_, accountId);
-    try {
-        platform::ForceDirectories(receivedFolder);
-        platform::CopyFileReplace(pendingFolder + fileName, receivedFolder + fileName);
-    } catch (const platform::FileError&) {
-        log(" - FAILED to copy " + pendingFolder + fileName + " to " + receivedFolder + fileName +
-            " in received items folder");
+    const std::string from = pendingFolder + fileName, to = receivedFolder + fileName;
+    const char* const filed = " Successfully copied ";
+    if (moveFile(from, receivedFolder, to)) {
+        log(filed + pendingFolder + " to " + to + " in received items folder");
         return;
     }
-    log(" Successfully copied " + pendingFolder + " to " + receivedFolder + fileName + " in received items folder");
-    if (!platform::DeleteFile(pendingFolder + fileName))
-        log(" FAILED to delete " + pendingFolder + fileName);
+    try {
+        platform::ForceDirectories(receivedFolder);
+        platform::CopyFileReplace(from, to);
+    } catch (const platform::FileError&) {
+        log(" - FAILED to copy " + from + " to " + to + " in received items folder");
+        return;
+    }
+    log(filed + pendingFolder + " to " + to + " in received items folder");
+    if (!platform::DeleteFile(from))
+        log(" FAILED to delete " + from);
+}
+
+bool AgentPass::moveFile(const std::string& from, const std::string& folder, const std::string& to)
+{
+    // Within one file system the file changes folders in one step: nothing
+    // to copy and write out, nothing left to delete, and a kill finds it in
+    // one folder or the other. Anything else takes the copy.
+    if (::rename(from.c_str(), to.c_str()) == 0)
+        return true;
+    if (errno != ENOENT)
+        return false;
+    try {
+        platform::ForceDirectories(folder);
+    } catch (const platform::FileError&) {
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool AgentPass::alreadyFiled(const std::string& key, const std::string& fileName)

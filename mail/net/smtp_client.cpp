@@ -8,6 +8,8 @@
 #include "mail/temp_file_stream.h"
 #include "platform/event_pump.h"
 
+#include <sstream>
+
 namespace {
 
 bool holdsLineBreak(const std::string& text)
@@ -30,6 +32,20 @@ std::string visible(const std::string& text)
             out += c;
     }
     return out;
+}
+
+// A message without attachments and with a body under this size is kept in
+// memory while it is sent; any other goes through a nameless temporary file.
+constexpr std::size_t kInMemoryBodyBytes = 256 * 1024;
+
+bool fitsInMemory(const TmsMessage& message)
+{
+    if (message.Attachments().Count() > 0)
+        return false;
+    std::size_t size = 0;
+    for (const std::string& line : message.Body())
+        size += line.size() + 2;
+    return size <= kInMemoryBodyBytes;
 }
 
 template <typename Visit>
@@ -115,9 +131,13 @@ void TmsSMTP::Send()
         RaiseError(mail::kMailMessageRequired);
     message_->Validate();
     CheckAddresses();
-    data_ = std::make_unique<TTempFileStream>();
+    // Nameless: a kill in the middle of the exchange leaves no file behind.
+    if (fitsInMemory(*message_))
+        data_ = std::make_unique<std::stringstream>(std::ios::in | std::ios::out | std::ios::binary);
+    else
+        data_ = std::make_unique<TTempFileStream>(TempFileName::Dropped);
     struct Release {
-        std::unique_ptr<TTempFileStream>& data;
+        std::unique_ptr<std::iostream>& data;
         ~Release() { data.reset(); }
     } release{data_};
     PrepareData();
@@ -158,9 +178,9 @@ void TmsSMTP::SendEnvelope()
 void TmsSMTP::SendData()
 {
     mail::net::DotStuffer stuffer;
-    SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); });
-    SendLine("");
-    SendLine(".");
+    // The closing line break and "." line go out with the data's last bytes.
+    SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); },
+                   mail::net::DotStuffer::terminator());
     Expect(250);
 }
 

@@ -1,14 +1,15 @@
 #pragma once
-// The SMTP client: sends one message to a server. The message is written to
-// a temporary file first, the envelope comes from its sender and its three
-// recipient lists, and the file goes out as the message data.
+// The SMTP client: sends one message to a server. The message is written out
+// first (a short one in memory, any other to a nameless temporary file), the
+// envelope comes from its sender and its three recipient lists, and what was
+// written goes out as the message data.
 
 #include "mail/net/mail_base.h"
 
+#include <iosfwd>
 #include <memory>
 
 class TmsMessage;
-class TTempFileStream;
 
 class TmsSMTP : public TmsMailBase {
 public:
@@ -40,5 +41,5 @@ private:
     void CheckAddresses() const;
 
     TmsMessage* message_ = nullptr;
-    std::unique_ptr<TTempFileStream> data_;
+    std::unique_ptr<std::iostream> data_;
 };

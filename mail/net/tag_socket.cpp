@@ -24,6 +24,7 @@
 #include <ostream>
 #include <poll.h>
 #include <system_error>
+#include <vector>
 #include <unistd.h>
 
 using mail::net::SocketHandle;
@@ -34,6 +35,7 @@ namespace {
 constexpr int kSliceMs = 20;
 constexpr std::size_t kChunkBytes = 16384;
 constexpr std::size_t kSendBlockBytes = 2047;
+constexpr std::size_t kSendBatchBytes = 64 * 1024;
 
 int percentOf(long long part, long long whole)
 {
@@ -504,7 +506,7 @@ void TagSocket::SendStream(std::istream& stream)
     SendStreamWith(stream, [](std::string_view block, std::string& out) { out.assign(block); });
 }
 
-void TagSocket::SendStreamWith(std::istream& stream, const BlockCoder& coder)
+void TagSocket::SendStreamWith(std::istream& stream, const BlockCoder& coder, std::string_view trailer)
 {
     CheckNotBusy();
     auto handle = RequireHandle();
@@ -515,6 +517,11 @@ void TagSocket::SendStreamWith(std::istream& stream, const BlockCoder& coder)
     long long position = 0;
     char block[kSendBlockBytes];
     std::string coded;
+    // Blocks go out together, up to a batch at a time: a message of a few
+    // blocks leaves in one write instead of one segment per block. Each
+    // block's progress is reported once its bytes are sent.
+    std::string batch;
+    std::vector<long long> reached;
     for (;;) {
         stream.read(block, sizeof block);
         auto count = static_cast<std::size_t>(stream.gcount());
@@ -523,12 +530,22 @@ void TagSocket::SendStreamWith(std::istream& stream, const BlockCoder& coder)
             throw mail::EInOutError("The data to send could not be read");
         coded.clear();
         coder(std::string_view(block, count), coded);
-        counter_.Start();
-        SendAll(handle, coded, true);
-        counter_.Stop();
+        batch += coded;
         position += static_cast<long long>(count);
-        Progress(size > 0 ? percentOf(position, size) : 0, position);
-        if (count < sizeof block)
+        reached.push_back(position);
+        const bool last = count < sizeof block;
+        if (last)
+            batch += trailer;
+        if (last || batch.size() >= kSendBatchBytes) {
+            counter_.Start();
+            SendAll(handle, batch, true);
+            counter_.Stop();
+            batch.clear();
+            for (const long long sent : reached)
+                Progress(size > 0 ? percentOf(sent, size) : 0, sent);
+            reached.clear();
+        }
+        if (last)
             break;
     }
     stream.clear();

@@ -95,8 +95,9 @@ public:
 protected:
     using BlockCoder = std::function<void(std::string_view block, std::string& out)>;
     // Sends the stream from its start, each block passed through the coder
-    // first; progress counts the stream's own bytes.
-    void SendStreamWith(std::istream& stream, const BlockCoder& coder);
+    // first, and then `trailer` with the last of it; progress counts the
+    // stream's own bytes.
+    void SendStreamWith(std::istream& stream, const BlockCoder& coder, std::string_view trailer = {});
     // Reads one line; false when none was completed.
     bool ReadLineRaw(std::string& line);
     // After a read that completed no line: reports the closed connection

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "retriever/core/message_keys.h"
+#include "store/folder_tree.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scoped_event_pump.h"
 #include "tests/support/scripted_server.h"
@@ -14,6 +15,9 @@
 #include "tests/support/temp_dir.h"
 
 #include <chrono>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <thread>
 
@@ -93,6 +97,42 @@ TEST_F(AgentActionsTest, AutoReplyGoesToTheSenderWithCodesExpanded)
     EXPECT_EQ(rows[0].createOn, platform::FormatDateTime("mm/dd/yy", platform::Now()));
     EXPECT_EQ(rows[0].createAt.size(), 5u);
     EXPECT_TRUE(pendingFiles("acc1").empty());
+}
+
+// The pass keeps an agent file and a template it has read while they stay
+// as they were: a settled file rewritten later (same size, in place) is
+// read again, and so is a fresh one rewritten within the same time step.
+TEST_F(AgentActionsTest, ChangedAgentFilesAndTemplatesAreReadAgain)
+{
+    const auto age = [](const std::string& path) {
+        const timespec old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    };
+    const std::string tpl = writeTemplate("reply.eml", "Subject: First AAAA\r\n", "one\r\n");
+    age(tpl);
+    writeAgent("Agent", {Always()}, {{"AUTO-REPLY", tpl, ""}});
+    age(store::AgentFilePath(agentsFolder, "Agent"));
+    agentId = attachAgent("acc1", "Agent");
+    addPending("acc1", "a.eml", MailText("<a@x>", "Question"));
+    pass->AgentsMain();
+
+    // Rewritten in place with the same size: only the times tell.
+    test_support::writeFile(tpl, "From: x@y\r\nSubject: First BBBB\r\n\r\none\r\n");
+    addPending("acc1", "b.eml", MailText("<b@x>", "Question"));
+    pass->AgentsMain();
+    // A fresh template, changed again at once.
+    test_support::writeFile(tpl, "From: x@y\r\nSubject: First CCCC\r\n\r\none\r\n");
+    addPending("acc1", "c.eml", MailText("<c@x>", "Question"));
+    pass->AgentsMain();
+    // The agent file changed: its new action runs.
+    writeAgent("Agent", {Always()}, {{"RUN AN TARSELSCRIPT", "x.tss", ""}});
+    addPending("acc1", "d.eml", MailText("<d@x>", "Question"));
+    pass->AgentsMain();
+
+    EXPECT_EQ(historyTexts(), (std::vector<std::string>{"AutoReply Generated, SUBJECT: First AAAA",
+                                                        "AutoReply Generated, SUBJECT: First BBBB",
+                                                        "AutoReply Generated, SUBJECT: First CCCC",
+                                                        "Ran tarsel-Script: x.tss"}));
 }
 
 TEST_F(AgentActionsTest, ReplyFieldInToLineRedirectsTheReply)

@@ -58,6 +58,26 @@ TEST_F(TempFolder, StreamReadsBackWhatWasWritten)
     EXPECT_EQ(back, std::string("line one\r\n\0\xff", 12));
 }
 
+// A nameless stream shows nothing in the folder from the moment it exists,
+// and still holds what is written to it.
+TEST_F(TempFolder, NamelessStreamHasNoNameAndReadsBackWhatWasWritten)
+{
+    {
+        TTempFileStream stream(TempFileName::Dropped);
+        EXPECT_EQ(stream.FileName(), "");
+        EXPECT_EQ(filesInFolder(), 0u);
+        stream << "line one\r\n" << std::string(5000, 'x');
+        stream.flush();
+        stream.seekg(0);
+        std::string back((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(back, "line one\r\n" + std::string(5000, 'x'));
+        EXPECT_EQ(filesInFolder(), 0u);
+    }
+    EXPECT_EQ(filesInFolder(), 0u);
+    ::setenv("TMPDIR", (folder_ / "missing").c_str(), 1);
+    EXPECT_THROW(TTempFileStream stream(TempFileName::Dropped), mail::EFCreateError);
+}
+
 TEST_F(TempFolder, UncreatableTempFileFailsAndLeavesNothing)
 {
     ::setenv("TMPDIR", (folder_ / "missing").c_str(), 1);

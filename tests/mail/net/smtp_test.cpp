@@ -1,6 +1,7 @@
 // The SMTP client against a real aiosmtpd server and against scripted
 // servers for greetings and refusals a real one will not give.
 
+#include "mail/attachments.h"
 #include "mail/message.h"
 #include "mail/net/net_errors.h"
 #include "mail/net/smtp_client.h"
@@ -33,6 +34,22 @@ private:
     test_support::TempDir dir_{"tmp"};
     test_support::ScopedEnv tmpDir_{"TMPDIR", dir_.path()};
 };
+
+// `text` with its MIME boundary replaced by the one of `like` (each save
+// draws a new one).
+std::string sameBoundary(std::string text, const std::string& like)
+{
+    const auto boundaryOf = [](const std::string& t) {
+        const auto start = t.find("boundary=\"");
+        return start == std::string::npos ? std::string() : t.substr(start + 10, t.find('"', start + 10) - start - 10);
+    };
+    const std::string from = boundaryOf(text), to = boundaryOf(like);
+    if (from.empty() || to.empty())
+        return text;
+    for (auto pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+    return text;
+}
 
 class NetSmtpTest : public ::testing::Test {
 protected:
@@ -85,6 +102,43 @@ TEST_F(NetSmtpTest, SendsTheMessageWithItsEnvelopeToARealServer)
     EXPECT_EQ(got.data, expected + "\r\n");
     EXPECT_EQ(events, (std::vector<std::string>{"prepare", "sending", "sent"}));
     EXPECT_FALSE(smtp.Connected());
+}
+
+// A short message is kept in memory while it goes out, a long one and one
+// with an attachment in a nameless temporary file: both arrive byte for
+// byte, dot lines across the batch boundary included, and no file is left.
+TEST_F(NetSmtpTest, ShortAndLongMessagesArriveWholeAndLeaveNoFile)
+{
+    if (!SmtpServer::available())
+        GTEST_SKIP() << "aiosmtpd is not installed";
+    SmtpServer server;
+    PrivateTempFolder temp;
+    smtp.SetServer(server.address());
+    std::vector<std::string> expected;
+    const auto send = [&] {
+        TmsMessage copy;
+        copy.Assign(message);
+        expected.push_back(copy.SaveToString() + "\r\n");
+        smtp.SendMail();
+    };
+    message.Body() = {"short", ".", "end"};
+    send();
+    message.Body().clear();
+    for (int i = 0; i < 6000; ++i)
+        message.Body().push_back(i % 97 == 0 ? "." + std::to_string(i) : "line " + std::to_string(i) + " of a long one");
+    send();
+    message.Body() = {"with a file"};
+    auto item = std::make_unique<TmsAttItem>();
+    item->SetFileName("data.bin");
+    item->Contents() = std::string(3000, '\x7f');
+    message.Attachments().Add(std::move(item));
+    send();
+
+    ASSERT_TRUE(server.waitForMessages(3));
+    const auto got = server.messages();
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(sameBoundary(got[i].data, expected[i]), expected[i]) << "message " << i;
+    EXPECT_EQ(temp.files(), 0u);
 }
 
 TEST_F(NetSmtpTest, DotLineInsideTheTextNeverEndsTheData)

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/support/scratch_settings.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -13,11 +14,9 @@ namespace storetest {
 
 using test_support::ScopedEnv;
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public ::testing::Test, protected test_support::ScratchSettings {
 protected:
-    test_support::TempDir dir{"store"};
-    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
-    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+    StoreTest() : ScratchSettings("store") {}
 
     std::string configFile(const std::string& name) const { return dir.path() + "/config/" + name; }
 };

@@ -10,6 +10,7 @@
 #include "store/data_folder.h"
 #include "store/table_layouts.h"
 #include "tests/support/home/open_table.h"
+#include "tests/support/scratch_settings.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tools/demo_setup/demo_rows.h"
@@ -19,11 +20,9 @@ namespace {
 
 using test_support::ScopedEnv;
 
-class MainWindowShot : public ::testing::Test {
+class MainWindowShot : public ::testing::Test, protected test_support::ScratchSettings {
 protected:
-    test_support::TempDir dir{"shot"};
-    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
-    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+    MainWindowShot() : ScratchSettings("shot") {}
     tools::ShotRequest request{dir.file("main.png"), 900, 600};
 
     std::string dataFolder() const { return dir.path() + "/home/"; }

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "store/data_folder.h"
 #include "store/settings.h"
+#include "tests/support/scratch_settings.h"
 #include "tests/support/fake_dialup_backend.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -21,11 +22,9 @@ namespace managertest {
 
 using test_support::ScopedEnv;
 
-class ManagerCoreTest : public ::testing::Test {
+class ManagerCoreTest : public ::testing::Test, protected test_support::ScratchSettings {
 protected:
-    test_support::TempDir dir{"mgr"};
-    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
-    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+    ManagerCoreTest() : ScratchSettings("mgr") {}
     std::shared_ptr<test_support::FakeDialupBackend> dialup = makeDialup();
     TagRas ras{dialup};
     std::vector<std::string> rasErrors;

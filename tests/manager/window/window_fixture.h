@@ -15,6 +15,7 @@
 #include "manager/seam/dialog_seam.h"
 #include "platform/files.h"
 #include "store/data_folder.h"
+#include "tests/support/scratch_settings.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,11 +23,9 @@ namespace managertest {
 
 using test_support::ScopedEnv;
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected test_support::ScratchSettings {
 protected:
-    test_support::TempDir dir{"mgrw"};
-    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
-    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+    WindowTest() : ScratchSettings("mgrw") {}
 
     std::vector<manager::BoxRequest> boxes;
     QMessageBox::StandardButton boxAnswer = QMessageBox::Ok;

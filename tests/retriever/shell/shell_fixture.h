@@ -14,6 +14,7 @@
 #include "retriever/shell/tfrm_main.h"
 #include "platform/files.h"
 #include "store/data_folder.h"
+#include "tests/support/scratch_settings.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -42,11 +43,9 @@ struct FakeWork : shell::ProcessorWork {
     std::function<void()> during;
 };
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ::testing::Test, protected test_support::ScratchSettings {
 protected:
-    test_support::TempDir dir{"shell"};
-    ScopedEnv config{"TARSEL_CONFIG_DIR", dir.path() + "/config"};
-    ScopedEnv home{"TARSEL_HOME", dir.path() + "/home"};
+    ShellTest() : ScratchSettings("shell") {}
 
     void SetUp() override
     {

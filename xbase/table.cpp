@@ -100,6 +100,7 @@ Table::~Table() {
 void Table::insertPendingKeys() {
     const uint32_t recNo = pendingRow_;
     const auto& ts = tags();
+    dbf_->writeHeld();
     const std::string record = dbf_->readRecord(recNo);
     KeyChanges changes;
     for (std::size_t i = 0; i < ts.size() && i < owedKeys_.size(); ++i) {
@@ -267,8 +268,14 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
         const auto kept = ts[i].index->seek(ts[i].spec.name, *before, false);
         handOver[i] = kept && kept->recno == recNo && kept->key == *before;
     }
-    dbf_->writeRecord(recNo, record);
     KeyChanges changes;
+    bool keysMove = false;
+    for (std::size_t i = 0; i < ts.size(); ++i) keysMove = keysMove || keys[i].first != keys[i].second;
+    // A committed row's record reaches the file before its keys, so no tag
+    // ever holds a key its row lacks; the appended row's changes that move
+    // no key wait in memory until it is committed.
+    if (pending && !keysMove) dbf_->holdRecord(recNo, record);
+    else dbf_->writeRecord(recNo, record);
     for (std::size_t i = 0; i < ts.size(); ++i) {
         const auto& [before, after] = keys[i];
         if (before == after) continue;

@@ -82,6 +82,9 @@ TEST_F(ExclusiveAppend, TagsEndAsARebuildWouldMakeThemWhateverCommitsTheRow) {
             ASSERT_TRUE(replaceNumber("N", i));
         }
         ASSERT_TRUE(replaceLogical("ACTIVE", i % 6 != 1));
+        if (i % 2 == 0) {
+            ASSERT_TRUE(sx_Replace("DATE", SX_R_DATESTR, "01/02/03"));   // moves no key
+        }
         if (i % 11 == 0) {
             ASSERT_TRUE(sx_Delete());
         }
@@ -103,6 +106,12 @@ TEST_F(ExclusiveAppend, TagsEndAsARebuildWouldMakeThemWhateverCommitsTheRow) {
     for (std::size_t t = 0; t < kept.size(); ++t) EXPECT_EQ(kept[t], rebuilt[t]) << "tag " << t;
     EXPECT_EQ(kept[0].size(), 240u);
     EXPECT_EQ(kept[1].size(), 3u);   // unique: blank, EVEN, ODD
+    sx_SetOrder(0);
+    for (int i = 0; i < 240; i += 2) {
+        if (i % 7 == 0) continue;
+        sx_Go(i + 1);
+        EXPECT_EQ(sx_GetDateString("DATE"), "01/02/03") << i;
+    }
 }
 
 TEST_F(ExclusiveAppend, TheOpenReadsAndFindsTheRowBeforeItIsCommitted) {
@@ -132,13 +141,16 @@ TEST_F(ExclusiveAppend, AWriterThatDiesKeepsEveryFinishedWriteAndEveryCommittedR
     table = path("people.dbf");
     inDyingWriter([] {
         if (sx_Use(table.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX) == 0) _exit(2);
-        if (sx_AppendEx() != SX_APPEND_OK || !sx_Replace("NAME", SX_R_CHAR, "COMMITTED") || !sx_Commit()) _exit(3);
+        if (sx_AppendEx() != SX_APPEND_OK || !sx_Replace("NAME", SX_R_CHAR, "COMMITTED")) _exit(3);
+        // A field no tag uses, written last, still reaches the file at the commit.
+        if (!sx_Replace("DATE", SX_R_DATESTR, "03/04/05") || !sx_Commit()) _exit(3);
         if (sx_AppendEx() != SX_APPEND_OK || !sx_Replace("NAME", SX_R_CHAR, "WRITTEN")) _exit(4);
     });
     ASSERT_GT(open("people.dbf"), 0);
     ASSERT_EQ(sx_RecCount(), 2);
     sx_SetOrder(sx_TagArea("NAME"));
     EXPECT_TRUE(sx_Seek("COMMITTED"));
+    EXPECT_EQ(sx_GetDateString("DATE"), "03/04/05");
     EXPECT_TRUE(sx_Seek("WRITTEN"));
     // The committed row has the keys it was never written for.
     sx_SetOrder(sx_TagArea("N"));

@@ -109,6 +109,7 @@ void Table::insertPendingKeys() {
     }
     pendingRow_ = 0;
     owedKeys_.clear();
+    rowKeys_.clear();
     changes.apply();
 }
 
@@ -258,9 +259,12 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
     const std::string old = onDisk ? *onDisk : dbf_->readRecord(recNo);
     // Keys first, so that a failing expression leaves file and tags as they were.
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
-    for (const auto& t : ts) {
-        keys.emplace_back(keyFor(t, old, recNo), keyFor(t, record, recNo));
+    // The appended row's keys as its last write left them need no working out again.
+    const bool known = pending && rowKeys_.size() == ts.size();
+    for (std::size_t i = 0; i < ts.size(); ++i) {
+        keys.emplace_back(known ? rowKeys_[i] : keyFor(ts[i], old, recNo), keyFor(ts[i], record, recNo));
     }
+    rowKeys_.clear();   // until this write is through
     std::vector<bool> handOver(ts.size(), false);
     for (std::size_t i = 0; handOverUniqueKeys && i < ts.size(); ++i) {
         const auto& before = keys[i].first;
@@ -284,7 +288,10 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
     }
     changes.apply();
     if (pending) {
-        for (std::size_t i = 0; i < ts.size(); ++i) if (keys[i].first != keys[i].second) owedKeys_[i] = false;
+        for (std::size_t i = 0; i < ts.size(); ++i) {
+            if (keys[i].first != keys[i].second) owedKeys_[i] = false;
+            rowKeys_.push_back(std::move(keys[i].second));
+        }
     }
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (handOver[i]) handOverKey(ts[i], *keys[i].first, recNo);
@@ -326,6 +333,7 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
         // key that goes in at once would only move at the next write.
         pendingRow_ = written;
         owedKeys_.assign(ts.size(), true);
+        rowKeys_ = std::move(keys);
         return written;
     }
     KeyChanges changes;
@@ -349,6 +357,7 @@ std::vector<IndexEntry> Table::entriesFor(const OpenTag& tag, const std::vector<
 void Table::rebuildAllTags(const std::vector<std::string>& records) {
     pendingRow_ = 0;   // the rebuild gives every row its keys
     owedKeys_.clear();
+    rowKeys_.clear();
     const auto ts = tags();
     for (const auto& t : ts) t.index->createTag(t.spec, entriesFor(t, records));
     loadTags(true);

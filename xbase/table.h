@@ -103,6 +103,7 @@ private:
     // place (0: none), and per tag of tags_ whether its key is still owed.
     uint32_t pendingRow_ = 0;
     std::vector<bool> owedKeys_;
+    std::vector<std::optional<std::string>> rowKeys_;   // its keys as its record stands
 };
 
 }  // namespace xbase

@@ -66,6 +66,10 @@ DbfFile::DbfFile(const std::string& path, OpenMode mode) : path_(path), mode_(mo
 }
 
 DbfFile::~DbfFile() {
+    try {
+        writeHeld();
+    } catch (const XbaseError&) {
+    }
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -131,6 +135,7 @@ const char* DbfFile::cachedRecord(uint32_t recNo) const {
     auto it = runs_.find(run);
     if (it == runs_.end()) {
         if (runBytes_ > kRunCacheLimit) {
+            writeHeld();
             runs_.clear();
             runBytes_ = 0;
         }
@@ -147,6 +152,7 @@ const char* DbfFile::cachedRecord(uint32_t recNo) const {
 }
 
 void DbfFile::forgetRun(uint32_t recNo) const {
+    if (held_ && (held_ - 1) / kRunRecords == (recNo - 1) / kRunRecords) writeHeld();
     const auto it = runs_.find((recNo - 1) / kRunRecords);
     if (it == runs_.end()) return;
     runBytes_ -= it->second.size();
@@ -203,9 +209,30 @@ void DbfFile::touchDate() {
     dateKnown_ = true;
 }
 
+void DbfFile::holdRecord(uint32_t recNo, const std::string& record) {
+    if (!sole() || (held_ && held_ != recNo)) return writeRecord(recNo, record);
+    if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
+    if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    const char* kept = cachedRecord(recNo);
+    if (!kept) return writeRecord(recNo, record);
+    auto& run = runs_.find((recNo - 1) / kRunRecords)->second;
+    run.replace(static_cast<std::size_t>(kept - run.data()), record.size(), record);
+    held_ = recNo;
+}
+
+void DbfFile::writeHeld() const {
+    if (!held_) return;
+    const uint32_t recNo = held_;
+    held_ = 0;
+    const char* kept = cachedRecord(recNo);
+    const_cast<DbfFile*>(this)->writeRecord(recNo, std::string(kept, std::size_t(recordLength_)));
+}
+
 void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (held_ == recNo) held_ = 0;   // written whole below
+    writeHeld();
     writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
     if (sole()) {
         const auto it = runs_.find((recNo - 1) / kRunRecords);
@@ -223,6 +250,7 @@ bool DbfFile::hasRecord(uint32_t recNo) const {
 uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
+    writeHeld();
     std::string data = record;
     data += '\x1A';
     // The record and end marker first, the count last: a program killed in
@@ -248,6 +276,7 @@ uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
 }
 
 void DbfFile::rewriteRecords(const std::vector<std::string>& records) {
+    held_ = 0;   // every record is written anew
     std::string data;
     data.reserve(records.size() * static_cast<std::size_t>(recordLength_) + 1);
     for (const auto& r : records) data += r;

@@ -48,6 +48,10 @@ public:
     // Asks the processor to fetch a kept record that is about to be read.
     void prefetchKept(uint32_t recNo) const;
     void writeRecord(uint32_t recNo, const std::string& record);
+    // Exclusive opens: takes the record in memory only, for reads of this
+    // open, until writeHeld() or any other write of the file puts it there.
+    void holdRecord(uint32_t recNo, const std::string& record);
+    void writeHeld() const;
     // Whether record recNo exists (records never go away while the file is
     // open: pack and zap need it exclusive).
     bool hasRecord(uint32_t recNo) const;
@@ -81,6 +85,7 @@ private:
     // Exclusive opens: runs of records as they are in the file, by run number.
     mutable std::unordered_map<uint32_t, std::string> runs_;
     mutable std::size_t runBytes_ = 0;
+    mutable uint32_t held_ = 0;   // the record holdRecord() kept from the file (0: none)
 };
 
 }  // namespace xbase

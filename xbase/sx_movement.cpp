@@ -78,7 +78,7 @@ bool sx_Delete() {
 
 bool sx_Commit() {
     return guarded(false, [] {
-        area();
+        area().table().commitRow();
         return true;
     });
 }

@@ -89,7 +89,29 @@ void Table::adoptNewStructuralIndex() {
     loadTags(true);
 }
 
-Table::~Table() = default;
+Table::~Table() {
+    // A close commits the appended row; a failure here costs only its keys.
+    try {
+        commitRow();
+    } catch (const std::exception&) {
+    }
+}
+
+void Table::insertPendingKeys() {
+    const uint32_t recNo = pendingRow_;
+    const auto& ts = tags();
+    dbf_->writeHeld();
+    const std::string record = dbf_->readRecord(recNo);
+    KeyChanges changes;
+    for (std::size_t i = 0; i < ts.size() && i < owedKeys_.size(); ++i) {
+        if (!owedKeys_[i]) continue;
+        if (auto key = keyFor(ts[i], record, recNo)) changes.add(ts[i], IndexEntry{std::move(*key), recNo}, true);
+    }
+    pendingRow_ = 0;
+    owedKeys_.clear();
+    rowKeys_.clear();
+    changes.apply();
+}
 
 std::string Table::structuralIndexPath() const { return siblingPath(dbf_->path(), ".cdx"); }
 
@@ -158,6 +180,7 @@ int Table::openIndex(const std::string& path) {
             return 0;
         }
     }
+    commitRow();
     const std::size_t before = tags_.size();
     indexes_.push_back(IndexFile{CdxIndex::open(*found, dbf_->readOnly()), 0, {}});
     try {
@@ -231,12 +254,17 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     adoptNewStructuralIndex();
     const auto& ts = tags();
+    if (pendingRow_ && (recNo != pendingRow_ || owedKeys_.size() != ts.size())) commitRow();
+    const bool pending = pendingRow_ == recNo;
     const std::string old = onDisk ? *onDisk : dbf_->readRecord(recNo);
     // Keys first, so that a failing expression leaves file and tags as they were.
     std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
-    for (const auto& t : ts) {
-        keys.emplace_back(keyFor(t, old, recNo), keyFor(t, record, recNo));
+    // The appended row's keys as its last write left them need no working out again.
+    const bool known = pending && rowKeys_.size() == ts.size();
+    for (std::size_t i = 0; i < ts.size(); ++i) {
+        keys.emplace_back(known ? rowKeys_[i] : keyFor(ts[i], old, recNo), keyFor(ts[i], record, recNo));
     }
+    rowKeys_.clear();   // until this write is through
     std::vector<bool> handOver(ts.size(), false);
     for (std::size_t i = 0; handOverUniqueKeys && i < ts.size(); ++i) {
         const auto& before = keys[i].first;
@@ -244,15 +272,27 @@ void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqu
         const auto kept = ts[i].index->seek(ts[i].spec.name, *before, false);
         handOver[i] = kept && kept->recno == recNo && kept->key == *before;
     }
-    dbf_->writeRecord(recNo, record);
     KeyChanges changes;
+    bool keysMove = false;
+    for (std::size_t i = 0; i < ts.size(); ++i) keysMove = keysMove || keys[i].first != keys[i].second;
+    // A committed row's record reaches the file before its keys, so no tag
+    // ever holds a key its row lacks; the appended row's changes that move
+    // no key wait in memory until it is committed.
+    if (pending && !keysMove) dbf_->holdRecord(recNo, record);
+    else dbf_->writeRecord(recNo, record);
     for (std::size_t i = 0; i < ts.size(); ++i) {
         const auto& [before, after] = keys[i];
         if (before == after) continue;
-        if (before) changes.add(ts[i], IndexEntry{*before, recNo}, false);
+        if (before && !(pending && owedKeys_[i])) changes.add(ts[i], IndexEntry{*before, recNo}, false);
         if (after) changes.add(ts[i], IndexEntry{*after, recNo}, true);
     }
     changes.apply();
+    if (pending) {
+        for (std::size_t i = 0; i < ts.size(); ++i) {
+            if (keys[i].first != keys[i].second) owedKeys_[i] = false;
+            rowKeys_.push_back(std::move(keys[i].second));
+        }
+    }
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (handOver[i]) handOverKey(ts[i], *keys[i].first, recNo);
     }
@@ -276,6 +316,7 @@ void Table::handOverKey(const OpenTag& tag, const std::string& key, uint32_t lea
 
 uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
+    commitRow();
     // An exclusive open is the only one that appends.
     RangeLock lock = exclusive() ? RangeLock()
                                  : takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs,
@@ -287,6 +328,14 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     const uint32_t recNo = count + 1;
     for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
     const uint32_t written = dbf_->appendRecord(record, count);
+    if (exclusive()) {
+        // Nobody else reads the tags before this open commits the row, and a
+        // key that goes in at once would only move at the next write.
+        pendingRow_ = written;
+        owedKeys_.assign(ts.size(), true);
+        rowKeys_ = std::move(keys);
+        return written;
+    }
     KeyChanges changes;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
@@ -306,6 +355,9 @@ std::vector<IndexEntry> Table::entriesFor(const OpenTag& tag, const std::vector<
 }
 
 void Table::rebuildAllTags(const std::vector<std::string>& records) {
+    pendingRow_ = 0;   // the rebuild gives every row its keys
+    owedKeys_.clear();
+    rowKeys_.clear();
     const auto ts = tags();
     for (const auto& t : ts) t.index->createTag(t.spec, entriesFor(t, records));
     loadTags(true);
@@ -314,6 +366,7 @@ void Table::rebuildAllTags(const std::vector<std::string>& records) {
 int Table::createTag(const std::string& file, const CdxTagSpec& requested) {
     if (driver_ != kDriverFox) throw XbaseError(kErrDriver, "index tags need the FOX driver (NTX and NSX indexes are not supported)");
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
+    commitRow();
     std::string path = structuralIndexPath();
     if (!file.empty() && !equalsIgnoringCase(baseNameOf(file), baseNameOf(dbf_->path()))) {
         path = file.find('/') == std::string::npos ? dbf_->path().substr(0, dbf_->path().rfind('/') + 1) + file : file;
@@ -362,6 +415,7 @@ int Table::createTag(const std::string& file, const CdxTagSpec& requested) {
 
 void Table::pack() {
     if (!exclusive()) throw XbaseError(kErrNeedExclusive, "pack needs the table opened exclusively: " + dbf_->path());
+    commitRow();
     const uint32_t count = dbf_->recordCount();
     std::vector<std::string> kept;
     for (uint32_t r = 1; r <= count; ++r) {

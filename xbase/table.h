@@ -65,7 +65,14 @@ public:
     void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true,
                 const std::string* onDisk = nullptr);
     // Appends under the header lock, with the record's keys in every tag.
+    // Under an exclusive open the new row's keys wait instead: each tag takes
+    // its key at the first write that changes it, the rest at commitRow().
     uint32_t append(const std::string& record, int lockTimeoutMs);
+    // Gives the tags every key the appended row still owes them; called
+    // before anything reads a tag, writes another row, or closes.
+    void commitRow() {
+        if (pendingRow_) insertPendingKeys();
+    }
     void pack();
     void zap();
     std::string blankRecord() const;
@@ -76,6 +83,7 @@ private:
         uint32_t seenCounter = 0;
         std::vector<CdxTagSpec> specs;
     };
+    void insertPendingKeys();
     void handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving);
     void loadTags(bool force);
     void adoptNewStructuralIndex();
@@ -91,6 +99,11 @@ private:
     bool hasStructural_ = false;
     uint64_t tagsCheckedInCall_ = ~uint64_t{0};
     uint64_t tagsVersion_ = 1;
+    // The row appended under an exclusive open whose keys are not all in
+    // place (0: none), and per tag of tags_ whether its key is still owed.
+    uint32_t pendingRow_ = 0;
+    std::vector<bool> owedKeys_;
+    std::vector<std::optional<std::string>> rowKeys_;   // its keys as its record stands
 };
 
 }  // namespace xbase

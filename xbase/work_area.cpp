@@ -62,6 +62,7 @@ WorkArea::WorkArea(std::unique_ptr<Table> table, std::string alias, std::string 
 
 WorkArea::~WorkArea() {
     try {
+        table_->commitRow();
         unlockAll();
     } catch (...) {
     }
@@ -221,6 +222,7 @@ std::optional<WorkArea::Position> WorkArea::fromEntry(std::optional<IndexEntry>&
 }
 
 std::optional<WorkArea::Position> WorkArea::firstPos() {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) {
         if (table_->dbf().recordCount() == 0) return std::nullopt;
@@ -239,6 +241,7 @@ std::optional<WorkArea::Position> WorkArea::firstPos() {
 }
 
 std::optional<WorkArea::Position> WorkArea::lastPos() {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) {
         const uint32_t n = table_->dbf().recordCount();
@@ -263,6 +266,7 @@ std::optional<WorkArea::Position> WorkArea::lastPos() {
 }
 
 std::optional<WorkArea::Position> WorkArea::nextPos(Position p) {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) {
         if (p.recNo >= table_->dbf().recordCount()) return std::nullopt;
@@ -275,6 +279,7 @@ std::optional<WorkArea::Position> WorkArea::nextPos(Position p) {
 }
 
 std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) {
         if (p.recNo <= 1) return std::nullopt;
@@ -336,6 +341,7 @@ void WorkArea::settleOn(uint32_t recNo, const char* record) {
 }
 
 bool WorkArea::quickStep() {
+    table_->commitRow();
     if (phantom_ || hasScope() || !query_.empty() || !table_->exclusive()) return false;
     const OpenTag* t = activeTag();
     if (!t || posKey_.empty()) return false;
@@ -392,6 +398,7 @@ void WorkArea::goBottom() {
 }
 
 void WorkArea::go(uint32_t recNo) {
+    table_->commitRow();
     if (!table_->dbf().hasRecord(recNo)) {
         setPhantom();
         bof_ = false;
@@ -414,6 +421,7 @@ const std::string& WorkArea::readRecord() {
 }
 
 void WorkArea::skip(int32_t count) {
+    table_->commitRow();
     if (count == 0) return refresh();
     if (count > 0) {
         if (phantom_) {
@@ -451,6 +459,7 @@ void WorkArea::skip(int32_t count) {
 }
 
 uint32_t WorkArea::count() {
+    table_->commitRow();
     if (!activeTag() && query_.empty() && !settings().deleted) return table_->dbf().recordCount();
     uint32_t n = 0;
     const uint32_t total = table_->dbf().recordCount();
@@ -462,6 +471,7 @@ uint32_t WorkArea::count() {
 }
 
 uint32_t WorkArea::orderPosition() {
+    table_->commitRow();
     if (phantom_) return 0;
     if (!activeTag()) return recNo_;
     uint32_t n = 0;
@@ -483,6 +493,7 @@ std::optional<WorkArea::Position> WorkArea::settleFrom(std::optional<IndexEntry>
 }
 
 bool WorkArea::seek(const std::string& text) {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) throw XbaseError(kErrNoOrder, "a key search needs an active index order");
     const std::string key = searchKey(*t, text, settings().exact);
@@ -496,6 +507,7 @@ bool WorkArea::seek(const std::string& text) {
 }
 
 bool WorkArea::seekAfter(const std::string& text) {
+    table_->commitRow();
     const OpenTag* t = activeTag();
     if (!t) throw XbaseError(kErrNoOrder, "a key search needs an active index order");
     const std::string key = searchKey(*t, text, false);

@@ -333,7 +333,7 @@ std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt)
     if (it != known.end() && it->second.fmt.keyLength == fmt.keyLength && it->second.fmt.pad == fmt.pad)
         return it->second.node;
     const Page p = page(offset);
-    auto decoded = std::make_shared<const Node>(decodeNode(p, offset, fmt, path_));
+    auto decoded = std::make_shared<Node>(decodeNode(p, offset, fmt, path_));
     known[offset] = Decoded{fmt, decoded};
     return decoded;
 }
@@ -349,7 +349,20 @@ void CdxFile::writeNode(std::shared_ptr<const Node> node, const KeyFormat& fmt, 
 void CdxFile::writeNode(const Node& node, const KeyFormat& fmt, const Page& encoded) {
     writePage(node.offset, encoded);
     // What the page decodes to, so that reading it back needs no decoding.
-    dirtyNodes_[node.offset] = Decoded{fmt, std::make_shared<const Node>(node)};
+    dirtyNodes_[node.offset] = Decoded{fmt, std::make_shared<Node>(node)};
+}
+
+bool CdxFile::releaseNode(const std::shared_ptr<const Node>& node) {
+    if (!node) return false;
+    const auto cached = nodes_.find(node->offset);
+    const bool inCache = cached != nodes_.end() && cached->second.node == node;
+    const auto dirty = dirtyNodes_.find(node->offset);
+    const bool inDirty = dirty != dirtyNodes_.end() && dirty->second.node == node;
+    if (node.use_count() != 1 + long(inCache) + long(inDirty)) return false;
+    // Read again from its page if it is asked for before it is written.
+    if (inCache) nodes_.erase(cached);
+    if (inDirty) dirtyNodes_.erase(dirty);
+    return true;
 }
 
 void CdxFile::dropDirty() {

@@ -70,6 +70,11 @@ public:
     uint32_t word(uint32_t offset, uint32_t at);
     // The page decoded as a tree node; kept while the page cache is valid.
     std::shared_ptr<const Node> node(uint32_t offset, const KeyFormat& fmt);
+    // Drops the cache's hold of a node it gave out (every node it makes is
+    // created non-const) when the caller's is the only other one, so that the
+    // caller may change it in place before writing it; false when others
+    // hold it too.
+    bool releaseNode(const std::shared_ptr<const Node>& node);
     // Changes whenever cached pages may have gone stale.
     uint64_t generation() const { return generation_; }
     // Changes whenever pages may have changed by others' hands (not by this

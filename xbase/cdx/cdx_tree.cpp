@@ -139,14 +139,14 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
     for (int depth = 0; depth < kMaxDepth; ++depth) {
         auto node = view(offset);
         if (node->leaf) {
-            path.push_back({std::move(node), std::nullopt, 0});
+            path.push_back({std::move(node), std::nullopt, 0, &file_});
             return path;
         }
         if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
         size_t i = 0;
         while (i + 1 < node->entries.size() && compareEntries(node->entries[i].key, node->entries[i].recno, key, recno) < 0) ++i;
         offset = node->entries[i].child;
-        path.push_back({std::move(node), std::nullopt, i});
+        path.push_back({std::move(node), std::nullopt, i, &file_});
     }
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
 }
@@ -251,7 +251,7 @@ bool CdxTree::insert(const std::string& key, uint32_t recno) {
 }
 
 const Node& CdxTree::write(Step& step, const Page& encoded) {
-    step.read = std::make_shared<const Node>(std::move(step.node()));
+    step.read = std::make_shared<Node>(std::move(step.node()));
     step.changed.reset();
     file_.writeNode(step.read, fmt_, encoded);
     return *step.read;

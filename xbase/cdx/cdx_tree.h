@@ -50,14 +50,19 @@ public:
 
 private:
     // A node on the way down and the child taken; the node is copied only
-    // when a change reaches it.
+    // when a change reaches it, and taken over without a copy when nobody
+    // but the file's cache holds it.
     struct Step {
         std::shared_ptr<const Node> read;
         std::optional<Node> changed;
         size_t index = 0;
+        CdxFile* file = nullptr;
         const Node& get() const { return changed ? *changed : *read; }
         Node& node() {
-            if (!changed) changed = *read;
+            if (!changed) {
+                if (file && file->releaseNode(read)) changed = std::move(const_cast<Node&>(*read));
+                else changed = *read;
+            }
             return *changed;
         }
     };

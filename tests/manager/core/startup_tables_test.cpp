@@ -9,28 +9,12 @@
 #include "platform/ini_file.h"
 #include "store/table_objects.h"
 #include "tables/table.h"
+#include "tests/support/home/opens_exclusively.h"
 
 #include <filesystem>
 
 namespace managertest {
 namespace {
-
-// Whether another program could now open the file for itself alone.
-bool opensExclusively(const std::string& folder, const std::string& file)
-{
-    TTable table;
-    table.DatabaseName = folder;
-    table.TableName = file;
-    table.TableType = ttSXFOX;
-    table.Exclusive = true;
-    try {
-        table.Open();
-    } catch (const std::exception&) {
-        return false;
-    }
-    table.Close();
-    return true;
-}
 
 class StartupTables : public ManagerCoreTest {
 protected:
@@ -79,14 +63,14 @@ TEST_F(StartupTables, FourteenTablesOpenSharedAndCloseFree)
     ASSERT_EQ(store::ManagerOpenOrder().size(), 14u);
     for (const std::string& name : store::ManagerOpenOrder())
         EXPECT_TRUE(tables.IsOpen(name)) << name;
-    EXPECT_FALSE(opensExclusively(homeDir(), "Agents.dbf"));
+    EXPECT_FALSE(test_support::OpensExclusively(homeDir(), "Agents.dbf"));
 
     tables.CloseAtExit();
     for (const std::string& name : store::ManagerOpenOrder())
         EXPECT_FALSE(tables.IsOpen(name)) << name;
     for (const char* file : {"ORGS.DBF", "GROUPS.DBF", "NODES.DBF", "received.dbf", "PENDING.DBF", "sent.dbf",
                              "outbox.dbf", "rules.dbf", "Agents.dbf", "actions.DBF"})
-        EXPECT_TRUE(opensExclusively(homeDir(), file)) << file;
+        EXPECT_TRUE(test_support::OpensExclusively(homeDir(), file)) << file;
 }
 
 TEST_F(StartupTables, AMissingTableStopsTheOpeningThereAndCommandsOnItSaySo)

@@ -13,6 +13,7 @@
 #include "platform/ini_file.h"
 #include "tables/apollo_env.h"
 #include "tables/table.h"
+#include "tests/support/home/opens_exclusively.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/processor_run.h"
 #include "tests/support/smtp_server.h"
@@ -43,22 +44,6 @@ bool waitUntilHeld(pid_t pid, const std::string& fileName)
     return false;
 }
 
-bool opensExclusively(const std::string& folder, const std::string& file)
-{
-    TTable table;
-    table.DatabaseName = folder;
-    table.TableName = file;
-    table.TableType = ttSXFOX;
-    table.Exclusive = true;
-    try {
-        table.Open();
-    } catch (const std::exception&) {
-        return false;
-    }
-    table.Close();
-    return true;
-}
-
 class Post32Run : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,7 +70,7 @@ TEST_F(Post32Run, ATerminationSignalClosesItAsExitDoes)
         std::filesystem::remove(config + "tarsel.ini");
         const pid_t pid = test_support::startProcessor(post32, {}, config, home);
         ASSERT_TRUE(waitUntilHeld(pid, "actions.DBF"));
-        EXPECT_FALSE(opensExclusively(home, "NODES.DBF"));
+        EXPECT_FALSE(test_support::OpensExclusively(home, "NODES.DBF"));
         ::kill(pid, signal);
         const auto exit = test_support::waitForProgram(pid, std::chrono::seconds(60));
         ASSERT_TRUE(exit.exited) << "signal " << signal;
@@ -95,7 +80,7 @@ TEST_F(Post32Run, ATerminationSignalClosesItAsExitDoes)
         EXPECT_EQ(ini.ReadString("Folders", "Agents", ""), home + "agents/");
         EXPECT_EQ(ini.ReadString("Folders", "DataBase", ""), home);
         EXPECT_FALSE(ini.ValueExists("Folders", "Templates"));
-        EXPECT_TRUE(opensExclusively(home, "NODES.DBF"));
+        EXPECT_TRUE(test_support::OpensExclusively(home, "NODES.DBF"));
     }
 }
 

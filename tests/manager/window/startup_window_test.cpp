@@ -16,6 +16,7 @@
 #include "platform/ini_file.h"
 #include "store/table_objects.h"
 #include "tables/table.h"
+#include "tests/support/home/opens_exclusively.h"
 #include "ui_tfrm_main.h"
 
 namespace managertest {
@@ -25,22 +26,6 @@ using manager::Post32Program;
 using manager::TfrmMain;
 
 class Startup : public WindowTest {};
-
-bool opensExclusively(const std::string& folder, const std::string& file)
-{
-    TTable table;
-    table.DatabaseName = folder;
-    table.TableName = file;
-    table.TableType = ttSXFOX;
-    table.Exclusive = true;
-    try {
-        table.Open();
-    } catch (const std::exception&) {
-        return false;
-    }
-    table.Close();
-    return true;
-}
 
 TEST_F(Startup, OnAFreshDataFolderEveryTableOpensAndNoBoxComes)
 {
@@ -65,7 +50,7 @@ TEST_F(Startup, ClosingWritesTheThreeFolderKeysAndFreesTheTables)
 {
     Post32Program program;
     program.Show();
-    EXPECT_FALSE(opensExclusively(homeDir(), "NODES.DBF"));
+    EXPECT_FALSE(test_support::OpensExclusively(homeDir(), "NODES.DBF"));
     QSignalSpy closed(&program.frmMain(), &TfrmMain::closed);
     program.frmMain().ui()->Exit1->trigger();
     EXPECT_EQ(closed.count(), 1);
@@ -78,7 +63,7 @@ TEST_F(Startup, ClosingWritesTheThreeFolderKeysAndFreesTheTables)
     EXPECT_FALSE(ini.ValueExists("Folders", "Templates"));
     for (const char* file : {"ORGS.DBF", "GROUPS.DBF", "NODES.DBF", "received.dbf", "PENDING.DBF", "sent.dbf",
                              "outbox.dbf", "rules.dbf", "Agents.dbf", "actions.DBF"})
-        EXPECT_TRUE(opensExclusively(homeDir(), file)) << file;
+        EXPECT_TRUE(test_support::OpensExclusively(homeDir(), file)) << file;
     // A second close (the program's end after a signal) writes nothing twice.
     program.frmMain().FormClose();
     EXPECT_EQ(closed.count(), 1);

@@ -14,11 +14,11 @@
 #include "store/data_folder.h"
 #include "store/record_ids.h"
 #include "tables/table.h"
+#include "table_rows.h"
 #include "tests/support/temp_dir.h"
 
 namespace accountstest {
 
-using Rows = std::vector<std::vector<std::string>>;
 
 class AccountsCoreTest : public ::testing::Test {
 protected:
@@ -57,24 +57,7 @@ protected:
     // Every row not deleted's fields, trimmed, in record order.
     Rows rows(const char* file, const std::vector<std::string>& fields) const
     {
-        // A table object of its own, under the manager's engine settings.
-        TTable table;
-        table.DatabaseName = data;
-        table.TableName = file;
-        table.TableType = ttSXFOX;
-        table.Open();
-        Rows out;
-        for (table.First(); !table.Eof(); table.Next()) {
-            std::vector<std::string> row;
-            for (const std::string& field : fields) {
-                std::string value = table.FieldByName(field).AsString();
-                while (!value.empty() && value.back() == ' ')
-                    value.pop_back();
-                row.push_back(value);
-            }
-            out.push_back(std::move(row));
-        }
-        return out;
+        return TableRows(data, file, fields);
     }
     std::string field(const char* file, const char* name, std::size_t row = 0) const
     {

@@ -13,11 +13,11 @@
 
 #include "manager/main/tfrm_main.h"
 #include "tables/table.h"
+#include "table_rows.h"
 #include "ui_tfrm_main.h"
 
 namespace accountstest {
 
-using Rows = std::vector<std::vector<std::string>>;
 
 class AccountsWindowTest : public managertest::WindowTest {
 protected:
@@ -63,23 +63,7 @@ protected:
 
     Rows rows(const char* file, const std::vector<std::string>& fields) const
     {
-        TTable table;
-        table.DatabaseName = homeDir();
-        table.TableName = file;
-        table.TableType = ttSXFOX;
-        table.Open();
-        Rows out;
-        for (table.First(); !table.Eof(); table.Next()) {
-            std::vector<std::string> row;
-            for (const std::string& field : fields) {
-                std::string value = table.FieldByName(field).AsString();
-                while (!value.empty() && value.back() == ' ')
-                    value.pop_back();
-                row.push_back(value);
-            }
-            out.push_back(std::move(row));
-        }
-        return out;
+        return TableRows(homeDir(), file, fields);
     }
 };
 

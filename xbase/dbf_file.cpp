@@ -111,6 +111,10 @@ void DbfFile::readHeader() {
     const uint64_t count = le32(h + 4);
     count_ = static_cast<uint32_t>(count);
     const uint64_t need = uint64_t(headerLength_) + count * uint64_t(recordLength_);
+    // Another program's append may have landed between the size and the
+    // count read above; it writes the record before the count, so a size
+    // taken now covers every record the count names.
+    if (need > uint64_t(st.st_size) && ::fstat(fd_, &st) != 0) throw XbaseError(kErrIo, sysError("cannot inspect", path_));
     if (need > uint64_t(st.st_size)) {
         throw XbaseError(kErrBadTable, "table is truncated: the header counts " + std::to_string(count) +
                                            " records, the file holds fewer: " + path_);

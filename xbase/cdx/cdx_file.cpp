@@ -103,7 +103,10 @@ std::unique_ptr<CdxFile> CdxFile::open(const std::string& path, bool readOnly, b
 
 void CdxFile::lock(bool exclusive) { setLock(fd_, exclusive ? F_WRLCK : F_RDLCK, path_); }
 
-void CdxFile::unlock() { setLock(fd_, F_UNLCK, path_); }
+void CdxFile::unlock() {
+    journal_.forget();
+    setLock(fd_, F_UNLCK, path_);
+}
 
 // A journal met under the lock was left by a writer that died in the middle
 // of a change (a live writer holds the lock until its journal is gone).
@@ -163,11 +166,14 @@ void CdxFile::refresh() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) throwIo(path_, "cannot read its size");
     if (st.st_size < off_t(kFirstPage + kPageSize)) throwCorrupt(path_, "the file is too short to be an index");
-    unsigned char counter[4];
-    if (::pread(fd_, counter, 4, kCounterField) != 4) throwIo(path_, "cannot read");
-    const uint32_t now = readLe32(counter);
+    // The whole first page for the counter in it: when the file changed,
+    // the operation asks for that page next.
+    Page header;
+    if (readUpTo(fd_, header.data(), kPageSize, 0, path_) != kPageSize) throwIo(path_, "cannot read");
+    const uint32_t now = readLe32(&header[kCounterField]);
     if (!cacheValid_ || now != cachedCounter_ || st.st_size != cachedSize_ || stampOf(st) != cachedStamp_) {
         dropCaches();
+        cache_[0] = header;
         cachedCounter_ = now;
         cachedSize_ = st.st_size;
         cachedStamp_ = stampOf(st);

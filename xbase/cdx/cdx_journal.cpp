@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -69,17 +70,38 @@ CdxJournal::~CdxJournal() {
     ::close(fd_);
 }
 
-bool CdxJournal::present() const {
+bool CdxJournal::present() {
     struct stat st {};
-    return ::stat(path_.c_str(), &st) == 0 && st.st_size > 0;
+    seen_ = Seen{};
+    if (::stat(path_.c_str(), &st) != 0) {
+        seen_.valid = errno == ENOENT;   // on any other failure save() asks the file itself
+        return false;
+    }
+    seen_ = Seen{true, true, st.st_dev, st.st_ino, st.st_size};
+    return st.st_size > 0;
+}
+
+// True when fd_ is still the journal that others find by its name (nobody
+// removed it meanwhile); `size` is then its length.
+bool CdxJournal::keptFileNamed(off_t& size) {
+    if (fd_ < 0) return false;
+    if (seen_.valid) {
+        if (!seen_.exists || seen_.dev != fdDev_ || seen_.ino != fdIno_) return false;
+        size = seen_.size;
+        return true;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) return false;
+    size = st.st_size;
+    return true;
 }
 
 void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
     // The file stays open between changes: making and deleting, or opening
     // and closing, it for every change costs the file system far more than
     // the change. It is opened again when someone removed it meanwhile.
-    struct stat st {};
-    const bool kept = fd_ >= 0 && ::fstat(fd_, &st) == 0 && st.st_nlink > 0;
+    off_t size = 0;
+    const bool kept = keptFileNamed(size);
     // A journal kept open by the index's only writer is overwritten in place
     // rather than emptied and grown again: it is padded to the length it had
     // by repeating its last page (putting the same bytes back twice undoes
@@ -115,17 +137,25 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
         if (fd_ < 0) throwIo(indexPath_, "cannot create its journal " + path_);
     }
     try {
-        if (!kept && ::fstat(fd_, &st) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
-        const bool tooLong = reuse ? pages.size() < keptPages_ : st.st_size != 0;
+        if (!kept) {
+            struct stat st {};
+            if (::fstat(fd_, &st) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
+            fdDev_ = st.st_dev;
+            fdIno_ = st.st_ino;
+            size = st.st_size;
+        }
+        const bool tooLong = reuse ? pages.size() < keptPages_ : size != 0;
         if (tooLong && ::ftruncate(fd_, 0) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
         cleared_ = false;
         writeAll(fd_, buf.data(), buf.size(), 0, path_);
         keptPages_ = pages.size();
+        if (seen_.valid) seen_ = Seen{true, true, fdDev_, fdIno_, std::max(tooLong ? 0 : size, off_t(buf.size()))};
     } catch (...) {
         // Nothing of the index was written yet: an incomplete journal only goes.
         ::close(fd_);
         fd_ = -1;
         ::unlink(path_.c_str());
+        seen_.valid = false;
         throw;
     }
 }
@@ -143,7 +173,11 @@ void CdxJournal::discard() {
             return;
         }
     }
-    if (::ftruncate(fd_, 0) == 0) return;
+    if (::ftruncate(fd_, 0) == 0) {
+        seen_.size = 0;
+        return;
+    }
+    seen_.valid = false;
     const bool gone = ::unlink(path_.c_str()) == 0 || errno == ENOENT;
     const int err = errno;
     ::close(fd_);
@@ -222,6 +256,7 @@ bool CdxJournal::rollBack(int fd) {
 }
 
 void CdxJournal::remove() {
+    seen_.valid = false;
     if (fd_ >= 0) {   // a kept open journal would outlive its name
         ::close(fd_);
         fd_ = -1;

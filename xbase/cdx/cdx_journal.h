@@ -43,8 +43,12 @@ public:
     // journal's mark rather than emptying it, and it is emptied when this
     // object goes.
     void setKeepOpen(bool on) { keepOpen_ = on; }
-    // A journal file with something in it exists (one stat, for every lock taken).
-    bool present() const;
+    // A journal file with something in it exists (one stat, for every lock
+    // taken). What the stat saw stands in for asking the kept file again in
+    // save() until forget(): under the lock nobody else touches the journal.
+    bool present();
+    // The lock was given up: the journal may change from now on.
+    void forget() { seen_.valid = false; }
 
     // Writes the journal of a change; it is complete once this returns.
     void save(off_t originalSize, const std::vector<SavedPage>& pages);
@@ -64,12 +68,25 @@ private:
         off_t originalSize = 0;
         std::vector<SavedPage> pages;
     };
+    // The journal's name as the last stat under the lock saw it.
+    struct Seen {
+        bool valid = false;
+        bool exists = false;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        off_t size = 0;
+    };
     bool load(int fd, Contents& out) const;
     void remove();
+    bool keptFileNamed(off_t& size);
+
 
     std::string path_;
     std::string indexPath_;
     int fd_ = -1;   // the journal file, kept open between changes
+    dev_t fdDev_ = 0;   // the file fd_ is open on
+    ino_t fdIno_ = 0;
+    Seen seen_;
     bool keepOpen_ = false;
     size_t keptPages_ = 0;
     bool cleared_ = false;   // the journal kept open holds no change

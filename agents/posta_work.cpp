@@ -73,6 +73,10 @@ void AgentWork::ShowScanPasses(const std::string& text)
 
 void AgentWork::ShowTriggerResults(const std::vector<std::string>& results)
 {
+    // The list is filled again only when it would show something else.
+    if (results == shownTriggers_)
+        return;
+    shownTriggers_ = results;
     QListWidget* list = frmMain_.ui()->lstTriggeredArray;
     list->clear();
     for (const std::string& r : results)

@@ -45,6 +45,7 @@ private:
     std::unique_ptr<AgentPass> pass_;
     platform::SoundPlayer sounds_;
     bool closeAsked_ = false;
+    std::vector<std::string> shownTriggers_;  // what lstTriggeredArray shows
 };
 
 }  // namespace agents

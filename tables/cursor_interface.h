@@ -27,6 +27,8 @@ inline constexpr size_t kMaxPath = 255;
 // is day 1).
 struct DayNumber {
     int32_t days = 0;
+
+    bool operator==(const DayNumber&) const = default;
 };
 inline constexpr int32_t kDayNumberOffset = 693594;
 
@@ -111,6 +113,11 @@ public:
     DBIResult GetNextRecord(int handle, bool lock, std::string* buffer, RecordInfo* info);
     DBIResult GetPriorRecord(int handle, bool lock, std::string* buffer, RecordInfo* info);
     DBIResult GetRecord(int handle, bool lock, std::string* buffer, RecordInfo* info);
+    // The record the engine stands on right after writing record recNo,
+    // when nothing but a range the caller knows it lies within could hide
+    // it: no query, no record filter, not deleted. kRecordNotVisible when
+    // that cannot be told so; GetRecord tells it then.
+    DBIResult GetPostedRecord(int handle, int32_t recNo, std::string* buffer);
     DBIResult GetBookMark(int handle, int32_t& bookmark);
     DBIResult SetToBookMark(int handle, int32_t bookmark);
     DBIResult SetToCursor(int target, int source);

@@ -138,6 +138,17 @@ DBIResult CursorInterface::GetRecord(int handle, bool lock, std::string* buffer,
     return kOk;
 }
 
+DBIResult CursorInterface::GetPostedRecord(int handle, int32_t recNo, std::string* buffer) {
+    if (!selectArea(handle) || !areas_[handle]) return kInvalidHandle;
+    TTableWorkArea& wa = *areas_[handle];
+    if (sx_Eof() || sx_Bof() || sx_RecNo() != recNo || !sx_DBFilter().empty()) return kRecordNotVisible;
+    std::string record = readEngineRecord();
+    // The deletion byte leads the record.
+    if (record.empty() || record[0] == '*' || !passesRecordFilters(wa, &record)) return kRecordNotVisible;
+    if (buffer) *buffer = std::move(record);
+    return kOk;
+}
+
 DBIResult CursorInterface::GetBookMark(int handle, int32_t& bookmark) {
     if (!selectArea(handle)) return kInvalidHandle;
     bookmark = sx_RecNo();

@@ -114,6 +114,8 @@ void TTable::closeCursor() {
     cursor_ = 0;
     filterHandle_ = 0;
     rangeSet_ = false;
+    rangeKeyField_ = 0;
+    indexDescRead_ = false;
     fields_.clear();
     record_.clear();
     edit_.clear();
@@ -122,6 +124,11 @@ void TTable::closeCursor() {
     cursors().CloseCursor(cursor);
     cursors().CloseDatabase(database_);
     database_ = 0;
+}
+
+std::string TTable::FilePath() const {
+    const TTableWorkArea* wa = Active() ? cursors().workArea(cursor_) : nullptr;
+    return wa ? wa->path : std::string();
 }
 
 TField* TTable::FindField(const std::string& name) {
@@ -160,6 +167,7 @@ void TTable::SetIndexName(const std::string& name) {
         return;
     }
     CheckBrowseMode();
+    indexDescRead_ = false;
     check(cursors().SwitchToIndex(cursor_, name));
     indexName_ = name;
     if (masterLink_->Active()) applyMasterRange();
@@ -221,6 +229,7 @@ void TTable::masterDisabled() {
     CheckBrowseMode();
     check(cursors().ResetRange(cursor_));
     rangeSet_ = false;
+    rangeKeyField_ = 0;
     fetchFirst();
     notify(deDataSetChange);
 }
@@ -233,6 +242,15 @@ void TTable::masterChanged() {
     notify(deDataSetChange);
 }
 
+tables::DBIResult TTable::activeIndexDesc(tables::IndexDesc& desc) {
+    if (!indexDescRead_) {
+        indexDescRc_ = cursors().GetIndexDesc(cursor_, 0, indexDesc_);
+        indexDescRead_ = true;
+    }
+    desc = indexDesc_;
+    return indexDescRc_;
+}
+
 // The range holds the rows whose index key equals the master field's value;
 // an empty value is a blank key like any other.
 void TTable::applyMasterRange() {
@@ -240,7 +258,7 @@ void TTable::applyMasterRange() {
     if (!master || !master->Active() || MasterFields.empty()) return;
     const std::string value = master->FieldByName(MasterFields).AsString();
     tables::IndexDesc desc;
-    check(cursors().GetIndexDesc(cursor_, 0, desc));
+    check(activeIndexDesc(desc));
     std::string keyRecord;
     check(cursors().InitRecord(cursor_, keyRecord));
     TField* keyField = nullptr;
@@ -251,8 +269,24 @@ void TTable::applyMasterRange() {
     check(cursors().PutField(cursor_, keyField->FieldNo(), keyRecord, &fieldValue));
     std::string key;
     check(cursors().ExtractKey(cursor_, &keyRecord, key));
+    rangeKeyField_ = 0;
     check(cursors().SetRange(cursor_, key, key));
     rangeSet_ = true;
+    rangeKeyRecord_ = std::move(keyRecord);
+    if (!desc.expressionIndex && desc.keyField > 0) rangeKeyField_ = desc.keyField;
+}
+
+// Whether the record being posted lies within the master range; false when
+// that cannot be told without the engine.
+bool TTable::postedKeyInRange() {
+    if (!rangeSet_) return true;
+    if (rangeKeyField_ <= 0) return false;
+    tables::FieldValue posted, range;
+    bool postedBlank = true, rangeBlank = true;
+    if (cursors().GetField(cursor_, rangeKeyField_, edit_, &posted, &postedBlank) != kOk ||
+        cursors().GetField(cursor_, rangeKeyField_, rangeKeyRecord_, &range, &rangeBlank) != kOk)
+        return false;
+    return postedBlank == rangeBlank && posted == range;
 }
 
 // A new detail row belongs to the master row it was made under.
@@ -260,7 +294,7 @@ void TTable::fillMasterFields() {
     TTable* master = masterLink_->DataSet();
     if (!master || !master->Active() || MasterFields.empty() || !rangeSet_) return;
     tables::IndexDesc desc;
-    if (cursors().GetIndexDesc(cursor_, 0, desc) != kOk || desc.expressionIndex || desc.keyField <= 0) return;
+    if (activeIndexDesc(desc) != kOk || desc.expressionIndex || desc.keyField <= 0) return;
     const tables::FieldValue value = master->FieldByName(MasterFields).AsString();
     check(cursors().PutField(cursor_, desc.keyField, edit_, &value));
 }

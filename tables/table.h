@@ -48,6 +48,8 @@ public:
         AfterDelete, AfterScroll;
 
     bool Active() const { return state_ != dsInactive; }
+    // The table file as the engine opened it; empty while closed.
+    std::string FilePath() const;
     void SetActive(bool on) { on ? Open() : Close(); }
     TDataSetState State() const { return state_; }
     void Open();
@@ -65,6 +67,10 @@ public:
     void Refresh();
     // Finds the first record whose field equals value; stays put when none.
     bool Locate(const std::string& fieldName, const std::string& value, bool caseInsensitive = false);
+    // Goes to the first visible record whose whole key in the active order
+    // is `key`, with one seek of the engine; stays put when none. Not for a
+    // filtered table (the seek would not see its filter).
+    bool FindKey(const std::string& key);
 
     void Edit();
     void Insert();
@@ -93,7 +99,10 @@ public:
     // visible one (or the previous) when the engine stands on a hidden one.
     void resyncFromEngine();
     // The engine changed the order itself; the table only takes its name.
-    void takeIndexName(const std::string& name) { indexName_ = name; }
+    void takeIndexName(const std::string& name) {
+        indexName_ = name;
+        indexDescRead_ = false;
+    }
 
 private:
     class MasterLink;
@@ -112,6 +121,9 @@ private:
     void masterChanged();
     void masterDisabled();
     void applyMasterRange();
+    tables::DBIResult activeIndexDesc(tables::IndexDesc& desc);
+    bool postedKeyInRange();
+    void settleOnPosted(int32_t recNo);
     void fillMasterFields();
     void startInsert();
     void closeCursor();
@@ -124,6 +136,15 @@ private:
     bool filtered_ = false;
     int filterHandle_ = 0;
     bool rangeSet_ = false;
+    // The record the master range's key was made from, and its key field
+    // (0: the key is an expression): a posted record whose field holds the
+    // same value lies within the range.
+    std::string rangeKeyRecord_;
+    int rangeKeyField_ = 0;
+    // The active order's description, read once per open and order.
+    tables::IndexDesc indexDesc_;
+    tables::DBIResult indexDescRc_ = tables::kOk;
+    bool indexDescRead_ = false;
     std::vector<std::unique_ptr<TField>> fields_;
     std::string record_;        // the current record as last read
     std::string edit_;          // the record being edited or inserted

@@ -55,13 +55,13 @@ void TTable::Post() {
     if (state_ == dsEdit) {
         check(cursors().ModifyRecord(cursor_, edit_, true));
         state_ = dsBrowse;
-        settleOn(recNo_);
+        settleOnPosted(recNo_);
     } else {
         check(cursors().InsertRecord(cursor_, false, edit_));
         int32_t newRecNo = 0;
         check(cursors().GetBookMark(cursor_, newRecNo));
         state_ = dsBrowse;
-        settleOn(newRecNo);
+        settleOnPosted(newRecNo);
     }
     edit_.clear();
     modified_ = false;

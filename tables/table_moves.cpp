@@ -144,6 +144,20 @@ void TTable::settleOn(int32_t recNo) {
     eof_ = true;
 }
 
+// The record just written stays current. Only a filter, a range it left or
+// a deletion can hide it, and only then is it looked for by walking the
+// order (the engine stands on it after the write).
+void TTable::settleOnPosted(int32_t recNo) {
+    std::string record;
+    if (!filtered_ && postedKeyInRange() &&
+        cursors().GetPostedRecord(cursor_, recNo, &record) == kOk) {
+        takeRecord(std::move(record));
+        bof_ = eof_ = false;
+        return;
+    }
+    settleOn(recNo);
+}
+
 void TTable::Refresh() {
     requireActive();
     CheckBrowseMode();
@@ -180,6 +194,21 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value, bool
         positionEngine();
         return false;
     }
+    check(rc);
+    takeRecord(std::move(record));
+    bof_ = eof_ = false;
+    notify(deDataSetScroll);
+    fire(AfterScroll);
+    return true;
+}
+
+bool TTable::FindKey(const std::string& key) {
+    requireActive();
+    CheckBrowseMode();
+    if (filtered_) throw EDatabaseError(TableName + ": Cannot find a key in a filtered dataset");
+    std::string record;
+    const tables::DBIResult rc = cursors().GetRecordForKey(cursor_, true, 0, key, &record);
+    if (rc == tables::kKeyNotFound) return false;
     check(rc);
     takeRecord(std::move(record));
     bof_ = eof_ = false;

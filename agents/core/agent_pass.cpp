@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "agents/core/attached_agents.h"
 #include "agents/core/received_lookup.h"
 #include "agents/core/text_compare.h"
 #include "platform/error.h"
@@ -17,7 +18,8 @@
 namespace agents {
 
 AgentPass::AgentPass(AgentHost& host, AgentTables tables)
-    : host_(host), tables_(tables), agRas1_(std::make_unique<TagRas>())
+    : host_(host), tables_(tables), agRas1_(std::make_unique<TagRas>()),
+      attached_(std::make_unique<AttachedAgents>(tables.agents))
 {
     agRas1_->ForceService = false;
     agRas1_->MinimizeAtConnect = true;
@@ -130,9 +132,10 @@ void AgentPass::processFile(const std::string& folder, const std::string& name)
         copyAndRemove(folder, name, account_.id);
     } else {
         runAgents();
-        MovetoReceived(path, account_.id, tables_.received, fileHeaders_);
+        // The row goes in through the table the key was looked up in (the
+        // same row either way): that table's view then stays current.
+        MovetoReceived(path, account_.id, lookup_ ? lookup_->table() : tables_.received, fileHeaders_);
     }
-    tables_.received.Refresh();
     platform::processPendingEvents();
 }
 
@@ -140,18 +143,16 @@ void AgentPass::runAgents()
 {
     bool removed = false;
     incomingChanged_ = false;
-    tables_.agents.First();
-    while (!tables_.agents.Eof()) {
+    for (const AttachedAgent& row : attached_->Of(account_.id)) {
         // Each agent sees the message as the pending file holds it; only an
         // earlier agent's forward, redirect or launch changed it.
         if (incomingChanged_) {
             loadCurrentMessage();
             incomingChanged_ = false;
         }
-        agentId_ = tables_.agents.FieldByName("UNIQUE_ID").AsString();
-        const std::string agentName = tables_.agents.FieldByName("AGENT").AsString();
-        log(" - Processing Agent " + agentName);
-        const store::AgentDefinition agent = readAgent(agentName);
+        agentId_ = row.id;
+        log(" - Processing Agent " + row.name);
+        const store::AgentDefinition agent = readAgent(row.name);
         const std::string type = UpperCase(agent.type);
         if (type == "MESSAGE" && !removed)
             removed = ProccessMESSAGEAgent(currentMailMessage_, agent);
@@ -159,7 +160,6 @@ void AgentPass::runAgents()
             removed = ProccessINTERVALAgent();
         else if (type == "FUNCTION" && !removed)
             removed = ProccessFUNCTIONAgent();
-        tables_.agents.Next();
     }
 }
 

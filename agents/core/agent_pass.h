@@ -28,6 +28,7 @@ class TApollo;
 
 namespace agents {
 
+class AttachedAgents;
 class ReceivedLookup;
 
 // The data module's tables the pass works on.
@@ -163,6 +164,7 @@ private:
     // forward or redirect changed currentMailMessage.
     TmsMessage replySource_;
     bool incomingChanged_ = false;
+    std::unique_ptr<AttachedAgents> attached_;
     std::unique_ptr<ReceivedLookup> lookup_;
     // Agent files and the last template as read, with the stamps they had.
     std::map<std::string, std::pair<FileStamp, store::AgentDefinition>> agentFiles_;

@@ -11,17 +11,10 @@ ReceivedLookup::ReceivedLookup(const std::string& databaseFolder)
     table_.TableName = store::kReceivedTable;
     table_.TableType = ttSXFOX;
     table_.SetIndexName("MESSAGE_ID");
-    source_.SetDataSet(&table_);
-    apollo_.SetDataSource(&source_);
     table_.Open();
 }
 
-ReceivedLookup::~ReceivedLookup()
-{
-    apollo_.SetDataSource(nullptr);
-    table_.Close();
-    source_.SetDataSet(nullptr);
-}
+ReceivedLookup::~ReceivedLookup() { table_.Close(); }
 
 std::optional<ReceivedLookup::Row> ReceivedLookup::Find(const std::string& key)
 {
@@ -29,7 +22,7 @@ std::optional<ReceivedLookup::Row> ReceivedLookup::Find(const std::string& key)
     std::string padded = key;
     if (padded.size() < store::kReceivedKeyWidth)
         padded.resize(store::kReceivedKeyWidth, ' ');
-    if (!apollo_.Seek(padded))
+    if (!table_.FindKey(padded))
         return std::nullopt;
     return Row{table_.FieldByName("LINK_ID").AsString(), table_.FieldByName("FILENAME").AsString()};
 }

@@ -6,8 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "tables/apollo.h"
-#include "tables/data_source.h"
 #include "tables/table.h"
 
 namespace agents {
@@ -28,11 +26,12 @@ public:
 
     // The first row holding the key (the tag keeps one row per key).
     std::optional<Row> Find(const std::string& key);
+    // The table looked in, for rows to be added where the next look-up
+    // finds them without reading again what this program changed.
+    TTable& table() { return table_; }
 
 private:
     TTable table_;
-    TDataSource source_;
-    TApollo apollo_;
 };
 
 }  // namespace agents

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "table_fixture.h"
+#include "tables/apollo.h"
 #include "tables/data_source.h"
 #include "tables/db_errors.h"
 #include "tables/table.h"
@@ -138,4 +139,71 @@ TEST_F(TablesMasterDetail, DetailOnAMissingTagFailsInsteadOfShowingEveryRow) {
     rules.SetIndexName("NO_SUCH");
     EXPECT_THROW(rules.Open(), EDBEngineError);
     EXPECT_FALSE(rules.Active());
+}
+
+// A row posted within the master's range stays the current row, as posted;
+// one that leaves the range is not current, whether inserted or edited.
+TEST_F(TablesMasterDetail, PostedRowStaysCurrentOnlyWithinTheRange) {
+    nodes.Open();
+    rules.Open();
+    nodes.Next();  // n2: r1, r3
+    rules.Append();
+    rules.FieldByName("UNIQUE_ID").SetAsString("r6");
+    rules.FieldByName("RULE").SetAsString("new");
+    rules.Post();
+    EXPECT_EQ(rules.FieldByName("UNIQUE_ID").AsString(), "r6");
+    EXPECT_EQ(rules.RecNo(), 6);
+    rules.Edit();
+    rules.FieldByName("RULE").SetAsString("changed");
+    rules.Post();
+    EXPECT_EQ(rules.FieldByName("RULE").AsString(), "changed");
+    rules.Next();
+    EXPECT_TRUE(rules.Eof());
+
+    rules.Append();
+    rules.FieldByName("UNIQUE_ID").SetAsString("r7");
+    rules.FieldByName("LINK_ID").SetAsString("n1");
+    rules.Post();
+    EXPECT_NE(rules.FieldByName("UNIQUE_ID").AsString(), "r7");
+    rules.First();
+    rules.Edit();
+    rules.FieldByName("LINK_ID").SetAsString("n1");
+    rules.Post();
+    EXPECT_NE(rules.FieldByName("UNIQUE_ID").AsString(), "r1");
+    EXPECT_EQ(ruleIds(), (Ids{"r3", "r6"}));
+    nodes.First();
+    EXPECT_EQ(ruleIds(), (Ids{"r1", "r2", "r5", "r7"}));
+}
+
+// A query of the engine hides a posted row it turns away.
+TEST_F(TablesMasterDetail, PostedRowTheQueryHidesIsNotCurrent) {
+    rules.SetMasterSource(nullptr);
+    rules.Open();
+    TDataSource rulesSource(&rules);
+    TApollo apollo;
+    apollo.SetDataSource(&rulesSource);
+    ASSERT_TRUE(apollo.Query("RULE = 'a'"));
+    rules.Append();
+    rules.FieldByName("UNIQUE_ID").SetAsString("r6");
+    rules.FieldByName("RULE").SetAsString("b");
+    rules.Post();
+    EXPECT_EQ(rules.FieldByName("UNIQUE_ID").AsString(), "r2");
+    apollo.SetDataSource(nullptr);
+}
+
+// A new detail row takes the master's value in the key field of the order
+// in use, also after the order changed.
+TEST_F(TablesMasterDetail, NewDetailRowFollowsAChangeOfOrder) {
+    nodes.Open();
+    rules.Open();
+    nodes.Next();
+    rules.Append();
+    rules.FieldByName("UNIQUE_ID").SetAsString("r6");
+    rules.Post();
+    rules.SetIndexName("UNIQUE_ID");
+    EXPECT_TRUE(rules.IsEmpty());
+    rules.Append();
+    EXPECT_EQ(rules.FieldByName("UNIQUE_ID").AsString(), "n2");
+    EXPECT_EQ(rules.FieldByName("LINK_ID").AsString(), "");
+    rules.Cancel();
 }

@@ -180,6 +180,12 @@ std::string DbfFile::readRecord(uint32_t recNo) const {
     if (sole() && recNo <= count_) {
         if (const char* cached = cachedRecord(recNo)) return std::string(cached, std::size_t(recordLength_));
     }
+    if (held_ == recNo && !sole()) return heldData_;
+    return storedRecord(recNo);
+}
+
+std::string DbfFile::storedRecord(uint32_t recNo) const {
+    if (recNo == 0) throw XbaseError(kErrArgument, "record 0 does not exist");
     std::string rec(static_cast<std::size_t>(recordLength_), ' ');
     const int64_t offset = int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_;
     readFully(fd_, offset, rec.data(), rec.size(), path_);
@@ -214,9 +220,15 @@ void DbfFile::touchDate() {
 }
 
 void DbfFile::holdRecord(uint32_t recNo, const std::string& record) {
-    if (!sole() || (held_ && held_ != recNo)) return writeRecord(recNo, record);
+    if (held_ && held_ != recNo) return writeRecord(recNo, record);
+    if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!sole()) {
+        heldData_ = record;
+        held_ = recNo;
+        return;
+    }
     const char* kept = cachedRecord(recNo);
     if (!kept) return writeRecord(recNo, record);
     auto& run = runs_.find((recNo - 1) / kRunRecords)->second;
@@ -228,6 +240,10 @@ void DbfFile::writeHeld() const {
     if (!held_) return;
     const uint32_t recNo = held_;
     held_ = 0;
+    if (!sole()) {
+        const std::string record = std::move(heldData_);
+        return const_cast<DbfFile*>(this)->writeRecord(recNo, record);
+    }
     const char* kept = cachedRecord(recNo);
     const_cast<DbfFile*>(this)->writeRecord(recNo, std::string(kept, std::size_t(recordLength_)));
 }

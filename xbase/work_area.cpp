@@ -324,6 +324,7 @@ void WorkArea::settle(const Position& p, const std::string& record) {
     std::copy(record.begin(), record.end(), buffer_.begin());
     shadow_ = record;
     recNo_ = p.recNo;
+    setShadowStored();
     posKey_ = p.key;
     phantom_ = false;
     bof_ = eof_ = false;
@@ -335,6 +336,7 @@ void WorkArea::settleOn(uint32_t recNo, const char* record) {
     if (appendLock_ && appendLock_ != recNo) unlock(appendLock_);
     buffer_.assign(record, buffer_.size());
     shadow_.assign(record, buffer_.size());
+    shadowStored_ = false;
     recNo_ = recNo;
     phantom_ = false;
     bof_ = eof_ = false;
@@ -375,6 +377,7 @@ void WorkArea::setPhantom() {
     const std::string blank = table_->blankRecord();
     std::copy(blank.begin(), blank.end(), buffer_.begin());
     shadow_ = blank;
+    shadowStored_ = false;
     phantom_ = true;
     recNo_ = 0;
     posKey_.clear();
@@ -413,6 +416,7 @@ void WorkArea::refresh() {
     const std::string rec = table_->dbf().readRecord(recNo_);
     std::copy(rec.begin(), rec.end(), buffer_.begin());
     shadow_ = rec;
+    setShadowStored();
 }
 
 const std::string& WorkArea::readRecord() {

@@ -233,7 +233,14 @@ public:
 CdxIndex::CdxIndex(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CdxIndex::~CdxIndex() = default;
 
+namespace {
+void (*beforeOpen)() = nullptr;
+}  // namespace
+
+void CdxIndex::setBeforeOpen(void (*hook)()) { beforeOpen = hook; }
+
 std::unique_ptr<CdxIndex> CdxIndex::open(const std::string& path, bool readOnly) {
+    if (beforeOpen) beforeOpen();
     auto impl = std::make_unique<Impl>(CdxFile::open(path, readOnly, false));
     {
         CdxFile::Hold hold(*impl->file, false);

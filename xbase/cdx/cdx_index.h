@@ -55,6 +55,9 @@ double decodeNumberKey(std::string_view key);
 class CdxIndex {
 public:
     static std::unique_ptr<CdxIndex> open(const std::string& path, bool readOnly); // XbaseError on a corrupt file
+    // Runs before every open(): the table engine puts there the row it keeps
+    // in memory, so that a fresh open of any index reads it.
+    static void setBeforeOpen(void (*hook)());
     static std::unique_ptr<CdxIndex> create(const std::string& path);             // empty compound index (replaces a file)
     ~CdxIndex();
     CdxIndex(const CdxIndex&) = delete;

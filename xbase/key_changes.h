@@ -27,6 +27,16 @@ public:
     void apply() {
         for (const auto& [index, changes] : files_) index->apply(changes);
     }
+    // apply() while no index changed by other hands since seen(index) was
+    // read; false when one did (the changes are then to be made again, in
+    // full: making one twice does no harm).
+    template <class Seen>
+    bool applyIfUnchanged(Seen seen) {
+        for (const auto& [index, changes] : files_) {
+            if (!index->applyIfUnchanged(changes, seen(index))) return false;
+        }
+        return true;
+    }
 
 private:
     std::vector<std::pair<CdxIndex*, std::vector<IndexChange>>> files_;

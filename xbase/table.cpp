@@ -116,6 +116,7 @@ void Table::loadTags(bool force) {
             changed = true;
         }
     }
+    for (auto& f : indexes_) f.seenForeign = f.index->foreignGeneration();
     if (!changed) return;
     std::vector<OpenTag> tags;
     for (auto& f : indexes_) {
@@ -129,6 +130,22 @@ void Table::loadTags(bool force) {
     }
     tags_ = std::move(tags);
     ++tagsVersion_;
+}
+
+void Table::reloadTags() {
+    loadTags(false);
+    tagsCheckedInCall_ = callSerial();
+}
+
+bool Table::applyForKnownTags(KeyChanges& changes) {
+    const bool done = changes.applyIfUnchanged([this](const CdxIndex* index) {
+        for (const auto& f : indexes_) {
+            if (f.index.get() == index) return f.seenForeign;
+        }
+        return ~uint64_t{0};
+    });
+    if (!done) reloadTags();
+    return done;
 }
 
 const std::vector<OpenTag>& Table::tags() {
@@ -228,7 +245,9 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
                                  : takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs,
                                             "table is locked for appending: " + dbf_->path());
     adoptNewStructuralIndex();
-    const auto& ts = tags();
+    // A shared open learns whether another program changed the tags when
+    // it puts the keys in, not by a read of its own beforehand.
+    const auto& ts = exclusive() ? tags() : tags_;
     std::vector<std::optional<std::string>> keys;
     const uint32_t count = dbf_->recordCount();
     const uint32_t recNo = count + 1;
@@ -245,7 +264,14 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
-    changes.apply();
+    if (applyForKnownTags(changes)) return written;
+    // Under the header lock no tag is built meanwhile: the tags as read now
+    // are the ones that lack the row.
+    KeyChanges again;
+    for (const auto& t : tags_) {
+        if (auto key = keyFor(t, record, written)) again.add(t, IndexEntry{std::move(*key), written}, true);
+    }
+    again.apply();
     return written;
 }
 

@@ -24,6 +24,8 @@ struct OpenTag {
     ValueType keyType = ValueType::Character;
 };
 
+class KeyChanges;
+
 class Table {
 public:
     Table(const std::string& path, OpenMode mode, int driver);
@@ -91,7 +93,14 @@ private:
         std::unique_ptr<CdxIndex> index;
         uint32_t seenCounter = 0;
         std::vector<CdxTagSpec> specs;
+        uint64_t seenForeign = 0;   // its foreignGeneration() when specs were last known current
     };
+    // Applies changes worked out from tags_ without reading the tags first;
+    // when another program changed an index meanwhile, reads the tags again
+    // and answers false (changes not all made).
+    bool applyForKnownTags(KeyChanges& changes);
+    // Reads the tags again now, whatever this call read before.
+    void reloadTags();
     void commitPendingRow();
     void holdRow(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk);
     void writeThrough(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk);
@@ -99,6 +108,7 @@ private:
     // Writes the waiting record and moves the keys it changed (final: and
     // gives the tags every key still owed).
     void moveRowKeys(bool final);
+    void restartFromStored();
     void forgetWaitingRow();
     std::vector<std::optional<std::string>> keysOf(const std::vector<OpenTag>& ts, const std::string& record, uint32_t recNo);
     void handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving);
@@ -125,6 +135,7 @@ private:
     bool pendingHandOver_ = false;
     std::vector<std::optional<std::string>> indexedKeys_;
     std::vector<bool> owedKeys_;
+    std::string pendingStored_;   // shared opens: the row as stored when it began to wait
     std::vector<std::optional<std::string>> rowKeys_;
 };
 

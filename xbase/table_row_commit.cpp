@@ -41,6 +41,7 @@ void Table::startWaiting(uint32_t recNo, std::vector<std::optional<std::string>>
 
 void Table::forgetWaitingRow() {
     pendingRow_ = 0;
+    pendingStored_.clear();
     indexedKeys_.clear();
     owedKeys_.clear();
     rowKeys_.clear();
@@ -64,9 +65,11 @@ void Table::holdRow(uint32_t recNo, const std::string& record, bool handOverUniq
     // Keys first, so that a failing expression leaves the row as it was.
     auto keys = keysOf(tags_, record, recNo);
     if (pendingRow_ != recNo) {
-        auto indexed = keysOf(tags_, onDisk ? *onDisk : dbf_->readRecord(recNo), recNo);
+        std::string stored = onDisk ? *onDisk : dbf_->readRecord(recNo);
+        auto indexed = keysOf(tags_, stored, recNo);
         dbf_->holdRecord(recNo, record);
         startWaiting(recNo, std::move(indexed), false);
+        pendingStored_ = std::move(stored);
     } else {
         dbf_->holdRecord(recNo, record);
     }
@@ -87,16 +90,23 @@ void Table::commitPendingRow() {
     moveRowKeys(true);
 }
 
+void Table::restartFromStored() {
+    // Another program changed the tags: they hold the row as the file had it
+    // (a shared open is never owed keys).
+    const uint32_t recNo = pendingRow_;
+    indexedKeys_ = keysOf(tags_, pendingStored_.empty() ? dbf_->storedRecord(recNo) : pendingStored_, recNo);
+    owedKeys_.assign(tags_.size(), false);
+    rowKeys_ = keysOf(tags_, dbf_->readRecord(recNo), recNo);
+    pendingTagsVersion_ = tagsVersion_;
+}
+
 void Table::moveRowKeys(bool final) {
     const uint32_t recNo = pendingRow_;
-    const auto& ts = final ? tags() : tags_;
-    if (pendingTagsVersion_ != tagsVersion_) {
-        // Another program changed the tags: they hold the row as the file has it.
-        indexedKeys_ = keysOf(ts, dbf_->storedRecord(recNo), recNo);
-        owedKeys_.assign(ts.size(), false);
-        rowKeys_ = keysOf(ts, dbf_->readRecord(recNo), recNo);
-        pendingTagsVersion_ = tagsVersion_;
-    }
+    // A shared open learns whether another program changed the tags when
+    // it moves the keys, not by a read of its own beforehand.
+    const bool quick = !exclusive();
+    const auto& ts = quick || !final ? tags_ : tags();
+    if (pendingTagsVersion_ != tagsVersion_) restartFromStored();
     auto& indexed = indexedKeys_;
     const auto& keys = rowKeys_;
     std::vector<bool> handOver(ts.size(), false);
@@ -121,7 +131,21 @@ void Table::moveRowKeys(bool final) {
         }
         moved[i] = true;
     }
-    changes.apply();
+    if (!quick) {
+        changes.apply();
+    } else if (!applyForKnownTags(changes)) {
+        if (pendingTagsVersion_ == tagsVersion_) {
+            changes.apply();
+        } else {
+            // Every tag as read now takes the row's move (twice does no
+            // harm); the row's lock keeps the record as written meanwhile.
+            restartFromStored();
+            KeyChanges again;
+            for (std::size_t i = 0; i < tags_.size(); ++i) again.move(tags_[i], recNo, indexedKeys_[i], rowKeys_[i]);
+            again.apply();
+            return;
+        }
+    }
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (!moved[i]) continue;
         owedKeys_[i] = false;

@@ -359,6 +359,18 @@ void CdxIndex::apply(const std::vector<IndexChange>& changes) {
     if (changed) hold.commit();
 }
 
+bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen) {
+    if (changes.empty()) return true;
+    CdxFile::Hold hold(*impl_->file, true);
+    if (impl_->file->foreignGeneration() != seen) return false;
+    bool changed = false;
+    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+    if (changed) hold.commit();
+    return true;
+}
+
+uint64_t CdxIndex::foreignGeneration() const { return impl_->file->foreignGeneration(); }
+
 void CdxIndex::setSoleWriter(bool on) { impl_->file->setSoleWriter(on); }
 
 namespace {

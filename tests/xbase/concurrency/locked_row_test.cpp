@@ -194,4 +194,38 @@ TEST_F(SxLockedRow, AWriterKilledAfterTheUnlockLeavesTheNewKeysInEveryTag) {
     }
 }
 
+TEST_F(SxLockedRow, ATagAnotherProgramMakesWhileTheRowWaitsTakesItsKeys) {
+    // The other program starts before the row waits, and makes the tag when told.
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(go[1]);
+        char c = 0;
+        if (::read(go[0], &c, 1) != 1) _exit(20);
+        if (sx_Use(table_.c_str(), "OTHER", SX_SHARED, SX_DRIVER_FOX) == 0) _exit(21);
+        _exit(sx_IndexTag(nullptr, "UPNAME", "UPPER(NAME)", 0, 0, nullptr) > 0 ? 0 : 22);
+    }
+    ::close(go[0]);
+    writeLockedRow("foxtrot", 6);
+    ASSERT_EQ(::write(go[1], "x", 1), 1);
+    ::close(go[1]);
+    int status = -1;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "golf"));
+    ASSERT_TRUE(sx_Unlock(3));
+    // The next append puts its blank row's keys in the new tag too.
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Unlock(4));
+    sx_SetOrder(sx_TagArea("UPNAME"));
+    EXPECT_EQ(xbasetest::walkForward(), (std::vector<int>{4, 1, 2, 3}));
+    ASSERT_TRUE(sx_Seek("GOLF"));
+    EXPECT_EQ(sx_RecNo(), 3);
+    EXPECT_FALSE(sx_Seek("FOXTROT"));
+}
+
 }  // namespace

@@ -61,8 +61,9 @@ public:
     bool hasRecord(uint32_t recNo) const;
     // Writes record as number count+1, the end marker and the new count;
     // the caller holds the header lock and has just read count. Answers the
-    // new record number.
-    uint32_t appendRecord(const std::string& record, uint32_t count);
+    // new record number. An exclusive open may hold the new record instead,
+    // as holdRecord() does: it reaches the file, with its count, at writeHeld().
+    uint32_t appendRecord(const std::string& record, uint32_t count, bool hold = false);
     // Replaces every record (pack, zap); exclusive opens only.
     void rewriteRecords(const std::vector<std::string>& records);
     void setStructuralIndexFlag(bool on);
@@ -91,6 +92,7 @@ private:
     mutable std::size_t runBytes_ = 0;
     mutable uint32_t held_ = 0;   // the record holdRecord() kept from the file (0: none)
     mutable std::string heldData_;   // other opens: its bytes (an exclusive open keeps them in its run)
+    mutable bool heldAppend_ = false;   // the held record is a new one: not in the file, nor in its count
 };
 
 }  // namespace xbase

@@ -252,7 +252,8 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     const uint32_t count = dbf_->recordCount();
     const uint32_t recNo = count + 1;
     for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
-    const uint32_t written = dbf_->appendRecord(record, count);
+    // Under an exclusive open the new record waits for its first write too.
+    const uint32_t written = dbf_->appendRecord(record, count, exclusive());
     if (exclusive()) {
         // Nobody else reads the tags before this open commits the row, and a
         // key that goes in at once would only move at the next write.

@@ -292,9 +292,10 @@ std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
 }
 
 std::optional<WorkArea::Position> WorkArea::firstVisibleFrom(std::optional<Position> p, bool forward) {
-    const uint32_t count = table_->dbf().recordCount();
     while (p) {
-        if (p->recNo >= 1 && p->recNo <= count) {
+        // Records never go away while the table is open, so a count seen
+        // once answers for every record below it without a read.
+        if (table_->dbf().hasRecord(p->recNo)) {
             std::string rec = table_->dbf().readRecord(p->recNo);
             if (visible(rec, p->recNo)) {
                 settle(*p, rec);

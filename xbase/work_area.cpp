@@ -421,7 +421,8 @@ void WorkArea::refresh() {
 }
 
 const std::string& WorkArea::readRecord() {
-    if (!phantom_ && buffer_ == shadow_) refresh();
+    // A row this area keeps locked is as it was last read or written.
+    if (!phantom_ && !shadowStored_ && buffer_ == shadow_) refresh();
     return buffer_;
 }
 

@@ -40,7 +40,8 @@ public:
     char* buffer() { return buffer_.data(); }
     const std::string& bufferRecord() const { return buffer_; }
     // The current record for reads: read afresh from disk unless the caller
-    // has changed the buffer in place (then the buffer as it is).
+    // has changed the buffer in place (then the buffer as it is) or this
+    // area holds the record's lock (then as this area last read or wrote it).
     const std::string& readRecord();
     bool onRecord() const { return !phantom_; }
     void refresh();

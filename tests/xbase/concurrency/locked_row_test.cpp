@@ -140,6 +140,19 @@ TEST_F(SxLockedRow, AnotherAreaOrADirectIndexReadOfThisProgramFindsTheRow) {
     EXPECT_EQ(found->recno, 3u);
 }
 
+TEST_F(SxLockedRow, OnceTheLockGoesReadsSeeAnotherProgramsChangeAgain) {
+    sx_Go(2);
+    ASSERT_TRUE(sx_Rlock(2));
+    EXPECT_EQ(sx_GetTrimString("NAME"), "BRAVO");
+    ASSERT_TRUE(sx_Unlock(2));
+    EXPECT_EQ(inOtherProcess([] {
+                  sx_Go(2);
+                  return sx_Replace("NAME", SX_R_CHAR, "KILO") ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(sx_GetTrimString("NAME"), "KILO");
+}
+
 TEST_F(SxLockedRow, AWriteWithoutTheRowsLockGoesStraightToTheFile) {
     sx_Go(1);
     ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "ZULU"));

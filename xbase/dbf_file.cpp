@@ -180,6 +180,12 @@ std::string DbfFile::readRecord(uint32_t recNo) const {
     if (sole() && recNo <= count_) {
         if (const char* cached = cachedRecord(recNo)) return std::string(cached, std::size_t(recordLength_));
     }
+    if (held_ == recNo && !sole()) return heldData_;
+    return storedRecord(recNo);
+}
+
+std::string DbfFile::storedRecord(uint32_t recNo) const {
+    if (recNo == 0) throw XbaseError(kErrArgument, "record 0 does not exist");
     std::string rec(static_cast<std::size_t>(recordLength_), ' ');
     const int64_t offset = int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_;
     readFully(fd_, offset, rec.data(), rec.size(), path_);
@@ -214,9 +220,15 @@ void DbfFile::touchDate() {
 }
 
 void DbfFile::holdRecord(uint32_t recNo, const std::string& record) {
-    if (!sole() || (held_ && held_ != recNo)) return writeRecord(recNo, record);
+    if (held_ && held_ != recNo) return writeRecord(recNo, record);
+    if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
+    if (!sole()) {
+        heldData_ = record;
+        held_ = recNo;
+        return;
+    }
     const char* kept = cachedRecord(recNo);
     if (!kept) return writeRecord(recNo, record);
     auto& run = runs_.find((recNo - 1) / kRunRecords)->second;
@@ -228,6 +240,23 @@ void DbfFile::writeHeld() const {
     if (!held_) return;
     const uint32_t recNo = held_;
     held_ = 0;
+    if (heldAppend_) {
+        // Record and end marker first, the count last, as an append writes them.
+        heldAppend_ = false;
+        std::string data(cachedRecord(recNo), std::size_t(recordLength_));
+        data += '\x1A';
+        auto* self = const_cast<DbfFile*>(this);
+        self->writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, data.data(), data.size());
+        unsigned char b[4];
+        putLe32(b, recNo);
+        self->writeAt(4, b, 4);
+        self->touchDate();
+        return;
+    }
+    if (!sole()) {
+        const std::string record = std::move(heldData_);
+        return const_cast<DbfFile*>(this)->writeRecord(recNo, record);
+    }
     const char* kept = cachedRecord(recNo);
     const_cast<DbfFile*>(this)->writeRecord(recNo, std::string(kept, std::size_t(recordLength_)));
 }
@@ -235,7 +264,7 @@ void DbfFile::writeHeld() const {
 void DbfFile::writeRecord(uint32_t recNo, const std::string& record) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (!hasRecord(recNo)) throw XbaseError(kErrArgument, "record " + std::to_string(recNo) + " does not exist");
-    if (held_ == recNo) held_ = 0;   // written whole below
+    if (held_ == recNo && !heldAppend_) held_ = 0;   // written whole below
     writeHeld();
     writeAt(int64_t(headerLength_) + int64_t(recNo - 1) * recordLength_, record.data(), record.size());
     if (sole()) {
@@ -251,10 +280,24 @@ bool DbfFile::hasRecord(uint32_t recNo) const {
     return recNo != 0 && (recNo <= count_ || recNo <= (count_ = recordCount()));
 }
 
-uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
+uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count, bool hold) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
     if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
     writeHeld();
+    if (hold && sole() && !readOnly()) {
+        // The run that is to hold the new record, read first when not at hand.
+        if (count % kRunRecords != 0) cachedRecord(count);
+        auto& run = runs_[count / kRunRecords];
+        if (run.size() == std::size_t(count % kRunRecords) * std::size_t(recordLength_)) {
+            run += record;
+            runBytes_ += record.size();
+            count_ = count + 1;
+            held_ = count + 1;
+            heldAppend_ = true;
+            return count + 1;
+        }
+        forgetRun(count + 1);
+    }
     std::string data = record;
     data += '\x1A';
     // The record and end marker first, the count last: a program killed in
@@ -281,6 +324,7 @@ uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count) {
 
 void DbfFile::rewriteRecords(const std::vector<std::string>& records) {
     held_ = 0;   // every record is written anew
+    heldAppend_ = false;
     std::string data;
     data.reserve(records.size() * static_cast<std::size_t>(recordLength_) + 1);
     for (const auto& r : records) data += r;

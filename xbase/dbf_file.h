@@ -3,8 +3,8 @@
 // reads and writes straight to the file, and the open-mode lock. A shared
 // or read-only open reads the record count and the records from the file
 // on every call, so changes of other programs are seen at once; an
-// exclusive open is the file's only one and keeps both in memory (writes
-// still go to the file at once).
+// exclusive open is the file's only one and keeps both in memory. Writes
+// go to the file at once, except the one record a caller holds back.
 
 #include <cstdint>
 #include <string>
@@ -48,17 +48,22 @@ public:
     // Asks the processor to fetch a kept record that is about to be read.
     void prefetchKept(uint32_t recNo) const;
     void writeRecord(uint32_t recNo, const std::string& record);
-    // Exclusive opens: takes the record in memory only, for reads of this
-    // open, until writeHeld() or any other write of the file puts it there.
+    // Takes the record in memory only, for reads of this open, until
+    // writeHeld() or any other write of the file puts it there. The caller
+    // makes sure nobody else writes the record meanwhile (an exclusive open,
+    // or the record's lock).
     void holdRecord(uint32_t recNo, const std::string& record);
     void writeHeld() const;
+    // The record as the file has it, whatever this open holds back.
+    std::string storedRecord(uint32_t recNo) const;
     // Whether record recNo exists (records never go away while the file is
     // open: pack and zap need it exclusive).
     bool hasRecord(uint32_t recNo) const;
     // Writes record as number count+1, the end marker and the new count;
     // the caller holds the header lock and has just read count. Answers the
-    // new record number.
-    uint32_t appendRecord(const std::string& record, uint32_t count);
+    // new record number. An exclusive open may hold the new record instead,
+    // as holdRecord() does: it reaches the file, with its count, at writeHeld().
+    uint32_t appendRecord(const std::string& record, uint32_t count, bool hold = false);
     // Replaces every record (pack, zap); exclusive opens only.
     void rewriteRecords(const std::vector<std::string>& records);
     void setStructuralIndexFlag(bool on);
@@ -86,6 +91,8 @@ private:
     mutable std::unordered_map<uint32_t, std::string> runs_;
     mutable std::size_t runBytes_ = 0;
     mutable uint32_t held_ = 0;   // the record holdRecord() kept from the file (0: none)
+    mutable std::string heldData_;   // other opens: its bytes (an exclusive open keeps them in its run)
+    mutable bool heldAppend_ = false;   // the held record is a new one: not in the file, nor in its count
 };
 
 }  // namespace xbase

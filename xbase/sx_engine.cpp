@@ -43,7 +43,10 @@ WorkArea& area() {
     if (e.current < 1 || e.current > kMaxArea || !e.areas[static_cast<std::size_t>(e.current)]) {
         throw XbaseError(kErrNoTable, "no table is open in the current work area");
     }
-    return *e.areas[static_cast<std::size_t>(e.current)];
+    WorkArea& a = *e.areas[static_cast<std::size_t>(e.current)];
+    // Another area of this program reads the files as other programs do.
+    Table::commitWaitingRow(&a.table());
+    return a;
 }
 
 std::string text(const char* s, std::size_t limit, const char* what) {
@@ -89,7 +92,9 @@ public:
 WorkArea* currentOrNull() {
     Engine& e = engine();
     if (e.current < 1 || e.current > kMaxArea) return nullptr;
-    return e.areas[static_cast<std::size_t>(e.current)].get();
+    WorkArea* a = e.areas[static_cast<std::size_t>(e.current)].get();
+    if (a) Table::commitWaitingRow(&a->table());
+    return a;
 }
 
 Value evaluateOnCurrent(const std::string& expression, Expression* compiled) {

@@ -8,6 +8,7 @@
 #include "xbase/error.h"
 #include "xbase/file_lock.h"
 #include "xbase/file_names.h"
+#include "xbase/key_changes.h"
 #include "xbase/record_values.h"
 
 namespace xbase {
@@ -36,23 +37,6 @@ char keyTypeLetter(ValueType t) {
     }
 }
 
-// The key changes of one write, gathered per index file so that each file
-// takes them in one change.
-class KeyChanges {
-public:
-    void add(const OpenTag& tag, IndexEntry entry, bool insert) {
-        auto it = std::find_if(files_.begin(), files_.end(), [&](const auto& f) { return f.first == tag.index; });
-        if (it == files_.end()) it = files_.insert(files_.end(), {tag.index, {}});
-        it->second.push_back(IndexChange{tag.spec.name, std::move(entry), insert});
-    }
-    void apply() {
-        for (const auto& [index, changes] : files_) index->apply(changes);
-    }
-
-private:
-    std::vector<std::pair<CdxIndex*, std::vector<IndexChange>>> files_;
-};
-
 RangeLock takeLock(int fd, int64_t region, int timeoutMs, const std::string& what) {
     if (!lockRange(fd, region, 1, true, timeoutMs)) throw XbaseError(kErrLocked, what);
     return RangeLock(fd, region, 1);
@@ -61,6 +45,7 @@ RangeLock takeLock(int fd, int64_t region, int timeoutMs, const std::string& wha
 }  // namespace
 
 Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(driver) {
+    commitWaitingRow();   // this open reads the files as they are
     dbf_ = std::make_unique<DbfFile>(path, mode);
     if (dbf_->hasMemoFields()) {
         if (driver != kDriverFox) throw XbaseError(kErrDriver, "this driver cannot open a table with memo fields: " + path);
@@ -94,23 +79,8 @@ Table::~Table() {
     try {
         commitRow();
     } catch (const std::exception&) {
+        forgetWaitingRow();
     }
-}
-
-void Table::insertPendingKeys() {
-    const uint32_t recNo = pendingRow_;
-    const auto& ts = tags();
-    dbf_->writeHeld();
-    const std::string record = dbf_->readRecord(recNo);
-    KeyChanges changes;
-    for (std::size_t i = 0; i < ts.size() && i < owedKeys_.size(); ++i) {
-        if (!owedKeys_[i]) continue;
-        if (auto key = keyFor(ts[i], record, recNo)) changes.add(ts[i], IndexEntry{std::move(*key), recNo}, true);
-    }
-    pendingRow_ = 0;
-    owedKeys_.clear();
-    rowKeys_.clear();
-    changes.apply();
 }
 
 std::string Table::structuralIndexPath() const { return siblingPath(dbf_->path(), ".cdx"); }
@@ -146,6 +116,7 @@ void Table::loadTags(bool force) {
             changed = true;
         }
     }
+    for (auto& f : indexes_) f.seenForeign = f.index->foreignGeneration();
     if (!changed) return;
     std::vector<OpenTag> tags;
     for (auto& f : indexes_) {
@@ -159,6 +130,22 @@ void Table::loadTags(bool force) {
     }
     tags_ = std::move(tags);
     ++tagsVersion_;
+}
+
+void Table::reloadTags() {
+    loadTags(false);
+    tagsCheckedInCall_ = callSerial();
+}
+
+bool Table::applyForKnownTags(KeyChanges& changes) {
+    const bool done = changes.applyIfUnchanged([this](const CdxIndex* index) {
+        for (const auto& f : indexes_) {
+            if (f.index.get() == index) return f.seenForeign;
+        }
+        return ~uint64_t{0};
+    });
+    if (!done) reloadTags();
+    return done;
 }
 
 const std::vector<OpenTag>& Table::tags() {
@@ -250,70 +237,6 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
 
 std::string Table::blankRecord() const { return std::string(static_cast<std::size_t>(dbf_->recordLength()), ' '); }
 
-void Table::update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk) {
-    if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
-    adoptNewStructuralIndex();
-    const auto& ts = tags();
-    if (pendingRow_ && (recNo != pendingRow_ || owedKeys_.size() != ts.size())) commitRow();
-    const bool pending = pendingRow_ == recNo;
-    const std::string old = onDisk ? *onDisk : dbf_->readRecord(recNo);
-    // Keys first, so that a failing expression leaves file and tags as they were.
-    std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>> keys;
-    // The appended row's keys as its last write left them need no working out again.
-    const bool known = pending && rowKeys_.size() == ts.size();
-    for (std::size_t i = 0; i < ts.size(); ++i) {
-        keys.emplace_back(known ? rowKeys_[i] : keyFor(ts[i], old, recNo), keyFor(ts[i], record, recNo));
-    }
-    rowKeys_.clear();   // until this write is through
-    std::vector<bool> handOver(ts.size(), false);
-    for (std::size_t i = 0; handOverUniqueKeys && i < ts.size(); ++i) {
-        const auto& before = keys[i].first;
-        if (!ts[i].spec.unique || !before || before == keys[i].second) continue;
-        const auto kept = ts[i].index->seek(ts[i].spec.name, *before, false);
-        handOver[i] = kept && kept->recno == recNo && kept->key == *before;
-    }
-    KeyChanges changes;
-    bool keysMove = false;
-    for (std::size_t i = 0; i < ts.size(); ++i) keysMove = keysMove || keys[i].first != keys[i].second;
-    // A committed row's record reaches the file before its keys, so no tag
-    // ever holds a key its row lacks; the appended row's changes that move
-    // no key wait in memory until it is committed.
-    if (pending && !keysMove) dbf_->holdRecord(recNo, record);
-    else dbf_->writeRecord(recNo, record);
-    for (std::size_t i = 0; i < ts.size(); ++i) {
-        const auto& [before, after] = keys[i];
-        if (before == after) continue;
-        if (before && !(pending && owedKeys_[i])) changes.add(ts[i], IndexEntry{*before, recNo}, false);
-        if (after) changes.add(ts[i], IndexEntry{*after, recNo}, true);
-    }
-    changes.apply();
-    if (pending) {
-        for (std::size_t i = 0; i < ts.size(); ++i) {
-            if (keys[i].first != keys[i].second) owedKeys_[i] = false;
-            rowKeys_.push_back(std::move(keys[i].second));
-        }
-    }
-    for (std::size_t i = 0; i < ts.size(); ++i) {
-        if (handOver[i]) handOverKey(ts[i], *keys[i].first, recNo);
-    }
-}
-
-void Table::handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving) {
-    // The tag has no way to find the other rows with this key; the table has.
-    // The write itself has succeeded: a damaged row met here does not undo it.
-    try {
-        const uint32_t count = dbf_->recordCount();
-        for (uint32_t r = 1; r <= count; ++r) {
-            if (r == leaving) continue;
-            if (keyFor(tag, dbf_->readRecord(r), r) == key) {
-                tag.index->insert(tag.spec.name, IndexEntry{key, r});
-                return;
-            }
-        }
-    } catch (const XbaseError&) {
-    }
-}
-
 uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     commitRow();
@@ -322,25 +245,34 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
                                  : takeLock(dbf_->fd(), lock_region::kHeader, lockTimeoutMs,
                                             "table is locked for appending: " + dbf_->path());
     adoptNewStructuralIndex();
-    const auto& ts = tags();
+    // A shared open learns whether another program changed the tags when
+    // it puts the keys in, not by a read of its own beforehand.
+    const auto& ts = exclusive() ? tags() : tags_;
     std::vector<std::optional<std::string>> keys;
     const uint32_t count = dbf_->recordCount();
     const uint32_t recNo = count + 1;
     for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
-    const uint32_t written = dbf_->appendRecord(record, count);
+    // Under an exclusive open the new record waits for its first write too.
+    const uint32_t written = dbf_->appendRecord(record, count, exclusive());
     if (exclusive()) {
         // Nobody else reads the tags before this open commits the row, and a
         // key that goes in at once would only move at the next write.
-        pendingRow_ = written;
-        owedKeys_.assign(ts.size(), true);
-        rowKeys_ = std::move(keys);
+        rowKeys_ = keys;
+        startWaiting(written, std::move(keys), true);
         return written;
     }
     KeyChanges changes;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
-    changes.apply();
+    if (applyForKnownTags(changes)) return written;
+    // Under the header lock no tag is built meanwhile: the tags as read now
+    // are the ones that lack the row.
+    KeyChanges again;
+    for (const auto& t : tags_) {
+        if (auto key = keyFor(t, record, written)) again.add(t, IndexEntry{std::move(*key), written}, true);
+    }
+    again.apply();
     return written;
 }
 
@@ -355,9 +287,7 @@ std::vector<IndexEntry> Table::entriesFor(const OpenTag& tag, const std::vector<
 }
 
 void Table::rebuildAllTags(const std::vector<std::string>& records) {
-    pendingRow_ = 0;   // the rebuild gives every row its keys
-    owedKeys_.clear();
-    rowKeys_.clear();
+    forgetWaitingRow();   // the rebuild gives every row its keys
     const auto ts = tags();
     for (const auto& t : ts) t.index->createTag(t.spec, entriesFor(t, records));
     loadTags(true);

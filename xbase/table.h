@@ -24,6 +24,8 @@ struct OpenTag {
     ValueType keyType = ValueType::Character;
 };
 
+class KeyChanges;
+
 class Table {
 public:
     Table(const std::string& path, OpenMode mode, int driver);
@@ -61,18 +63,27 @@ public:
     // key passes to the first other record that has it, so that a seek
     // still finds that key; handOverUniqueKeys false skips that search
     // (a just appended blank record gives up only its placeholder keys).
-    // onDisk, when given, is the record as the caller just read it under its lock.
+    // onDisk, when given, is the record as the caller knows it is stored.
+    // mayWait: nobody else may change the row until this open lets it go
+    // (an exclusive open, or the row locked by this open); the record and
+    // its keys then wait in memory, for this open's reads, until commitRow().
     void update(uint32_t recNo, const std::string& record, bool handOverUniqueKeys = true,
-                const std::string* onDisk = nullptr);
+                const std::string* onDisk = nullptr, bool mayWait = false);
     // Appends under the header lock, with the record's keys in every tag.
-    // Under an exclusive open the new row's keys wait instead: each tag takes
-    // its key at the first write that changes it, the rest at commitRow().
+    // Under an exclusive open the new row waits instead, keys and all.
     uint32_t append(const std::string& record, int lockTimeoutMs);
-    // Gives the tags every key the appended row still owes them; called
-    // before anything reads a tag, writes another row, or closes.
+    // Writes the waiting row once and moves every key it changed in one
+    // change of each index; called before anything reads a tag, writes
+    // another row, lets the row's lock go, or closes.
     void commitRow() {
-        if (pendingRow_) insertPendingKeys();
+        if (pendingRow_) commitPendingRow();
     }
+    // The row waiting in memory (0: none).
+    uint32_t pendingRow() const { return pendingRow_; }
+    // Commits the waiting row of whichever table of this program has one
+    // (at most one has), unless it is except's: a read of the files by any
+    // other open must find it there.
+    static void commitWaitingRow(const Table* except = nullptr);
     void pack();
     void zap();
     std::string blankRecord() const;
@@ -82,8 +93,24 @@ private:
         std::unique_ptr<CdxIndex> index;
         uint32_t seenCounter = 0;
         std::vector<CdxTagSpec> specs;
+        uint64_t seenForeign = 0;   // its foreignGeneration() when specs were last known current
     };
-    void insertPendingKeys();
+    // Applies changes worked out from tags_ without reading the tags first;
+    // when another program changed an index meanwhile, reads the tags again
+    // and answers false (changes not all made).
+    bool applyForKnownTags(KeyChanges& changes);
+    // Reads the tags again now, whatever this call read before.
+    void reloadTags();
+    void commitPendingRow();
+    void holdRow(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk);
+    void writeThrough(uint32_t recNo, const std::string& record, bool handOverUniqueKeys, const std::string* onDisk);
+    void startWaiting(uint32_t recNo, std::vector<std::optional<std::string>> indexedKeys, bool owed);
+    // Writes the waiting record and moves the keys it changed (final: and
+    // gives the tags every key still owed).
+    void moveRowKeys(bool final);
+    void restartFromStored();
+    void forgetWaitingRow();
+    std::vector<std::optional<std::string>> keysOf(const std::vector<OpenTag>& ts, const std::string& record, uint32_t recNo);
     void handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving);
     void loadTags(bool force);
     void adoptNewStructuralIndex();
@@ -99,11 +126,17 @@ private:
     bool hasStructural_ = false;
     uint64_t tagsCheckedInCall_ = ~uint64_t{0};
     uint64_t tagsVersion_ = 1;
-    // The row appended under an exclusive open whose keys are not all in
-    // place (0: none), and per tag of tags_ whether its key is still owed.
+    // The row whose writes wait in memory (0: none); per tag of tags_ (as
+    // of pendingTagsVersion_) the key it holds for the row in the file, or,
+    // when owed (a row appended under an exclusive open), the one it is to
+    // take; and the row's keys as the waiting record stands.
     uint32_t pendingRow_ = 0;
+    uint64_t pendingTagsVersion_ = 0;
+    bool pendingHandOver_ = false;
+    std::vector<std::optional<std::string>> indexedKeys_;
     std::vector<bool> owedKeys_;
-    std::vector<std::optional<std::string>> rowKeys_;   // its keys as its record stands
+    std::string pendingStored_;   // shared opens: the row as stored when it began to wait
+    std::vector<std::optional<std::string>> rowKeys_;
 };
 
 }  // namespace xbase

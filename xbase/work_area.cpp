@@ -292,9 +292,10 @@ std::optional<WorkArea::Position> WorkArea::prevPos(const Position& p) {
 }
 
 std::optional<WorkArea::Position> WorkArea::firstVisibleFrom(std::optional<Position> p, bool forward) {
-    const uint32_t count = table_->dbf().recordCount();
     while (p) {
-        if (p->recNo >= 1 && p->recNo <= count) {
+        // Records never go away while the table is open, so a count seen
+        // once answers for every record below it without a read.
+        if (table_->dbf().hasRecord(p->recNo)) {
             std::string rec = table_->dbf().readRecord(p->recNo);
             if (visible(rec, p->recNo)) {
                 settle(*p, rec);
@@ -324,6 +325,7 @@ void WorkArea::settle(const Position& p, const std::string& record) {
     std::copy(record.begin(), record.end(), buffer_.begin());
     shadow_ = record;
     recNo_ = p.recNo;
+    setShadowStored();
     posKey_ = p.key;
     phantom_ = false;
     bof_ = eof_ = false;
@@ -335,6 +337,7 @@ void WorkArea::settleOn(uint32_t recNo, const char* record) {
     if (appendLock_ && appendLock_ != recNo) unlock(appendLock_);
     buffer_.assign(record, buffer_.size());
     shadow_.assign(record, buffer_.size());
+    shadowStored_ = false;
     recNo_ = recNo;
     phantom_ = false;
     bof_ = eof_ = false;
@@ -375,6 +378,7 @@ void WorkArea::setPhantom() {
     const std::string blank = table_->blankRecord();
     std::copy(blank.begin(), blank.end(), buffer_.begin());
     shadow_ = blank;
+    shadowStored_ = false;
     phantom_ = true;
     recNo_ = 0;
     posKey_.clear();
@@ -413,10 +417,12 @@ void WorkArea::refresh() {
     const std::string rec = table_->dbf().readRecord(recNo_);
     std::copy(rec.begin(), rec.end(), buffer_.begin());
     shadow_ = rec;
+    setShadowStored();
 }
 
 const std::string& WorkArea::readRecord() {
-    if (!phantom_ && buffer_ == shadow_) refresh();
+    // A row this area keeps locked is as it was last read or written.
+    if (!phantom_ && !shadowStored_ && buffer_ == shadow_) refresh();
     return buffer_;
 }
 

@@ -40,7 +40,8 @@ public:
     char* buffer() { return buffer_.data(); }
     const std::string& bufferRecord() const { return buffer_; }
     // The current record for reads: read afresh from disk unless the caller
-    // has changed the buffer in place (then the buffer as it is).
+    // has changed the buffer in place (then the buffer as it is) or this
+    // area holds the record's lock (then as this area last read or wrote it).
     const std::string& readRecord();
     bool onRecord() const { return !phantom_; }
     void refresh();
@@ -94,6 +95,12 @@ private:
     void setPhantom();
     Position currentPosition();
     void afterWrite(const std::string& record);
+    // Whether the current row's writes may wait in memory: nobody else can
+    // change it until this area lets it go.
+    bool rowIsOurs() const;
+    // The current record as stored (or as this open holds it back).
+    std::string storedRecord() const;
+    void setShadowStored();
     std::string keyOfBuffer(const OpenTag& tag);
 
     std::unique_ptr<Table> table_;
@@ -101,6 +108,9 @@ private:
     std::string path_;
     std::string buffer_;
     std::string shadow_;  // the buffer as the engine last filled it
+    // Shared opens: shadow_ is the current record as stored, and this
+    // area's lock on it keeps it so (no need to read it again).
+    bool shadowStored_ = false;
     uint32_t recNo_ = 0;
     std::string posKey_;
     IndexEntry step_;   // quickStep's entry, kept for its key's storage

@@ -50,9 +50,19 @@ private:
     RangeLock lock_;
 };
 
+bool WorkArea::rowIsOurs() const {
+    // The append lock goes with the first write, which therefore goes through.
+    return table_->exclusive() || (locks_.count(recNo_) && appendLock_ != recNo_);
+}
+
+void WorkArea::setShadowStored() { shadowStored_ = !table_->exclusive() && locks_.count(recNo_); }
+
+std::string WorkArea::storedRecord() const { return shadowStored_ ? shadow_ : table_->dbf().readRecord(recNo_); }
+
 void WorkArea::afterWrite(const std::string& record) {
     std::copy(record.begin(), record.end(), buffer_.begin());
     shadow_ = record;
+    setShadowStored();
     posKey_ = currentPosition().key;
     if (appendLock_ == recNo_) unlock(appendLock_);
 }
@@ -60,8 +70,10 @@ void WorkArea::afterWrite(const std::string& record) {
 void WorkArea::putRecord(const std::string& record) {
     if (phantom_) throw XbaseError(kErrArgument, "no current record to write");
     if (record.size() != buffer_.size()) throw XbaseError(kErrArgument, "record has the wrong length");
+    const bool wait = rowIsOurs();
     WriteLock lock(*this, recNo_);
-    table_->update(recNo_, record, freshAppend_ != recNo_);
+    const std::string onDisk = storedRecord();
+    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk, wait);
     afterWrite(record);
 }
 
@@ -120,17 +132,18 @@ void WorkArea::replaceField(const FieldDef& f, int kind, const void* value) {
             break;
         }
     }
+    const bool wait = rowIsOurs();
     WriteLock lock(*this, recNo_);
     // The change goes onto the record as it is on disk, never onto a copy
     // that another program may have changed since it was read.
-    const std::string onDisk = table_->dbf().readRecord(recNo_);
+    const std::string onDisk = storedRecord();
     std::string record = onDisk;
     if (isMemoType(f.type)) {
         if (kind != 1024 && kind != 3072) throw XbaseError(kErrValue, "field " + f.name + " takes text");
         field = table_->storeMemo(f, s, kMemoTypeText);
     }
     record.replace(static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width), field);
-    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk);
+    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk, wait);
     afterWrite(record);
 }
 
@@ -145,11 +158,12 @@ void WorkArea::putBlob(const FieldDef& f, const std::string& data) {
 
 void WorkArea::deleteRecord() {
     if (phantom_) throw XbaseError(kErrArgument, "no current record to delete");
+    const bool wait = rowIsOurs();
     WriteLock lock(*this, recNo_);
-    const std::string onDisk = table_->dbf().readRecord(recNo_);
+    const std::string onDisk = storedRecord();
     std::string record = onDisk;
     record[0] = '*';
-    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk);
+    table_->update(recNo_, record, freshAppend_ != recNo_, &onDisk, wait);
     afterWrite(record);
 }
 
@@ -168,6 +182,7 @@ uint32_t WorkArea::append() {
     }
     locks_.insert(recNo);
     settle(Position{recNo, {}}, blank);
+    setShadowStored();
     appendLock_ = recNo;
     freshAppend_ = recNo;
     return recNo;
@@ -186,7 +201,13 @@ bool WorkArea::lock(uint32_t recNo) {
     }
     // The record as it is now, so an edit never puts back a stale row.
     if (!phantom_ && recNo == recNo_) {
-        refresh();
+        if (shadowStored_) {
+            // Locked all along: as stored is as last read.
+            std::copy(shadow_.begin(), shadow_.end(), buffer_.begin());
+        } else {
+            refresh();
+        }
+        setShadowStored();
         posKey_ = currentPosition().key;
     }
     return true;
@@ -194,12 +215,17 @@ bool WorkArea::lock(uint32_t recNo) {
 
 void WorkArea::unlock(uint32_t recNo) {
     if (recNo == 0) return unlockAll();
+    // Others may change the row once its lock goes: its waiting writes go first.
+    if (!table_->exclusive() && table_->pendingRow() == recNo) table_->commitRow();
     if (appendLock_ == recNo) appendLock_ = 0;
+    if (recNo == recNo_) shadowStored_ = false;
     if (locks_.erase(recNo) && !table_->exclusive()) unlockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1);
 }
 
 void WorkArea::unlockAll() {
+    if (!table_->exclusive()) table_->commitRow();
     appendLock_ = 0;
+    shadowStored_ = false;
     if (!table_->exclusive()) {
         for (uint32_t r : locks_) unlockRange(table_->dbf().fd(), lock_region::kRecord + r, 1);
     }

@@ -233,7 +233,14 @@ public:
 CdxIndex::CdxIndex(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CdxIndex::~CdxIndex() = default;
 
+namespace {
+void (*beforeOpen)() = nullptr;
+}  // namespace
+
+void CdxIndex::setBeforeOpen(void (*hook)()) { beforeOpen = hook; }
+
 std::unique_ptr<CdxIndex> CdxIndex::open(const std::string& path, bool readOnly) {
+    if (beforeOpen) beforeOpen();
     auto impl = std::make_unique<Impl>(CdxFile::open(path, readOnly, false));
     {
         CdxFile::Hold hold(*impl->file, false);
@@ -351,6 +358,18 @@ void CdxIndex::apply(const std::vector<IndexChange>& changes) {
     for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
     if (changed) hold.commit();
 }
+
+bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen) {
+    if (changes.empty()) return true;
+    CdxFile::Hold hold(*impl_->file, true);
+    if (impl_->file->foreignGeneration() != seen) return false;
+    bool changed = false;
+    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+    if (changed) hold.commit();
+    return true;
+}
+
+uint64_t CdxIndex::foreignGeneration() const { return impl_->file->foreignGeneration(); }
 
 void CdxIndex::setSoleWriter(bool on) { impl_->file->setSoleWriter(on); }
 

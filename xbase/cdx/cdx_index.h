@@ -55,6 +55,9 @@ double decodeNumberKey(std::string_view key);
 class CdxIndex {
 public:
     static std::unique_ptr<CdxIndex> open(const std::string& path, bool readOnly); // XbaseError on a corrupt file
+    // Runs before every open(): the table engine puts there the row it keeps
+    // in memory, so that a fresh open of any index reads it.
+    static void setBeforeOpen(void (*hook)());
     static std::unique_ptr<CdxIndex> create(const std::string& path);             // empty compound index (replaces a file)
     ~CdxIndex();
     CdxIndex(const CdxIndex&) = delete;
@@ -79,6 +82,12 @@ public:
     // of the lock and written as one change: a writer killed meanwhile
     // leaves all of them or none.
     void apply(const std::vector<IndexChange>& changes);
+    // apply() unless another open may have changed the file since
+    // foreignGeneration() answered seen: then false, with nothing changed,
+    // so that a caller working from what it read before can read it again.
+    bool applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen);
+    // Changes whenever the file may have been changed by another open.
+    uint64_t foreignGeneration() const;
     // The index belongs to a table opened exclusive (see CdxFile::setSoleWriter).
     void setSoleWriter(bool on);
 

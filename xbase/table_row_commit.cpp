@@ -2,6 +2,8 @@
 // row is this open's alone and then committed as one record write and one
 // change of each index.
 
+#include <algorithm>
+
 #include "xbase/engine_errors.h"
 #include "xbase/error.h"
 #include "xbase/key_changes.h"
@@ -78,7 +80,10 @@ void Table::holdRow(uint32_t recNo, const std::string& record, bool handOverUniq
     // An exclusive open has the row to itself too, but a key it moves is
     // in the tags when the call returns: a program killed afterwards leaves
     // every key it was told is written.
-    if (exclusive() && rowKeys_ != indexedKeys_) moveRowKeys(false);
+    // A write that moves none of the row's keys puts in every key the row
+    // still owes, so that a row whose writes are all done is in every tag.
+    const bool owes = std::find(owedKeys_.begin(), owedKeys_.end(), true) != owedKeys_.end();
+    if (exclusive() && (rowKeys_ != indexedKeys_ || owes)) moveRowKeys(false);
 }
 
 void Table::commitPendingRow() {
@@ -121,10 +126,12 @@ void Table::moveRowKeys(bool final) {
     dbf_->writeHeld();
     KeyChanges changes;
     std::vector<bool> moved(ts.size(), false);
+    const bool movesAny = keys != indexed;
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (owedKeys_[i]) {
-            // A tag owed the row's key takes it at the commit, or at once when it changes.
-            if (!final && keys[i] == indexed[i]) continue;
+            // A tag owed the row's key takes it at the commit, at once when
+            // it changes, or with the others when this write moves no key.
+            if (!final && movesAny && keys[i] == indexed[i]) continue;
             changes.move(ts[i], recNo, std::nullopt, keys[i]);
         } else {
             changes.move(ts[i], recNo, indexed[i], keys[i]);

@@ -113,6 +113,7 @@ private:
     void notify(TDataEvent event, TField* field = nullptr);
     void fire(const Event& event) { if (event) event(*this); }
     void takeRecord(std::string record);
+    bool landOn(std::string record);
     void becomeEmpty();
     bool fetchFirst();
     void settleOn(int32_t recNo);

@@ -195,6 +195,11 @@ bool TTable::Locate(const std::string& fieldName, const std::string& value, bool
         return false;
     }
     check(rc);
+    return landOn(std::move(record));
+}
+
+// A found record becomes the current one, as a scroll to it would.
+bool TTable::landOn(std::string record) {
     takeRecord(std::move(record));
     bof_ = eof_ = false;
     notify(deDataSetScroll);
@@ -210,9 +215,5 @@ bool TTable::FindKey(const std::string& key) {
     const tables::DBIResult rc = cursors().GetRecordForKey(cursor_, true, 0, key, &record);
     if (rc == tables::kKeyNotFound) return false;
     check(rc);
-    takeRecord(std::move(record));
-    bof_ = eof_ = false;
-    notify(deDataSetScroll);
-    fire(AfterScroll);
-    return true;
+    return landOn(std::move(record));
 }

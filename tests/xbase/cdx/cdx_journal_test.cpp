@@ -15,27 +15,11 @@
 #include "xbase/error.h"
 
 using namespace xbase;
+using cdxtest::bytesOf;
+using cdxtest::entries;
+using cdxtest::tag;
 
 namespace {
-
-CdxTagSpec tag(const std::string& name) {
-    CdxTagSpec s;
-    s.name = name;
-    s.keyExpression = name;
-    s.keyLength = 30;
-    return s;
-}
-
-std::vector<IndexEntry> entries(int n, const std::string& prefix) {
-    std::vector<IndexEntry> out;
-    for (int i = 0; i < n; ++i) out.push_back({prefix + std::to_string(i * 7919 % 100000), uint32_t(i + 1)});
-    return out;
-}
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -45,6 +46,27 @@ private:
 inline bool journalHoldsNothing(const std::string& indexPath) {
     const std::string journal = indexPath + "-journal";
     return !std::filesystem::exists(journal) || std::filesystem::file_size(journal) == 0;
+}
+
+// A character tag keyed on the field of its own name.
+inline xbase::CdxTagSpec tag(const std::string& name) {
+    xbase::CdxTagSpec s;
+    s.name = name;
+    s.keyExpression = name;
+    s.keyLength = 30;
+    return s;
+}
+
+// n distinct keys in no particular order, record numbers 1..n.
+inline std::vector<xbase::IndexEntry> entries(int n, const std::string& prefix) {
+    std::vector<xbase::IndexEntry> out;
+    for (int i = 0; i < n; ++i) out.push_back({prefix + std::to_string(i * 7919 % 100000), uint32_t(i + 1)});
+    return out;
+}
+
+inline std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::vector<uint32_t> readOrder(const std::string& name) {

@@ -1,8 +1,13 @@
 #pragma once
 // Helpers the engine's test folders share: field layouts for new tables, a
-// private temporary folder, the engine's settings reset, and walks over the
-// current order.
+// private temporary folder, the engine's settings reset, walks over the
+// current order, and a step run in another process.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
@@ -20,6 +25,18 @@ inline xbase::FieldDef fieldDef(const std::string& name, char type, int width, i
     f.width = width;
     f.decimals = decimals;
     return f;
+}
+
+// Runs child in a forked process that ends with _exit(child()): no close
+// and no exit handlers, as a killed program leaves its files. Answers the
+// exit status, or -1 when the child did not end by itself.
+inline int exitStatusOfChild(const std::function<int()>& child) {
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) _exit(child());
+    int status = -1;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
 }
 
 // A fresh folder "/tmp/<prefix>_XXXXXX"; the caller removes it.

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "../xbase_test_support.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
@@ -24,14 +25,7 @@ namespace {
 
 constexpr int kRowsPerProcess = 120;
 
-xbase::FieldDef fieldDef(const std::string& name, char type, int width, int decimals = 0) {
-    xbase::FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
+using xbasetest::fieldDef;
 
 std::string rowName(int writer, int i) {
     char buf[32];
@@ -266,17 +260,11 @@ TEST_F(SxConcurrency, CursorAndReadsFollowAnotherProcesssPosts) {
 // A program that dies between sx_AppendEx and its first write leaves a
 // blank row that every tag already holds; a later edit moves its keys.
 TEST_F(SxConcurrency, WriterKilledAfterAppendLeavesItsRowInEveryTag) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX) == 0) _exit(10);
-        if (sx_AppendEx() != SX_APPEND_OK) _exit(11);
-        _exit(0);  // no close, no exit handlers: as if killed
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(xbasetest::exitStatusOfChild([&] {
+                  if (sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX) == 0) return 10;
+                  return sx_AppendEx() == SX_APPEND_OK ? 0 : 11;
+              }),
+              0);
     ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
     ASSERT_EQ(sx_RecCount(), 1);
     EXPECT_EQ(walk("NAME"), std::vector<int>{1});

@@ -128,19 +128,13 @@ TEST_F(SxExclusiveKill, KilledWritersLeaveWholeTagsWithEveryFinishedRow) {
 // A write whose value keys as the blank row did still leaves the row in
 // that tag: the writer may be killed before anything commits the row.
 TEST_F(SxExclusiveKill, AWriteThatMovesNoKeyLeavesTheRowInEveryTag) {
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (sx_Use(table_.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX) == 0) _exit(10);
-        if (sx_AppendEx() != SX_APPEND_OK) _exit(11);
-        const double zero = 0;
-        if (!sx_Replace("NAME", SX_R_CHAR, "FIRST") || !sx_Replace("N", SX_R_DOUBLE, &zero)) _exit(12);
-        _exit(0);  // no close, no exit handlers: as if killed
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(xbasetest::exitStatusOfChild([&] {
+                  if (sx_Use(table_.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX) == 0) return 10;
+                  if (sx_AppendEx() != SX_APPEND_OK) return 11;
+                  const double zero = 0;
+                  return sx_Replace("NAME", SX_R_CHAR, "FIRST") && sx_Replace("N", SX_R_DOUBLE, &zero) ? 0 : 12;
+              }),
+              0);
     ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0) << xbase::lastErrorText();
     ASSERT_EQ(sx_RecCount(), 1);
     sx_SetOrder(sx_TagArea("NAME"));

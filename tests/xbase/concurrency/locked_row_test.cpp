@@ -47,15 +47,9 @@ protected:
     // Runs check in a child process with an open of its own; its answer
     // (0 when every step held) is the child's exit status.
     int inOtherProcess(const std::function<int()>& check) {
-        std::fflush(nullptr);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            if (sx_Use(table_.c_str(), "OTHER", SX_SHARED, SX_DRIVER_FOX) == 0) _exit(100);
-            _exit(check());
-        }
-        int status = -1;
-        if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-        return WEXITSTATUS(status);
+        return xbasetest::exitStatusOfChild([&] {
+            return sx_Use(table_.c_str(), "OTHER", SX_SHARED, SX_DRIVER_FOX) == 0 ? 100 : check();
+        });
     }
 
     // Appends a row, locks it and writes NAME and N without letting it go.

@@ -72,6 +72,7 @@ void TmsSMTP::Open()
     if (Server().empty())
         RaiseError(mail::net::kServerRequired);
     Reset();
+    quitSent_ = false;
     TagSocket::Open();
 }
 
@@ -106,8 +107,11 @@ void TmsSMTP::Login()
 
 void TmsSMTP::Logout()
 {
-    platform::processPendingEvents();
-    SendLine("QUIT");
+    if (!quitSent_) {
+        platform::processPendingEvents();
+        SendLine("QUIT");
+    }
+    quitSent_ = false;
     Expect(221);
 }
 
@@ -143,8 +147,25 @@ void TmsSMTP::Send()
     PrepareData();
     SendEnvelope();
     SendData();
+    if (quitAhead_)
+        sendQuitAhead();
     if (OnMailSent)
         OnMailSent(*this);
+}
+
+void TmsSMTP::sendQuitAhead()
+{
+    // The server takes its leave while OnMailSent runs; the log-out then
+    // only reads its answer. A QUIT that cannot go out now is tried again
+    // by the log-out, whose failure is the one reported.
+    try {
+        platform::processPendingEvents();
+        SendLine("QUIT");
+        quitSent_ = true;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+    }
 }
 
 void TmsSMTP::PrepareData()
@@ -187,8 +208,15 @@ void TmsSMTP::SendData()
 void TmsSMTP::SendMail()
 {
     CheckNotBusy();
+    struct QuitAhead {
+        bool& on;
+        explicit QuitAhead(bool& flag) : on(flag) { on = true; }
+        ~QuitAhead() { on = false; }
+    };
     try {
         Connect();
+        // The session ends right after the data: nothing else goes out.
+        QuitAhead ahead(quitAhead_);
         Send();
     } catch (...) {
         // The failure that ended the sending is the one to report.

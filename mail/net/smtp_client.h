@@ -40,6 +40,12 @@ private:
     int Reply();
     void CheckAddresses() const;
 
+    // In SendMail, QUIT goes out as soon as the data is taken, before
+    // OnMailSent; Logout then only reads its answer.
+    void sendQuitAhead();
+
     TmsMessage* message_ = nullptr;
+    bool quitAhead_ = false;
+    bool quitSent_ = false;
     std::unique_ptr<std::iostream> data_;
 };

@@ -137,6 +137,8 @@ private:
     // remaining actions are to be skipped.
     void runActions(TmsMessage& incoming, const std::vector<store::AgentAction>& actions);
     bool autoReply(const std::string& templateFile);
+    // Sender, recipient, header and merge codes of the loaded reply template.
+    void mergeReply(TmsMessage& out);
     void forwardTo(TmsMessage& message, const std::string& address, const std::string& text);
     void redirectTo(TmsMessage& message, const std::string& address, const std::string& text);
     void launchProgram(TmsMessage& message, const std::string& command);

@@ -56,6 +56,24 @@ bool AgentPass::autoReply(const std::string& templateFile)
         log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
         return false;
     }
+    // The reply will be sent: the server makes its greeting while the
+    // reply is merged.
+    agentSMTP_.SetServer(account_.smtp);
+    agentSMTP_.ConnectAhead();
+    try {
+        mergeReply(out);
+    } catch (...) {
+        agentSMTP_.Close();
+        throw;
+    }
+    const std::string subject = out.Subject();
+    log("Agent Auto-Replying with " + subject);
+    send(out, "AutoReply Generated, SUBJECT: " + subject);
+    return true;
+}
+
+void AgentPass::mergeReply(TmsMessage& out)
+{
     const TmsMessage& incoming = replySource();
     out.Sender().SetName(account_.node);
     out.Sender().SetAddress(account_.address);
@@ -70,10 +88,6 @@ bool AgentPass::autoReply(const std::string& templateFile)
         out.Recipients().Clear();
         out.Recipients().AddAddress(toOverride_, "");
     }
-    const std::string subject = out.Subject();
-    log("Agent Auto-Replying with " + subject);
-    send(out, "AutoReply Generated, SUBJECT: " + subject);
-    return true;
 }
 
 std::optional<std::string> AgentPass::templateText(const std::string& path)

@@ -1,8 +1,18 @@
 #include "mail/net/mail_base.h"
 
+void TmsMailBase::ConnectAhead()
+{
+    if (!Connected() && OpenAhead())
+        aheadIdentity_ = SessionIdentity();
+}
+
 void TmsMailBase::Connect()
 {
     CheckNotBusy();
+    if (Connected() && ConnectionBegun() && aheadIdentity_ == SessionIdentity()) {
+        Login();
+        return;
+    }
     if (Connected() && (!loggedIn_ || sessionIdentity_ != SessionIdentity()))
         Close();
     if (Connected())

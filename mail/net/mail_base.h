@@ -10,6 +10,11 @@ public:
     // log-in) is still open; a session to another server or mailbox, or one
     // whose log-in never finished, is closed first.
     void Connect();
+    // Begins the connection the next Connect to the same Server will finish
+    // (TagSocket::OpenAhead), so the server is making its greeting while the
+    // caller does other work. Does nothing when connected or when it could
+    // fail or wait; any failure is then met and reported by Connect.
+    void ConnectAhead();
     // Logs out and closes; the socket is closed also when the log-out fails.
     void Disconnect();
 
@@ -31,5 +36,6 @@ protected:
 
 private:
     std::string sessionIdentity_;
+    std::string aheadIdentity_;
     bool loggedIn_ = false;
 };

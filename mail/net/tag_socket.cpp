@@ -24,6 +24,7 @@
 #include <ostream>
 #include <poll.h>
 #include <system_error>
+#include <utility>
 #include <vector>
 #include <unistd.h>
 
@@ -135,6 +136,39 @@ void TagSocket::Open()
     input_.clear();
     inputPos_ = 0;
     peerClosed_ = false;
+    connectBegun_ = false;
+    aheadError_ = 0;
+}
+
+bool TagSocket::OpenAhead()
+{
+    if (waiting_ != 0 || handle_ != nullptr || server_.empty() || canceled_)
+        return false;
+    std::uint32_t address = 0;
+    if (!mail::net::parseDottedAddress(mail::net::serverHost(server_), address))
+        return false;
+    int port = 0;
+    if (mail::net::serverPort(server_, port) == mail::net::PortText::OutOfRange)
+        return false;
+    if (!TagWinsock::Instance().Loaded() || (ras_ != nullptr && !ras_->Service().empty()))
+        return false;
+    try {
+        Open();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        // Open reported it; the caller's own connect meets it again.
+        return false;
+    }
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(port_);
+    target.sin_addr.s_addr = address_;
+    if (::connect(handle_->fd(), reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0 &&
+        errno != EINPROGRESS && errno != EINTR)
+        aheadError_ = errno;
+    connectBegun_ = true;
+    return true;
 }
 
 void TagSocket::ResolveHost(const std::string& host)
@@ -218,12 +252,18 @@ void TagSocket::Connect()
     if (canceled_)
         RaiseCanceled();
     counter_.Start();
+    // A connect begun ahead is only waited for; what it met at once is
+    // reported here, where a connect made now would have met it.
+    const bool begun = std::exchange(connectBegun_, false);
+    const int aheadError = std::exchange(aheadError_, 0);
+    if (aheadError != 0)
+        RaiseError(mail::net::socketErrorFromErrno(aheadError));
     sockaddr_in target{};
     target.sin_family = AF_INET;
     target.sin_port = htons(port_);
     target.sin_addr.s_addr = address_;
-    if (::connect(handle->fd(), reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
-        if (errno != EINPROGRESS && errno != EINTR)
+    if (begun || ::connect(handle->fd(), reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
+        if (!begun && errno != EINPROGRESS && errno != EINTR)
             RaiseError(mail::net::socketErrorFromErrno(errno));
         short revents = 0;
         RaiseWaitEnd(WaitSocket(handle, POLLOUT, revents));
@@ -562,6 +602,8 @@ void TagSocket::Close()
         input_.clear();
         inputPos_ = 0;
         peerClosed_ = false;
+        connectBegun_ = false;
+        aheadError_ = 0;
         if (OnClosed)
             OnClosed(*this);
     }

@@ -59,6 +59,13 @@ public:
     virtual void Open();
     // Connects the socket that Open created.
     void Connect();
+    // Opens and begins connecting without waiting for the server, when that
+    // can neither fail nor wait: a dotted address, a valid port, sockets
+    // loaded and no dial-up to make. Connect then waits for the server and
+    // reports a refusal as it always does. False when nothing was begun.
+    bool OpenAhead();
+    // A connection begun by OpenAhead that Connect has not finished yet.
+    bool ConnectionBegun() const { return connectBegun_; }
     // Reads one line into line (line ends removed); the reply code of the
     // line, or -1 when no whole line came (peer closed, program ending).
     int ReadLine(std::string& line);
@@ -144,6 +151,9 @@ private:
     std::uint16_t port_ = 0;
     bool canceled_ = false;
     bool peerClosed_ = false;
+    bool connectBegun_ = false;
+    // What the connect begun ahead met at once (0: nothing), for Connect to report.
+    int aheadError_ = 0;
     int waiting_ = 0;
     std::shared_ptr<mail::net::SocketHandle> handle_;
     std::shared_ptr<mail::net::HostLookup> lookup_;

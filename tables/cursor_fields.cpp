@@ -9,6 +9,7 @@
 #include "tables/table_type.h"
 #include "tables/text_util.h"
 #include "tables/wa_guard.h"
+#include "xbase/engine_settings.h"
 #include "xbase/sx.h"
 
 namespace tables {
@@ -52,9 +53,9 @@ std::string cutToWidth(const std::string& text, size_t width) {
     return text.substr(0, cut);
 }
 
-bool centuryOn() {
-    return sx_EvalString("DTOC( CTOD(\"01/01/49\") )").size() == 10;
-}
+// Read from the setting itself: an expression would be evaluated on the
+// current area's record, which costs a read of it from the file.
+bool centuryOn() { return xbase::settings().century; }
 
 int engineEpoch() {
     const int previous = sx_SetEpoch(1900);

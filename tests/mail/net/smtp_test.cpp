@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 using test_support::ScriptedServer;
 using test_support::SmtpServer;
@@ -294,6 +297,113 @@ TEST_F(NetSmtpTest, ServerAndMessageAreCheckedBeforeTheEnvelope)
     EXPECT_THROW(smtp.SendMail(), EMessageError);
     ASSERT_TRUE(server.waitDone());
     EXPECT_EQ(server.lines().back(), "QUIT");
+}
+
+// SendMail's QUIT leaves with the data's answer, before OnMailSent runs; the
+// log-out only reads its answer, so each session sends one QUIT, and a
+// refused farewell is still reported after the mail was taken.
+TEST_F(NetSmtpTest, QuitLeavesBeforeOnMailSentOncePerSessionAndItsRefusalIsReported)
+{
+    ScriptedServer server;
+    const auto session = [&](const char* farewell) {
+        greet(server);
+        server.reply("250 ok").reply("250 ok").reply("354 go").readData().send("250 queued\r\n").reply(farewell);
+    };
+    session("221 bye");
+    server.acceptNext();
+    session("500 not now");
+    server.start();
+    smtp.SetServer(server.address());
+    int sent = 0;
+    bool quitSeenFirst = false;
+    smtp.OnMailSent = [&](TagSocket&) {
+        ++sent;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!quitSeenFirst && std::chrono::steady_clock::now() < until) {
+            quitSeenFirst = server.lines().size() == 5u * static_cast<std::size_t>(sent) &&
+                            server.lines().back() == "QUIT";
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    };
+    smtp.SendMail();
+    EXPECT_TRUE(quitSeenFirst);
+    EXPECT_FALSE(smtp.Connected());
+    quitSeenFirst = false;
+    try {
+        smtp.SendMail();
+        FAIL() << "a refused farewell passed";
+    } catch (const EServerError& error) {
+        EXPECT_STREQ(error.what(), "500 not now");
+    }
+    EXPECT_TRUE(quitSeenFirst);
+    EXPECT_EQ(sent, 2);
+    EXPECT_FALSE(smtp.Connected());
+    ASSERT_TRUE(server.waitDone());
+    EXPECT_EQ(server.error(), "");
+    const std::vector<std::string> lines = server.lines();
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "QUIT"), 2);
+}
+
+// A connection begun ahead is the one SendMail uses, with the dialogue
+// unchanged; a refusal is reported by SendMail as without it; and one begun
+// for another server is dropped for the current one.
+TEST_F(NetSmtpTest, ConnectionBegunAheadServesTheNextSendOnlyForItsServer)
+{
+    const auto oneMail = [&](ScriptedServer& server) {
+        greet(server);
+        server.reply("250 ok").reply("250 ok").reply("354 go").readData().send("250 queued\r\n").reply("221 bye");
+    };
+    ScriptedServer server;
+    oneMail(server);
+    server.start();
+    smtp.SetServer(server.address());
+    smtp.ConnectAhead();
+    EXPECT_TRUE(smtp.Connected());
+    smtp.SendMail();
+    ASSERT_TRUE(server.waitDone());
+    EXPECT_EQ(server.error(), "");
+    EXPECT_EQ(server.lines().size(), 5u);
+    EXPECT_EQ(server.blocks().size(), 1u);
+
+    std::uint16_t closedPort = 0;
+    {
+        ScriptedServer gone;
+        closedPort = gone.port();
+    }
+    const std::string refused = "127.0.0.1:" + std::to_string(closedPort);
+    smtp.SetServer(refused);
+    std::string plainError;
+    try {
+        smtp.SendMail();
+    } catch (const ESocketError& error) {
+        plainError = error.what();
+    }
+    ASSERT_FALSE(plainError.empty());
+    EXPECT_NO_THROW(smtp.ConnectAhead());
+    try {
+        smtp.SendMail();
+        FAIL() << "a refused connection passed";
+    } catch (const ESocketError& error) {
+        EXPECT_EQ(std::string(error.what()), plainError);
+    }
+    EXPECT_FALSE(smtp.Connected());
+
+    ScriptedServer earlier;
+    earlier.waitForClientClose();
+    earlier.start();
+    ScriptedServer current;
+    oneMail(current);
+    current.start();
+    smtp.SetServer(earlier.address());
+    smtp.ConnectAhead();
+    smtp.SetServer(current.address());
+    smtp.SendMail();
+    ASSERT_TRUE(current.waitDone());
+    EXPECT_EQ(current.error(), "");
+    EXPECT_EQ(current.blocks().size(), 1u);
+    ASSERT_TRUE(earlier.waitDone());
+    EXPECT_TRUE(earlier.lines().empty());
 }
 
 }  // namespace

@@ -78,7 +78,9 @@ DBIResult CursorInterface::GetRecordForKey(int handle, bool directKey, int field
                                            std::string* buffer) {
     const SearchKind kind = directKey || fieldCount > 0 ? keySearchEqual : keySearchGreaterEqual;
     const DBIResult rc = SetToKey(handle, kind, directKey, key);
-    if (buffer && !sx_Eof()) {
+    // A key not found has no record to hand out (the area is back where it
+    // was): reading that one again would only cost a read of the file.
+    if (buffer && rc == kOk && !sx_Eof()) {
         buffer->assign(static_cast<size_t>(std::max(sx_RecSize(), 0)), ' ');
         sx_GetRecord(buffer->data());
     }

@@ -9,6 +9,7 @@
 #include "platform/event_pump.h"
 
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -156,8 +157,8 @@ void TmsSMTP::Send()
 void TmsSMTP::sendQuitAhead()
 {
     // The server takes its leave while OnMailSent runs; the log-out then
-    // only reads its answer. A QUIT that cannot go out now is tried again
-    // by the log-out, whose failure is the one reported.
+    // only reads its answer. A QUIT that cannot go out is reported after
+    // OnMailSent, as the log-out's failure it would have been.
     try {
         platform::processPendingEvents();
         SendLine("QUIT");
@@ -165,6 +166,7 @@ void TmsSMTP::sendQuitAhead()
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception&) {
+        quitFailure_ = std::current_exception();
     }
 }
 
@@ -213,18 +215,25 @@ void TmsSMTP::SendMail()
         explicit QuitAhead(bool& flag) : on(flag) { on = true; }
         ~QuitAhead() { on = false; }
     };
+    quitFailure_ = nullptr;
     try {
         Connect();
         // The session ends right after the data: nothing else goes out.
         QuitAhead ahead(quitAhead_);
         Send();
     } catch (...) {
+        quitFailure_ = nullptr;
         // The failure that ended the sending is the one to report.
         try {
             Disconnect();
         } catch (const std::exception&) {
         }
         throw;
+    }
+    if (quitFailure_) {
+        const std::exception_ptr failure = std::exchange(quitFailure_, nullptr);
+        Close();
+        std::rethrow_exception(failure);
     }
     Disconnect();
 }

@@ -6,6 +6,7 @@
 
 #include "mail/net/mail_base.h"
 
+#include <exception>
 #include <iosfwd>
 #include <memory>
 
@@ -47,5 +48,6 @@ private:
     TmsMessage* message_ = nullptr;
     bool quitAhead_ = false;
     bool quitSent_ = false;
+    std::exception_ptr quitFailure_;
     std::unique_ptr<std::iostream> data_;
 };

@@ -295,9 +295,23 @@ void CdxFile::writeJournalled() {
     }
     journal_.save(heldSize_, saved);
     try {
-        // Pages first, the header (root of the directory, free list, counter) last.
-        for (const auto& [offset, p] : dirty_)
-            if (offset != 0) writeAll(fd_, p.data(), kPageSize, offset, path_);
+        // Pages first, the header (root of the directory, free list, counter)
+        // last; pages that follow one another in the file (those a split
+        // appends, above all) go in one write.
+        std::vector<const unsigned char*>& run = run_;
+        run.clear();
+        uint32_t runStart = 0;
+        auto writeOut = [&] {
+            if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
+            run.clear();
+        };
+        for (const auto& [offset, p] : dirty_) {
+            if (offset == 0) continue;
+            if (!run.empty() && offset != runStart + run.size() * kPageSize) writeOut();
+            if (run.empty()) runStart = offset;
+            run.push_back(p.data());
+        }
+        writeOut();
         if (const auto header = dirty_.find(0); header != dirty_.end())
             writeAll(fd_, header->second.data(), kPageSize, 0, path_);
         journal_.discard();

@@ -139,6 +139,7 @@ private:
     std::map<uint32_t, Decoded> nodes_;
     std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
     std::vector<CdxJournal::SavedPage> saved_;   // writeJournalled's, kept for its storage
+    std::vector<const unsigned char*> run_;       // the same
     uint64_t generation_ = 0;
     uint64_t foreignGeneration_ = 0;
     bool cacheValid_ = false;

@@ -246,22 +246,29 @@ bool CdxTree::insert(const std::string& key, uint32_t recno) {
     const auto pos = at - seen.begin();
     auto& entries = path.back().node().entries;
     entries.insert(entries.begin() + pos, NodeEntry{key, recno, 0});
-    grow(path);
+    grow(path, size_t(pos));
     return true;
 }
 
 const Node& CdxTree::write(Step& step, const Page& encoded) {
-    step.read = std::make_shared<Node>(std::move(step.node()));
+    auto written = std::make_shared<Node>(std::move(step.node()));
+    written->ownEncoding = true;
+    step.read = std::move(written);
     step.changed.reset();
     file_.writeNode(step.read, fmt_, encoded);
     return *step.read;
 }
 
-void CdxTree::grow(std::vector<Step>& path) {
+void CdxTree::grow(std::vector<Step>& path, size_t inserted) {
     size_t level = path.size() - 1;
     for (;;) {
         Page page;
-        if (!encodeIfFits(path[level].node(), fmt_, page)) {
+        const Node& changed = path[level].node();
+        // A leaf whose page this open encoded takes one new entry as a
+        // patch of that page; anything else is encoded whole.
+        const bool patched = inserted < changed.entries.size() && level == path.size() - 1 && changed.ownEncoding &&
+                             encodeLeafInsert(file_.page(changed.offset), changed, inserted, fmt_, page);
+        if (!patched && !encodeIfFits(changed, fmt_, page)) {
             split(path, level);
             return;
         }
@@ -310,7 +317,7 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
     upper[up.index] = summary(node);
     upper.insert(upper.begin() + long(up.index) + 1, summary(right));
     path.resize(level);
-    grow(path);
+    grow(path, kNothingInserted);
 }
 
 bool CdxTree::remove(const std::string& key, uint32_t recno) {

@@ -143,9 +143,12 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
             return path;
         }
         if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
-        size_t i = 0;
-        while (i + 1 < node->entries.size() && compareEntries(node->entries[i].key, node->entries[i].recno, key, recno) < 0) ++i;
-        offset = node->entries[i].child;
+        // The first entry not before (key, recno), or the last: entries are in order.
+        const auto& entries = node->entries;
+        const size_t i = size_t(std::partition_point(entries.begin(), std::prev(entries.end()), [&](const NodeEntry& e) {
+                                    return compareEntries(e.key, e.recno, key, recno) < 0;
+                                }) - entries.begin());
+        offset = entries[i].child;
         path.push_back({std::move(node), std::nullopt, i, &file_});
     }
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
@@ -239,7 +242,9 @@ std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offse
 bool CdxTree::insert(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
     const auto& seen = path.back().get().entries;
-    const auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
+    // Keys that come in order go after the leaf's last entry.
+    const bool last = !seen.empty() && compareEntries(seen.back().key, seen.back().recno, key, recno) < 0;
+    const auto at = last ? seen.end() : std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
         return compareEntries(e.key, e.recno, key, recno) < 0;
     });
     if (at != seen.end() && at->key == key && at->recno == recno) return false;

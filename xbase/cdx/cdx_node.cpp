@@ -77,7 +77,8 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
     // Each key is the previous one's first dup bytes, its stored bytes and
     // trail pad bytes: built in place over the previous key.
     std::string key(size_t(fmt.keyLength), static_cast<char>(fmt.pad));
-    node.entries.reserve(count);
+    // Room for the one entry an insert adds, so that it moves no key.
+    node.entries.reserve(size_t(count) + 1);
     for (size_t i = 0; i < count; ++i) {
         uint64_t v = 0;
         for (int b = bpe - 1; b >= 0; --b) v = v << 8 | p[kLeafHeader + i * size_t(bpe) + size_t(b)];
@@ -165,13 +166,21 @@ bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const Ke
     if (layoutFor(node.entries[pos].recno, fmt).bytesPerEntry > bpe) return false;
     const uint64_t dupMask = (uint64_t(1) << dupBits) - 1, trailMask = (uint64_t(1) << trailBits) - 1;
     const unsigned char* oldEntries = &before[kLeafHeader];
-    // Where the kept keys end: entries before pos, then the one that now follows the new entry.
-    size_t headEnd = kPageSize;
-    for (size_t i = 0; i < pos; ++i) {
+    auto storedOf = [&](size_t i) {
         const uint64_t v = entryBits(oldEntries + i * size_t(bpe), bpe);
-        headEnd -= size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t((v >> (recnoBits + dupBits)) & trailMask);
-    }
+        return size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t((v >> (recnoBits + dupBits)) & trailMask);
+    };
     const size_t oldKeyEnd = kLeafHeader + (n - 1) * size_t(bpe) + readLe16(&before[12]);
+    // Where the kept keys end: entries before pos, then the one that now
+    // follows the new entry; counted from whichever end of the page is nearer.
+    size_t headEnd = kPageSize;
+    if (pos <= (n - 1) / 2) {
+        for (size_t i = 0; i < pos; ++i) headEnd -= storedOf(i);
+    } else {
+        headEnd = oldKeyEnd;
+        for (size_t i = pos; i < n - 1; ++i) headEnd += storedOf(i);
+        if (headEnd > kPageSize) return false;
+    }
     const std::string& key = node.entries[pos].key;
     const int trail = trailCount(key, fmt);
     const int dup = pos == 0 ? 0 : dupCount(key, node.entries[pos - 1].key, trail, fmt);

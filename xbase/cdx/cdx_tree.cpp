@@ -10,6 +10,7 @@ namespace xbase::cdx {
 namespace {
 
 constexpr int kMaxDepth = 64;
+constexpr size_t kUsualDepth = 6;   // a million keys; deeper paths grow as needed
 
 bool sameEntry(const NodeEntry& a, const NodeEntry& b) { return a.key == b.key && a.recno == b.recno; }
 
@@ -135,6 +136,7 @@ void CdxTree::store(const Node& node) { file_.writeNode(node, fmt_); }
 
 std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t recno) {
     std::vector<Step> path;
+    path.reserve(kUsualDepth);
     uint32_t offset = root();
     for (int depth = 0; depth < kMaxDepth; ++depth) {
         auto node = view(offset);

@@ -52,6 +52,7 @@ Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(drive
         const auto memoPath = findIgnoringCase(withExtension(path, ".fpt"));
         if (!memoPath) throw XbaseError(kErrOpen, "memo file missing for " + path);
         fpt_ = std::make_unique<FptFile>(*memoPath, dbf_->readOnly());
+        fpt_->setSoleWriter(exclusive() && !dbf_->readOnly());
     }
     if (const auto cdxPath = findIgnoringCase(structuralIndexPath())) {
         if (driver != kDriverFox) throw XbaseError(kErrDriver, "this driver cannot use the table's compound index: " + path);

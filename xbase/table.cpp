@@ -95,6 +95,19 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
     if (!t.condition.empty() && t.condition.type() != ValueType::Logical) {
         throw XbaseError(kErrValue, "the condition of tag " + spec.name + " is not a logical expression: " + spec.forExpression);
     }
+    for (const Expression* e : {&t.key, &t.condition}) {
+        t.readsMore = t.readsMore || e->readsClock();
+        for (int i : e->fieldsRead()) {
+            if (i < 0) {
+                t.reads.emplace_back(0, 1);   // the deletion flag
+                continue;
+            }
+            const FieldDef& f = fields()[static_cast<std::size_t>(i)];
+            // A memo's text is not in the record.
+            if (f.type == 'M' || f.type == 'G' || f.type == 'B' || f.type == 'P') t.readsMore = true;
+            t.reads.emplace_back(f.offset, f.width);
+        }
+    }
     t.keyType = t.key.type();
     t.spec.keyType = keyTypeLetter(t.keyType);
     // The file does not say whether keys are text or numbers; the expression does.
@@ -260,6 +273,7 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
         // key that goes in at once would only move at the next write.
         rowKeys_ = keys;
         startWaiting(written, std::move(keys), true);
+        noteRowKeys(record);
         return written;
     }
     KeyChanges changes;

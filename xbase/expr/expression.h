@@ -65,10 +65,16 @@ public:
     int width() const;
     int decimals() const;     // Numeric results: decimal places shown by STR()
     const std::string& text() const { return text_; }
+    // What an evaluation reads besides the settings: fields by their index
+    // in the compile list (-1: the deletion flag), and whether the clock.
+    const std::vector<int>& fieldsRead() const { return fieldsRead_; }
+    bool readsClock() const { return readsClock_; }
 
 private:
     std::shared_ptr<const Node> root_;   // immutable, so copies share it
     std::string text_;
+    std::vector<int> fieldsRead_;
+    bool readsClock_ = false;
 };
 
 }  // namespace xbase

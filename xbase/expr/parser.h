@@ -11,6 +11,13 @@
 
 namespace xbase::expr {
 
-NodePtr parseExpression(std::string_view text, const std::vector<FieldDef>& fields);
+// What an expression reads besides the settings: fields by their index in
+// the compile list (-1: the deletion flag), and whether it reads the clock.
+struct Reads {
+    std::vector<int> fields;
+    bool clock = false;
+};
+
+NodePtr parseExpression(std::string_view text, const std::vector<FieldDef>& fields, Reads* reads = nullptr);
 
 }  // namespace xbase::expr

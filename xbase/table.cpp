@@ -97,6 +97,7 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
     }
     for (const Expression* e : {&t.key, &t.condition}) {
         t.readsMore = t.readsMore || e->readsClock();
+        t.readsRecNo = t.readsRecNo || e->readsRecNo();
         for (int i : e->fieldsRead()) {
             if (i < 0) {
                 t.reads.emplace_back(0, 1);   // the deletion flag
@@ -265,7 +266,26 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     std::vector<std::optional<std::string>> keys;
     const uint32_t count = dbf_->recordCount();
     const uint32_t recNo = count + 1;
-    for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
+    if (exclusive()) {
+        // Row after row appends the same blank record: its keys are those of
+        // the last append unless a tag reads the record number.
+        const EvalSettings now = settings().evalSettings();
+        const bool known = blankKeysKnown_ && blankKeysTagsVersion_ == tagsVersion_ && blankKeys_.size() == ts.size() &&
+                           blankKeysRecord_ == record && blankKeysSettings_.exact == now.exact &&
+                           blankKeysSettings_.century == now.century && blankKeysSettings_.epoch == now.epoch &&
+                           blankKeysSettings_.dateFormat == now.dateFormat;
+        for (std::size_t i = 0; i < ts.size(); ++i) {
+            const bool reuse = known && !ts[i].readsMore && !ts[i].readsRecNo;
+            keys.push_back(reuse ? blankKeys_[i] : keyFor(ts[i], record, recNo));
+        }
+        blankKeys_ = keys;
+        blankKeysRecord_ = record;
+        blankKeysSettings_ = now;
+        blankKeysTagsVersion_ = tagsVersion_;
+        blankKeysKnown_ = true;
+    } else {
+        for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
+    }
     // Under an exclusive open the new record waits for its first write too.
     const uint32_t written = dbf_->appendRecord(record, count, exclusive());
     if (exclusive()) {

@@ -27,6 +27,7 @@ struct OpenTag {
     // from another nowhere in them has the same key.
     std::vector<std::pair<int, int>> reads;
     bool readsMore = false;
+    bool readsRecNo = false;
 };
 
 class KeyChanges;
@@ -152,6 +153,14 @@ private:
     std::string rowKeysRecord_;
     EvalSettings rowKeysSettings_;
     uint64_t rowKeysTagsVersion_ = 0;
+    // The keys of a blank record as the last exclusive append worked them
+    // out, for the tags that read neither the record number nor more than
+    // the record, under these settings and tags.
+    bool blankKeysKnown_ = false;
+    std::vector<std::optional<std::string>> blankKeys_;
+    std::string blankKeysRecord_;
+    EvalSettings blankKeysSettings_;
+    uint64_t blankKeysTagsVersion_ = 0;
 };
 
 }  // namespace xbase

@@ -14,6 +14,7 @@ Expression Expression::compile(std::string_view text, const std::vector<FieldDef
     e.root_ = expr::parseExpression(text, fields, &reads);
     e.fieldsRead_ = std::move(reads.fields);
     e.readsClock_ = reads.clock;
+    e.readsRecNo_ = reads.recNo;
     e.text_ = std::string(text);
     return e;
 }

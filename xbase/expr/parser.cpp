@@ -190,6 +190,7 @@ private:
         expect(Tok::RParen, "')' after the arguments of " + name);
         if (reads_ && sameName("DATE", name)) reads_->clock = true;
         if (reads_ && sameName("DELETED", name)) reads_->fields.push_back(-1);
+        if (reads_ && sameName("RECNO", name)) reads_->recNo = true;
         return makeFunction(name, std::move(args), at);
     }
 

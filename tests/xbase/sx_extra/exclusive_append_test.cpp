@@ -133,6 +133,17 @@ TEST_F(ExclusiveAppend, AWriteMovesTheKeysWhoseFieldsFlagOrSettingsChanged) {
     EXPECT_EQ(keptAB, Recs({1}));
 }
 
+TEST_F(ExclusiveAppend, BlankRowsTakeTheKeysOfTheirOwnRecordNumbers) {
+    makeTagged();
+    tag("R", "STR(RECNO(),5)");
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Commit());
+    sx_SetOrder(sx_TagArea("R"));
+    for (const char* key : {"    1", "    2", "    3"}) EXPECT_TRUE(sx_Seek(key)) << key;
+    sx_SetOrder(sx_TagArea("NAME"));
+    EXPECT_EQ(walkForward(), Recs({1, 2, 3}));
+}
+
 TEST_F(ExclusiveAppend, TheOpenReadsAndFindsTheRowBeforeItIsCommitted) {
     makeTagged();
     append("ALPHA", 5);

@@ -123,7 +123,9 @@ uint32_t FptFile::nextFree() const {
 
 uint32_t FptFile::write(const std::string& data, uint32_t type) {
     if (data.size() > kMaxMemo) throw XbaseError(kErrValue, "memo too long");
-    const uint32_t block = nextFree();
+    const uint32_t block = knownNext_ ? knownNext_ : nextFree();
+    // A write that fails may leave the header either way: the next one reads it.
+    knownNext_ = 0;
     std::string out(8, '\0');
     putBe32(reinterpret_cast<unsigned char*>(out.data()), type);
     putBe32(reinterpret_cast<unsigned char*>(out.data()) + 4, static_cast<uint32_t>(data.size()));
@@ -134,10 +136,12 @@ uint32_t FptFile::write(const std::string& data, uint32_t type) {
     unsigned char h[4];
     putBe32(h, block + used);
     writeFully(0, h, 4);
+    if (sole_) knownNext_ = block + used;
     return block;
 }
 
 std::vector<uint32_t> FptFile::rewrite(const std::vector<std::pair<std::string, uint32_t>>& memos) {
+    knownNext_ = 0;
     std::vector<uint32_t> blocks;
     std::string body;
     uint32_t next = blocksFor(kHeaderSize, blockSize_);

@@ -30,6 +30,13 @@ public:
     std::string read(uint32_t block, uint32_t* type = nullptr) const;
     // Writes data into fresh blocks; the caller holds the memo lock.
     uint32_t write(const std::string& data, uint32_t type);
+    // The file belongs to a table opened exclusive: nobody else writes it,
+    // so the next free block this open wrote last stays true without
+    // reading the header again.
+    void setSoleWriter(bool on) {
+        sole_ = on;
+        knownNext_ = 0;
+    }
     // Replaces the whole file with these memos (pack); answers their blocks.
     std::vector<uint32_t> rewrite(const std::vector<std::pair<std::string, uint32_t>>& memos);
 
@@ -41,6 +48,8 @@ private:
     std::string path_;
     int fd_ = -1;
     uint32_t blockSize_ = 64;
+    bool sole_ = false;
+    uint32_t knownNext_ = 0;   // under sole_: the next free block as last written (0: read it)
 };
 
 }  // namespace xbase

@@ -1,5 +1,6 @@
 #include "xbase/record_values.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,15 @@ std::string formatNumber(double value, int width, int decimals) {
     char buf[400];
     for (int dec = decimals; dec >= 0; --dec) {
         if (std::fabs(value) >= 1e300) break;
+        if (width > 0) {
+            // The digits printf's "%.*f" gives, right-aligned, without printf's machinery.
+            const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, dec);
+            const auto n = static_cast<std::size_t>(end - buf);
+            if (ec != std::errc() || n > static_cast<std::size_t>(width)) continue;
+            std::string s(static_cast<std::size_t>(width) - n, ' ');
+            s.append(buf, n);
+            return s;
+        }
         std::snprintf(buf, sizeof buf, "%*.*f", width, dec, value);
         const std::string s(buf);
         if (s.size() <= static_cast<std::size_t>(width)) return s;

@@ -52,6 +52,7 @@ Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(drive
         const auto memoPath = findIgnoringCase(withExtension(path, ".fpt"));
         if (!memoPath) throw XbaseError(kErrOpen, "memo file missing for " + path);
         fpt_ = std::make_unique<FptFile>(*memoPath, dbf_->readOnly());
+        fpt_->setSoleWriter(exclusive() && !dbf_->readOnly());
     }
     if (const auto cdxPath = findIgnoringCase(structuralIndexPath())) {
         if (driver != kDriverFox) throw XbaseError(kErrDriver, "this driver cannot use the table's compound index: " + path);
@@ -93,6 +94,20 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
     if (!spec.forExpression.empty()) t.condition = Expression::compile(spec.forExpression, fields());
     if (!t.condition.empty() && t.condition.type() != ValueType::Logical) {
         throw XbaseError(kErrValue, "the condition of tag " + spec.name + " is not a logical expression: " + spec.forExpression);
+    }
+    for (const Expression* e : {&t.key, &t.condition}) {
+        t.readsMore = t.readsMore || e->readsClock();
+        t.readsRecNo = t.readsRecNo || e->readsRecNo();
+        for (int i : e->fieldsRead()) {
+            if (i < 0) {
+                t.reads.emplace_back(0, 1);   // the deletion flag
+                continue;
+            }
+            const FieldDef& f = fields()[static_cast<std::size_t>(i)];
+            // A memo's text is not in the record.
+            if (f.type == 'M' || f.type == 'G' || f.type == 'B' || f.type == 'P') t.readsMore = true;
+            t.reads.emplace_back(f.offset, f.width);
+        }
     }
     t.keyType = t.key.type();
     t.spec.keyType = keyTypeLetter(t.keyType);
@@ -251,7 +266,26 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     std::vector<std::optional<std::string>> keys;
     const uint32_t count = dbf_->recordCount();
     const uint32_t recNo = count + 1;
-    for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
+    if (exclusive()) {
+        // Row after row appends the same blank record: its keys are those of
+        // the last append unless a tag reads the record number.
+        const EvalSettings now = settings().evalSettings();
+        const bool known = blankKeysKnown_ && blankKeysTagsVersion_ == tagsVersion_ && blankKeys_.size() == ts.size() &&
+                           blankKeysRecord_ == record && blankKeysSettings_.exact == now.exact &&
+                           blankKeysSettings_.century == now.century && blankKeysSettings_.epoch == now.epoch &&
+                           blankKeysSettings_.dateFormat == now.dateFormat;
+        for (std::size_t i = 0; i < ts.size(); ++i) {
+            const bool reuse = known && !ts[i].readsMore && !ts[i].readsRecNo;
+            keys.push_back(reuse ? blankKeys_[i] : keyFor(ts[i], record, recNo));
+        }
+        blankKeys_ = keys;
+        blankKeysRecord_ = record;
+        blankKeysSettings_ = now;
+        blankKeysTagsVersion_ = tagsVersion_;
+        blankKeysKnown_ = true;
+    } else {
+        for (const auto& t : ts) keys.push_back(keyFor(t, record, recNo));
+    }
     // Under an exclusive open the new record waits for its first write too.
     const uint32_t written = dbf_->appendRecord(record, count, exclusive());
     if (exclusive()) {
@@ -259,6 +293,7 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
         // key that goes in at once would only move at the next write.
         rowKeys_ = keys;
         startWaiting(written, std::move(keys), true);
+        noteRowKeys(record);
         return written;
     }
     KeyChanges changes;

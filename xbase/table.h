@@ -22,6 +22,12 @@ struct OpenTag {
     Expression condition;   // empty when the tag has none
     CdxIndex* index = nullptr;
     ValueType keyType = ValueType::Character;
+    // The record bytes (offset, length) key and condition read, and whether
+    // they read more than those (clock, memo text): a record that differs
+    // from another nowhere in them has the same key.
+    std::vector<std::pair<int, int>> reads;
+    bool readsMore = false;
+    bool readsRecNo = false;
 };
 
 class KeyChanges;
@@ -111,6 +117,11 @@ private:
     void restartFromStored();
     void forgetWaitingRow();
     std::vector<std::optional<std::string>> keysOf(const std::vector<OpenTag>& ts, const std::string& record, uint32_t recNo);
+    // The keys of the waiting row's record as changed: a tag that reads none
+    // of the bytes changed since rowKeys_ were worked out keeps its key.
+    std::vector<std::optional<std::string>> keysOfWaiting(const std::string& record, uint32_t recNo);
+    // rowKeys_ are now the keys of record under the settings as they are.
+    void noteRowKeys(const std::string& record);
     void handOverKey(const OpenTag& tag, const std::string& key, uint32_t leaving);
     void loadTags(bool force);
     void adoptNewStructuralIndex();
@@ -137,6 +148,19 @@ private:
     std::vector<bool> owedKeys_;
     std::string pendingStored_;   // shared opens: the row as stored when it began to wait
     std::vector<std::optional<std::string>> rowKeys_;
+    // The record, settings and tags rowKeys_ were worked out from.
+    bool rowKeysKnown_ = false;
+    std::string rowKeysRecord_;
+    EvalSettings rowKeysSettings_;
+    uint64_t rowKeysTagsVersion_ = 0;
+    // The keys of a blank record as the last exclusive append worked them
+    // out, for the tags that read neither the record number nor more than
+    // the record, under these settings and tags.
+    bool blankKeysKnown_ = false;
+    std::vector<std::optional<std::string>> blankKeys_;
+    std::string blankKeysRecord_;
+    EvalSettings blankKeysSettings_;
+    uint64_t blankKeysTagsVersion_ = 0;
 };
 
 }  // namespace xbase

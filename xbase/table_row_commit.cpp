@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "xbase/engine_errors.h"
+#include "xbase/engine_settings.h"
 #include "xbase/error.h"
 #include "xbase/key_changes.h"
 #include "xbase/table.h"
@@ -30,6 +31,41 @@ std::vector<std::optional<std::string>> Table::keysOf(const std::vector<OpenTag>
     return keys;
 }
 
+namespace {
+
+bool sameSettings(const EvalSettings& a, const EvalSettings& b) {
+    return a.exact == b.exact && a.century == b.century && a.epoch == b.epoch && a.dateFormat == b.dateFormat;
+}
+
+}  // namespace
+
+void Table::noteRowKeys(const std::string& record) {
+    rowKeysRecord_ = record;
+    rowKeysSettings_ = settings().evalSettings();
+    rowKeysTagsVersion_ = tagsVersion_;
+    rowKeysKnown_ = true;
+}
+
+std::vector<std::optional<std::string>> Table::keysOfWaiting(const std::string& record, uint32_t recNo) {
+    const bool known = rowKeysKnown_ && pendingRow_ == recNo && rowKeysTagsVersion_ == tagsVersion_ &&
+                       rowKeys_.size() == tags_.size() && rowKeysRecord_.size() == record.size() &&
+                       sameSettings(rowKeysSettings_, settings().evalSettings());
+    if (!known) return keysOf(tags_, record, recNo);
+    std::vector<std::optional<std::string>> keys;
+    keys.reserve(tags_.size());
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        const OpenTag& t = tags_[i];
+        bool same = !t.readsMore;
+        for (const auto& [offset, width] : t.reads) {
+            if (!same) break;
+            same = rowKeysRecord_.compare(std::size_t(offset), std::size_t(width), record, std::size_t(offset),
+                                          std::size_t(width)) == 0;
+        }
+        keys.push_back(same ? rowKeys_[i] : keyFor(t, record, recNo));
+    }
+    return keys;
+}
+
 void Table::startWaiting(uint32_t recNo, std::vector<std::optional<std::string>> indexedKeys, bool owed) {
     commitWaitingRow(this);
     pendingRow_ = recNo;
@@ -47,6 +83,7 @@ void Table::forgetWaitingRow() {
     indexedKeys_.clear();
     owedKeys_.clear();
     rowKeys_.clear();
+    rowKeysKnown_ = false;
     if (waitingTable == this) waitingTable = nullptr;
 }
 
@@ -65,7 +102,7 @@ void Table::holdRow(uint32_t recNo, const std::string& record, bool handOverUniq
     // when another program changed them meanwhile.
     if (pendingRow_ && pendingTagsVersion_ != tagsVersion_) commitRow();
     // Keys first, so that a failing expression leaves the row as it was.
-    auto keys = keysOf(tags_, record, recNo);
+    auto keys = keysOfWaiting(record, recNo);
     if (pendingRow_ != recNo) {
         std::string stored = onDisk ? *onDisk : dbf_->readRecord(recNo);
         auto indexed = keysOf(tags_, stored, recNo);
@@ -77,6 +114,7 @@ void Table::holdRow(uint32_t recNo, const std::string& record, bool handOverUniq
     }
     pendingHandOver_ = pendingHandOver_ || handOverUniqueKeys;
     rowKeys_ = std::move(keys);
+    noteRowKeys(record);
     // An exclusive open has the row to itself too, but a key it moves is
     // in the tags when the call returns: a program killed afterwards leaves
     // every key it was told is written.
@@ -101,7 +139,9 @@ void Table::restartFromStored() {
     const uint32_t recNo = pendingRow_;
     indexedKeys_ = keysOf(tags_, pendingStored_.empty() ? dbf_->storedRecord(recNo) : pendingStored_, recNo);
     owedKeys_.assign(tags_.size(), false);
-    rowKeys_ = keysOf(tags_, dbf_->readRecord(recNo), recNo);
+    const std::string record = dbf_->readRecord(recNo);
+    rowKeys_ = keysOf(tags_, record, recNo);
+    noteRowKeys(record);
     pendingTagsVersion_ = tagsVersion_;
 }
 

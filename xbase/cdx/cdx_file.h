@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "xbase/cdx/cdx_journal.h"
@@ -130,14 +131,16 @@ private:
     CdxJournal journal_;
     off_t size_ = 0;                 // current size including pages allocated in this hold
     off_t heldSize_ = 0;             // size when the hold began: pages past it are new
-    std::map<uint32_t, Page> cache_;
-    std::map<uint32_t, Page> dirty_;
+    // Looked up for every page an operation touches: hashed, as a tree of
+    // thousands of pages costs a cache miss at each of its levels.
+    std::unordered_map<uint32_t, Page> cache_;
+    std::map<uint32_t, Page> dirty_;   // in file order, as a change writes them
     struct Decoded {
         KeyFormat fmt;
         std::shared_ptr<const Node> node;
     };
-    std::map<uint32_t, Decoded> nodes_;
-    std::map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
+    std::unordered_map<uint32_t, Decoded> nodes_;
+    std::unordered_map<uint32_t, Decoded> dirtyNodes_;   // of pages in dirty_
     std::vector<CdxJournal::SavedPage> saved_;   // writeJournalled's, kept for its storage
     std::vector<const unsigned char*> run_;       // the same
     uint64_t generation_ = 0;

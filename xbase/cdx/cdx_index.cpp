@@ -21,6 +21,7 @@ namespace {
 constexpr int kTagNameLength = 10;
 constexpr size_t kMaxTags = 65536;
 const KeyFormat kDirectoryFormat{kTagNameLength, ' '};
+constexpr size_t kFewTags = 16;   // looked through one by one
 
 std::string upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -107,6 +108,15 @@ public:
             tagsGeneration = file->foreignGeneration();
         }
         if (lastFound && name == lastName) return lastFound;
+        // A row's changes name the same few tags in turn, spelled as the tag names itself.
+        if (tagCache.size() <= kFewTags) {
+            for (auto& [k, t] : tagCache) {
+                if (t.name != name) continue;
+                lastName = name;
+                lastFound = &t;
+                return lastFound;
+            }
+        }
         const std::string key = directoryKey(name);
         auto it = tagCache.find(key);
         if (it == tagCache.end()) {
@@ -164,7 +174,7 @@ public:
 
     // Under an exclusive hold; false when the tag is left as it was.
     bool insert(const std::string& tag, const IndexEntry& e) {
-        const Tag t = requireTag(tag);
+        const Tag& t = requireTag(tag);   // nothing below forgets the tags
         const std::string key = fit(e.key, t.fmt);
         CdxTree tree(*file, t.header, t.fmt);
         if (t.h.options & cdx::kOptUnique) {
@@ -175,7 +185,7 @@ public:
     }
 
     bool remove(const std::string& tag, const IndexEntry& e) {
-        const Tag t = requireTag(tag);
+        const Tag& t = requireTag(tag);
         return CdxTree(*file, t.header, t.fmt).remove(fit(e.key, t.fmt), e.recno);
     }
 
@@ -392,14 +402,14 @@ cdx::Boundary notBefore(const std::string& key, uint32_t recno) {
 
 std::optional<IndexEntry> CdxIndex::first(const std::string& tag) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     return toResult(t.h.descending ? tree.lastBefore(never()) : tree.firstWhere(always()));
 }
 
 std::optional<IndexEntry> CdxIndex::last(const std::string& tag) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     return toResult(t.h.descending ? tree.firstWhere(always()) : tree.lastBefore(never()));
 }
@@ -445,7 +455,7 @@ bool CdxIndex::stepNext(const std::string& tag, IndexEntry& at, uint32_t* follow
 
 std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntry& from) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     const std::string key = Impl::fit(from.key, t.fmt);
     return toResult(t.h.descending ? tree.firstWhere(after(key, from.recno)) : tree.lastBefore(notBefore(key, from.recno)));
@@ -453,7 +463,7 @@ std::optional<IndexEntry> CdxIndex::prev(const std::string& tag, const IndexEntr
 
 std::optional<IndexEntry> CdxIndex::seek(const std::string& tag, const std::string& key, bool partial) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag t = impl_->requireTag(tag);
+    const Impl::Tag& t = impl_->requireTag(tag);
     CdxTree tree(*impl_->file, t.header, t.fmt);
     const std::string wanted = partial ? key.substr(0, size_t(t.fmt.keyLength)) : Impl::fit(key, t.fmt);
     auto cmp = [wanted](const NodeEntry& x) { return x.key.compare(0, wanted.size(), wanted); };

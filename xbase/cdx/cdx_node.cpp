@@ -77,7 +77,8 @@ Node decodeLeaf(const Page& p, Node node, uint16_t count, const KeyFormat& fmt, 
     // Each key is the previous one's first dup bytes, its stored bytes and
     // trail pad bytes: built in place over the previous key.
     std::string key(size_t(fmt.keyLength), static_cast<char>(fmt.pad));
-    node.entries.reserve(count);
+    // Room for the one entry an insert adds, so that it moves no key.
+    node.entries.reserve(size_t(count) + 1);
     for (size_t i = 0; i < count; ++i) {
         uint64_t v = 0;
         for (int b = bpe - 1; b >= 0; --b) v = v << 8 | p[kLeafHeader + i * size_t(bpe) + size_t(b)];
@@ -144,7 +145,82 @@ bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     return true;
 }
 
+uint64_t entryBits(const unsigned char* e, int bytes) {
+    uint64_t v = 0;
+    for (int b = bytes - 1; b >= 0; --b) v = v << 8 | e[b];
+    return v;
+}
+
+void putEntryBits(unsigned char* e, int bytes, uint64_t v) {
+    for (int b = 0; b < bytes; ++b, v >>= 8) e[b] = uint8_t(v);
+}
+
 }  // namespace
+
+bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p) {
+    const size_t n = node.entries.size();
+    if (!node.leaf || pos >= n || readLe16(&before[2]) + 1u != n || (readLe16(&before[0]) & kAttrLeaf) == 0)
+        return false;
+    const int recnoBits = before[20], dupBits = before[21], trailBits = before[22], bpe = before[23];
+    // The layout follows the largest record number; a wider one moves every entry.
+    if (layoutFor(node.entries[pos].recno, fmt).bytesPerEntry > bpe) return false;
+    const uint64_t dupMask = (uint64_t(1) << dupBits) - 1, trailMask = (uint64_t(1) << trailBits) - 1;
+    const unsigned char* oldEntries = &before[kLeafHeader];
+    auto storedOf = [&](size_t i) {
+        const uint64_t v = entryBits(oldEntries + i * size_t(bpe), bpe);
+        return size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t((v >> (recnoBits + dupBits)) & trailMask);
+    };
+    const size_t oldKeyEnd = kLeafHeader + (n - 1) * size_t(bpe) + readLe16(&before[12]);
+    // Where the kept keys end: entries before pos, then the one that now
+    // follows the new entry; counted from whichever end of the page is nearer.
+    size_t headEnd = kPageSize;
+    if (pos <= (n - 1) / 2) {
+        for (size_t i = 0; i < pos; ++i) headEnd -= storedOf(i);
+    } else {
+        headEnd = oldKeyEnd;
+        for (size_t i = pos; i < n - 1; ++i) headEnd += storedOf(i);
+        if (headEnd > kPageSize) return false;
+    }
+    const std::string& key = node.entries[pos].key;
+    const int trail = trailCount(key, fmt);
+    const int dup = pos == 0 ? 0 : dupCount(key, node.entries[pos - 1].key, trail, fmt);
+    const size_t stored = size_t(fmt.keyLength - dup - trail);
+    const size_t entriesEnd = kLeafHeader + n * size_t(bpe);
+    if (headEnd < entriesEnd + stored) return false;
+    size_t keyEnd = headEnd - stored;
+
+    p = before;
+    writeLe16(&p[0], uint16_t(kAttrLeaf | (node.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(n));
+    writeLe32(&p[4], node.left);
+    writeLe32(&p[8], node.right);
+    // Entries after pos move up one place, keys after it down by the new key's bytes.
+    std::memmove(&p[kLeafHeader + (pos + 1) * size_t(bpe)], oldEntries + pos * size_t(bpe), (n - 1 - pos) * size_t(bpe));
+    putEntryBits(&p[kLeafHeader + pos * size_t(bpe)], bpe,
+                 uint64_t(node.entries[pos].recno) | uint64_t(dup) << recnoBits | uint64_t(trail) << (recnoBits + dupBits));
+    std::copy_n(key.data() + dup, stored, &p[keyEnd]);
+    if (pos + 1 < n) {
+        // The entry after the new one shares a different prefix now.
+        unsigned char* e = &p[kLeafHeader + (pos + 1) * size_t(bpe)];
+        const uint64_t v = entryBits(e, bpe);
+        const int nextTrail = int((v >> (recnoBits + dupBits)) & trailMask);
+        const size_t oldStored = size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t(nextTrail);
+        const std::string& next = node.entries[pos + 1].key;
+        const int nextDup = dupCount(next, key, nextTrail, fmt);
+        const size_t nextStored = size_t(fmt.keyLength - nextDup - nextTrail);
+        const size_t restBytes = headEnd - oldStored - oldKeyEnd;   // keys of the entries after it
+        if (keyEnd < entriesEnd + nextStored + restBytes) return false;
+        keyEnd -= nextStored;
+        std::memmove(&p[keyEnd - restBytes], &before[oldKeyEnd], restBytes);
+        std::copy_n(next.data() + nextDup, nextStored, &p[keyEnd]);
+        keyEnd -= restBytes;
+        const uint64_t recnoPart = v & ((uint64_t(1) << recnoBits) - 1);
+        putEntryBits(e, bpe, recnoPart | uint64_t(nextDup) << recnoBits | uint64_t(nextTrail) << (recnoBits + dupBits));
+    }
+    std::memset(&p[entriesEnd], 0, keyEnd - entriesEnd);
+    writeLe16(&p[12], uint16_t(keyEnd - entriesEnd));
+    return true;
+}
 
 size_t leafEntrySize(uint32_t maxRecno, const KeyFormat& fmt) {
     return size_t(layoutFor(maxRecno, fmt).bytesPerEntry);

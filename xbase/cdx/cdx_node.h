@@ -29,6 +29,9 @@ struct Node {
     uint32_t left = kNoPage;
     uint32_t right = kNoPage;
     std::vector<NodeEntry> entries;
+    // Its page is exactly what encodeIfFits makes of it, so that one insert
+    // may patch that page instead of encoding every key again.
+    bool ownEncoding = false;
 };
 
 // How a tag's keys are stored: their length and the byte that trailing
@@ -44,6 +47,12 @@ Node decodeNode(const Page& page, uint32_t offset, const KeyFormat& fmt, const s
 Page encodeNode(const Node& node, const KeyFormat& fmt);
 // Encodes the node when it fits its page; false (page left undefined) when not.
 bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p);
+// The leaf page of `node` after its one new entry at `pos`, patched from
+// `before`, the page encodeIfFits made of the node without that entry:
+// the same bytes as encoding the node whole, touching three keys instead
+// of all. False (page left undefined) when the node does not fit or its
+// record numbers need a wider layout: then it is encoded whole.
+bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p);
 // Bytes an encoded leaf page uses (what leafBytes gives for its entries).
 size_t leafBytesOnPage(const Page& p);
 bool nodeFits(const Node& node, const KeyFormat& fmt);

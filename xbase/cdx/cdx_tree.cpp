@@ -10,6 +10,7 @@ namespace xbase::cdx {
 namespace {
 
 constexpr int kMaxDepth = 64;
+constexpr size_t kUsualDepth = 6;   // a million keys; deeper paths grow as needed
 
 bool sameEntry(const NodeEntry& a, const NodeEntry& b) { return a.key == b.key && a.recno == b.recno; }
 
@@ -135,6 +136,7 @@ void CdxTree::store(const Node& node) { file_.writeNode(node, fmt_); }
 
 std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t recno) {
     std::vector<Step> path;
+    path.reserve(kUsualDepth);
     uint32_t offset = root();
     for (int depth = 0; depth < kMaxDepth; ++depth) {
         auto node = view(offset);
@@ -143,9 +145,12 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
             return path;
         }
         if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
-        size_t i = 0;
-        while (i + 1 < node->entries.size() && compareEntries(node->entries[i].key, node->entries[i].recno, key, recno) < 0) ++i;
-        offset = node->entries[i].child;
+        // The first entry not before (key, recno), or the last: entries are in order.
+        const auto& entries = node->entries;
+        const size_t i = size_t(std::partition_point(entries.begin(), std::prev(entries.end()), [&](const NodeEntry& e) {
+                                    return compareEntries(e.key, e.recno, key, recno) < 0;
+                                }) - entries.begin());
+        offset = entries[i].child;
         path.push_back({std::move(node), std::nullopt, i, &file_});
     }
     throwCorrupt(file_.path(), "a tree is deeper than any index can be (pages form a loop?)");
@@ -239,29 +244,38 @@ std::shared_ptr<const Node> CdxTree::leafAt(uint32_t offset) { return view(offse
 bool CdxTree::insert(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
     const auto& seen = path.back().get().entries;
-    const auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
+    // Keys that come in order go after the leaf's last entry.
+    const bool last = !seen.empty() && compareEntries(seen.back().key, seen.back().recno, key, recno) < 0;
+    const auto at = last ? seen.end() : std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
         return compareEntries(e.key, e.recno, key, recno) < 0;
     });
     if (at != seen.end() && at->key == key && at->recno == recno) return false;
     const auto pos = at - seen.begin();
     auto& entries = path.back().node().entries;
     entries.insert(entries.begin() + pos, NodeEntry{key, recno, 0});
-    grow(path);
+    grow(path, size_t(pos));
     return true;
 }
 
 const Node& CdxTree::write(Step& step, const Page& encoded) {
-    step.read = std::make_shared<Node>(std::move(step.node()));
+    auto written = std::make_shared<Node>(std::move(step.node()));
+    written->ownEncoding = true;
+    step.read = std::move(written);
     step.changed.reset();
     file_.writeNode(step.read, fmt_, encoded);
     return *step.read;
 }
 
-void CdxTree::grow(std::vector<Step>& path) {
+void CdxTree::grow(std::vector<Step>& path, size_t inserted) {
     size_t level = path.size() - 1;
     for (;;) {
         Page page;
-        if (!encodeIfFits(path[level].node(), fmt_, page)) {
+        const Node& changed = path[level].node();
+        // A leaf whose page this open encoded takes one new entry as a
+        // patch of that page; anything else is encoded whole.
+        const bool patched = inserted < changed.entries.size() && level == path.size() - 1 && changed.ownEncoding &&
+                             encodeLeafInsert(file_.page(changed.offset), changed, inserted, fmt_, page);
+        if (!patched && !encodeIfFits(changed, fmt_, page)) {
             split(path, level);
             return;
         }
@@ -310,7 +324,7 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
     upper[up.index] = summary(node);
     upper.insert(upper.begin() + long(up.index) + 1, summary(right));
     path.resize(level);
-    grow(path);
+    grow(path, kNothingInserted);
 }
 
 bool CdxTree::remove(const std::string& key, uint32_t recno) {

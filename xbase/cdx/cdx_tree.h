@@ -74,7 +74,10 @@ private:
     std::shared_ptr<const Node> view(uint32_t offset);
     void store(const Node& node);
     std::vector<Step> descend(const std::string& key, uint32_t recno);
-    void grow(std::vector<Step>& path);
+    // Writes the changed nodes of path from its end up; `inserted` is where
+    // the last node (a leaf) took its one new entry, if that is its only change.
+    static constexpr size_t kNothingInserted = ~size_t{0};
+    void grow(std::vector<Step>& path, size_t inserted);
     void shrink(std::vector<Step>& path);
     void split(std::vector<Step>& path, size_t level);
     bool mergeWithSibling(std::vector<Step>& path, size_t level);

@@ -10,7 +10,11 @@ Expression::Expression() = default;
 
 Expression Expression::compile(std::string_view text, const std::vector<FieldDef>& fields) {
     Expression e;
-    e.root_ = expr::parseExpression(text, fields);
+    expr::Reads reads;
+    e.root_ = expr::parseExpression(text, fields, &reads);
+    e.fieldsRead_ = std::move(reads.fields);
+    e.readsClock_ = reads.clock;
+    e.readsRecNo_ = reads.recNo;
     e.text_ = std::string(text);
     return e;
 }

@@ -65,10 +65,19 @@ public:
     int width() const;
     int decimals() const;     // Numeric results: decimal places shown by STR()
     const std::string& text() const { return text_; }
+    // What an evaluation reads besides the settings: fields by their index
+    // in the compile list (-1: the deletion flag), whether the clock, and
+    // whether the record number.
+    const std::vector<int>& fieldsRead() const { return fieldsRead_; }
+    bool readsClock() const { return readsClock_; }
+    bool readsRecNo() const { return readsRecNo_; }
 
 private:
     std::shared_ptr<const Node> root_;   // immutable, so copies share it
     std::string text_;
+    std::vector<int> fieldsRead_;
+    bool readsClock_ = false;
+    bool readsRecNo_ = false;
 };
 
 }  // namespace xbase

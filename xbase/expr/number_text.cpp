@@ -1,6 +1,8 @@
 #include "xbase/expr/number_text.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,8 +27,15 @@ std::string fixedText(double value, int dec) {
     const double rounded = scaled - whole >= 0.5 - tolerance ? whole + 1 : whole;
     if (!std::isfinite(rounded)) return std::string(400, '*');  // never fits
     char digits[400];
-    std::snprintf(digits, sizeof digits, "%.0f", rounded);
-    std::string s(digits);
+    std::string s;
+    if (rounded < 9007199254740992.0) {
+        // A whole number below 2^53 is exactly its integer: written without printf's machinery.
+        const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<uint64_t>(rounded)).ptr;
+        s.assign(digits, end);
+    } else {
+        std::snprintf(digits, sizeof digits, "%.0f", rounded);
+        s = digits;
+    }
     if (dec > 0) {
         if (s.size() < static_cast<size_t>(dec) + 1) s.insert(0, dec + 1 - s.size(), '0');
         s.insert(s.size() - dec, 1, '.');

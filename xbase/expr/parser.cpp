@@ -23,8 +23,8 @@ bool sameName(const std::string& upperName, const std::string& fieldName) {
 
 class Parser {
 public:
-    Parser(std::string_view text, const std::vector<FieldDef>& fields)
-        : text_(text), fields_(fields), tokens_(tokenize(text)) {}
+    Parser(std::string_view text, const std::vector<FieldDef>& fields, Reads* reads)
+        : text_(text), fields_(fields), tokens_(tokenize(text)), reads_(reads) {}
 
     NodePtr run() {
         if (peek().kind == Tok::End) fail(kExprSyntaxError, site(), "Empty expression");
@@ -188,6 +188,9 @@ private:
             }
         }
         expect(Tok::RParen, "')' after the arguments of " + name);
+        if (reads_ && sameName("DATE", name)) reads_->clock = true;
+        if (reads_ && sameName("DELETED", name)) reads_->fields.push_back(-1);
+        if (reads_ && sameName("RECNO", name)) reads_->recNo = true;
         return makeFunction(name, std::move(args), at);
     }
 
@@ -195,7 +198,10 @@ private:
         const Site at = site();
         const std::string& name = take().text;
         for (size_t i = 0; i < fields_.size(); ++i)
-            if (sameName(name, fields_[i].name)) return makeField(static_cast<int>(i), fields_[i]);
+            if (sameName(name, fields_[i].name)) {
+                if (reads_) reads_->fields.push_back(static_cast<int>(i));
+                return makeField(static_cast<int>(i), fields_[i]);
+            }
         fail(kExprSyntaxError, at, "Unknown field " + name);
     }
 
@@ -209,13 +215,14 @@ private:
     std::vector<Token> tokens_;
     size_t index_ = 0;
     int nesting_ = 0;
+    Reads* reads_;
 };
 
 }  // namespace
 
-NodePtr parseExpression(std::string_view text, const std::vector<FieldDef>& fields) {
+NodePtr parseExpression(std::string_view text, const std::vector<FieldDef>& fields, Reads* reads) {
     if (text.size() > kMaxTextLength) fail(kExprTooComplex, {text.substr(0, 80), 0}, "Expression text too long");
-    return Parser(text, fields).run();
+    return Parser(text, fields, reads).run();
 }
 
 }  // namespace xbase::expr

@@ -104,6 +104,25 @@ TEST_F(SxFields, MemoTextAndBinaryBlobs) {
     EXPECT_TRUE(sx_Empty("NOTES"));
 }
 
+TEST_F(SxFields, AnExclusiveOpenPutsNewMemosRightAfterThePackedOnes) {
+    ASSERT_TRUE(sx_Replace("NOTES", SX_R_MEMO, "kept"));
+    ASSERT_TRUE(sx_Close());
+    ASSERT_GT(sx_Use(path("f.dbf").c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX), 0) << xbase::lastErrorText();
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Replace("NOTES", SX_R_MEMO, std::string(300, 'x').c_str()));
+    ASSERT_TRUE(sx_Delete());
+    ASSERT_TRUE(sx_Pack()) << xbase::lastErrorText();
+    const std::string fpt = path("f.fpt");
+    const auto packed = std::filesystem::file_size(fpt);
+    unsigned char header[8] = {};
+    std::ifstream(fpt, std::ios::binary).read(reinterpret_cast<char*>(header), 8);
+    const unsigned blockSize = unsigned(header[6]) << 8 | header[7];
+    sx_Go(1);
+    ASSERT_TRUE(sx_Replace("NOTES", SX_R_MEMO, "after"));
+    EXPECT_EQ(std::filesystem::file_size(fpt), packed + blockSize);
+    EXPECT_EQ(sx_GetString("NOTES"), "after");
+}
+
 TEST_F(SxFields, FieldDescriptions) {
     EXPECT_EQ(sx_FieldCount(), 6);
     EXPECT_EQ(sx_FieldName(2), "PRICE");

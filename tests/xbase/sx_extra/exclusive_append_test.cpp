@@ -114,6 +114,36 @@ TEST_F(ExclusiveAppend, TagsEndAsARebuildWouldMakeThemWhateverCommitsTheRow) {
     }
 }
 
+TEST_F(ExclusiveAppend, AWriteMovesTheKeysWhoseFieldsFlagOrSettingsChanged) {
+    makeTagged();
+    tag("AB", "IIF(NAME = 'AB', 'Y', 'N')");   // follows SET EXACT
+    tag("LIVE", "NAME", false, false, "!DELETED()");
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "ABC"));
+    sx_SetExact(1);
+    ASSERT_TRUE(sx_Replace("GROUP", SX_R_CHAR, "G"));   // a field neither tag reads
+    ASSERT_TRUE(sx_Delete());
+    ASSERT_TRUE(sx_Commit());
+    sx_SetExact(0);
+    const auto keptAB = (sx_SetOrder(sx_TagArea("AB")), walkForward());
+    const auto keptLive = (sx_SetOrder(sx_TagArea("LIVE")), walkForward());
+    EXPECT_EQ(keptLive, Recs{});
+    sx_SetOrder(sx_TagArea("AB"));
+    EXPECT_FALSE(sx_Seek("Y"));   // worked out under SET EXACT ON: "ABC" is not "AB"
+    EXPECT_EQ(keptAB, Recs({1}));
+}
+
+TEST_F(ExclusiveAppend, BlankRowsTakeTheKeysOfTheirOwnRecordNumbers) {
+    makeTagged();
+    tag("R", "STR(RECNO(),5)");
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Commit());
+    sx_SetOrder(sx_TagArea("R"));
+    for (const char* key : {"    1", "    2", "    3"}) EXPECT_TRUE(sx_Seek(key)) << key;
+    sx_SetOrder(sx_TagArea("NAME"));
+    EXPECT_EQ(walkForward(), Recs({1, 2, 3}));
+}
+
 TEST_F(ExclusiveAppend, TheOpenReadsAndFindsTheRowBeforeItIsCommitted) {
     makeTagged();
     append("ALPHA", 5);

@@ -250,8 +250,12 @@ void TExplorerButton::mouseMoveEvent(QMouseEvent* event)
 void TExplorerButton::mousePressEvent(QMouseEvent* event)
 {
     QWidget::mousePressEvent(event);
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // Taken here, so the event is not offered to the parent after a
+        // handler may have destroyed this button.
+        event->accept();
         LeftDown();
+    }
 }
 
 void TExplorerButton::LeftDown()
@@ -280,8 +284,10 @@ void TExplorerButton::mouseReleaseEvent(QMouseEvent* event)
 {
     QWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {
+        event->accept();   // as in mousePressEvent
         LeftUp();
     } else if (event->button() == Qt::RightButton && popupMenu_) {
+        event->accept();
         QPointer<TExplorerButton> self(this);
         popupMenu_->exec(event->globalPosition().toPoint());
         if (!self)

@@ -121,8 +121,12 @@ void TOfficeButton::mouseReleaseEvent(QMouseEvent* event)
     if (!over)
         MouseLeave();
     QWidget::mouseReleaseEvent(event);
-    if (over && event->button() == Qt::LeftButton)
+    if (over && event->button() == Qt::LeftButton) {
+        // Taken here, so the event is not offered to the parent after a
+        // handler may have destroyed this button.
+        event->accept();
         emit clicked();
+    }
 }
 
 void TOfficeButton::mouseDoubleClickEvent(QMouseEvent* event)

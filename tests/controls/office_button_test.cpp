@@ -70,3 +70,22 @@ TEST(OfficeButton, GlyphsAreElevenPixelsSquareOnWhite)
     EXPECT_TRUE(SaveScreenshot(hot, QStringLiteral("office_button_pressed")));
     SendMouse(hot, QEvent::MouseButtonRelease, QPoint(10, 10));
 }
+
+// A handler that destroys the button: nothing touches it afterwards (the
+// release is not offered on to the parent).
+TEST(OfficeButton, AClickHandlerMayDestroyTheButton)
+{
+    QWidget form;
+    auto* button = new TOfficeButton(&form);
+    button->resize(100, 24);
+    form.show();
+    bool clicked = false;
+    QObject::connect(button, &TOfficeButton::clicked, [&] {
+        clicked = true;
+        delete button;
+    });
+    SendMouse(*button, QEvent::MouseButtonPress, QPoint(10, 10));
+    SendMouse(*button, QEvent::MouseButtonRelease, QPoint(10, 10));
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(form.findChildren<TOfficeButton*>().isEmpty());
+}

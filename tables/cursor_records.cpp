@@ -16,12 +16,12 @@ DBIResult CursorInterface::AppendRecord(int handle, const std::string& buffer) {
     return InsertRecord(handle, false, buffer);
 }
 
-// The engine appends the new record locked; the lock stays only when the
-// caller asks to keep it.
+// The engine appends the new record whole and locked; the lock stays only
+// when the caller asks to keep it.
 DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::string& buffer) {
     if (!selectArea(handle)) return kInvalidHandle;
     if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
-    switch (sx_AppendEx()) {
+    switch (sx_AppendRecord(buffer.data())) {
     case SX_APPEND_LOCKED: return kRecordLocked;
     case SX_APPEND_READONLY: return kAppendFailed3;
     case SX_APPEND_WRITE: return kAppendFailed4;
@@ -31,12 +31,13 @@ DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::st
     default: break;
     }
     const int32_t recNo = sx_RecNo();
-    // The engine gives up its append lock with the first write unless the
+    // The engine gives up its append lock with the next write unless the
     // record lock is asked for explicitly.
-    if (keepLock) sx_Rlock(recNo);
-    const bool written = sx_PutRecord(buffer.data());
-    if (!keepLock) sx_Unlock(recNo);
-    return written ? kOk : kAppendFailed4;
+    if (keepLock)
+        sx_Rlock(recNo);
+    else
+        sx_Unlock(recNo);
+    return kOk;
 }
 
 DBIResult CursorInterface::ModifyRecord(int handle, const std::string& buffer, bool freeLock) {

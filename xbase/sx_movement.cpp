@@ -23,6 +23,25 @@ int appendFailure(int code) {
     }
 }
 
+// Appends a blank record, or the raw record given.
+int appendWith(const char* buffer) {
+    beginCall();
+    try {
+        WorkArea& a = area();
+        if (buffer)
+            a.appendRecord(std::string(buffer, a.bufferRecord().size()));
+        else
+            a.append();
+        return SX_APPEND_OK;
+    } catch (const XbaseError& e) {
+        fail(e.code(), e.what());
+        return appendFailure(e.code());
+    } catch (const std::exception& e) {
+        fail(kErrIo, e.what());
+        return SX_APPEND_WRITE;
+    }
+}
+
 }  // namespace
 
 void sx_GoTop() { guardedVoid([] { area().goTop(); }); }
@@ -55,18 +74,15 @@ bool sx_PutRecord(const char* buffer) {
     });
 }
 
-int sx_AppendEx() {
-    beginCall();
-    try {
-        area().append();
-        return SX_APPEND_OK;
-    } catch (const XbaseError& e) {
-        fail(e.code(), e.what());
-        return appendFailure(e.code());
-    } catch (const std::exception& e) {
-        fail(kErrIo, e.what());
-        return SX_APPEND_WRITE;
+int sx_AppendEx() { return appendWith(nullptr); }
+
+int sx_AppendRecord(const char* buffer) {
+    if (!buffer) {
+        beginCall();
+        fail(kErrArgument, "no record given");
+        return SX_APPEND_KEY;
     }
+    return appendWith(buffer);
 }
 
 bool sx_Delete() {

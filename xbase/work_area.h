@@ -64,6 +64,9 @@ public:
     void replaceField(const FieldDef& field, int kind, const void* value);
     void deleteRecord();
     uint32_t append();
+    // append and putRecord in one: under a shared open the row goes to disk
+    // whole, with its keys, in one step (no blank row, no placeholder keys).
+    uint32_t appendRecord(const std::string& record);
     void putBlob(const FieldDef& field, const std::string& data);
 
     bool lock(uint32_t recNo);
@@ -71,6 +74,8 @@ public:
     void unlockAll();
 
 private:
+    uint32_t appendRow(const std::string& record, bool blank);
+
     struct Position {
         uint32_t recNo = 0;
         std::string key;

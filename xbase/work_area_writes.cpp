@@ -169,11 +169,24 @@ void WorkArea::deleteRecord() {
 
 uint32_t WorkArea::append() {
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
-    const std::string blank = table_->blankRecord();
-    // The blank record gets its keys at once, under the header lock: a
-    // program killed before the first write leaves a row every tag knows,
-    // and a tag another open builds meanwhile holds exactly what is on disk.
-    const uint32_t recNo = table_->append(blank, settings().lockTimeoutMs());
+    return appendRow(table_->blankRecord(), true);
+}
+
+uint32_t WorkArea::appendRecord(const std::string& record) {
+    if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
+    if (record.size() != buffer_.size()) throw XbaseError(kErrArgument, "record has the wrong length");
+    // An exclusive open keeps an appended row back until its first write.
+    if (!table_->exclusive()) return appendRow(record, false);
+    const uint32_t recNo = append();
+    putRecord(record);
+    return recNo;
+}
+
+uint32_t WorkArea::appendRow(const std::string& record, bool blank) {
+    // The record gets its keys at once, under the header lock: a program
+    // killed before the first write leaves a row every tag knows, and a tag
+    // another open builds meanwhile holds exactly what is on disk.
+    const uint32_t recNo = table_->append(record, settings().lockTimeoutMs());
     if (appendLock_) unlock(appendLock_);
     if (!table_->exclusive()) {
         if (!lockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1, true, settings().lockTimeoutMs())) {
@@ -181,10 +194,10 @@ uint32_t WorkArea::append() {
         }
     }
     locks_.insert(recNo);
-    settle(Position{recNo, {}}, blank);
+    settle(Position{recNo, {}}, record);
     setShadowStored();
     appendLock_ = recNo;
-    freshAppend_ = recNo;
+    freshAppend_ = blank ? recNo : 0;
     return recNo;
 }
 

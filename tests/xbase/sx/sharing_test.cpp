@@ -174,6 +174,31 @@ TEST_F(SxSharing, AppendLockIsReleasedAfterPostingUnlessAskedFor) {
     EXPECT_FALSE(sx_Rlock(second));
 }
 
+// A whole record appended in one call is never seen blank by the other
+// open, sits in every tag under its own key, and is locked only until the
+// appending area leaves it.
+TEST_F(SxSharing, WholeRecordAppendIsSeenOnlyWithItsValues) {
+    sx_Select(a_);
+    std::string rec(static_cast<std::size_t>(sx_RecSize()), ' ');
+    rec.replace(1, 2, "R0");
+    ASSERT_EQ(sx_AppendRecord(rec.data()), SX_APPEND_OK) << xbase::lastErrorText();
+    ASSERT_EQ(sx_RecNo(), 4);
+    sx_Select(b_);
+    sx_SetOrder(1);
+    EXPECT_EQ(walkForward(), (std::vector<int>{4, 1, 2, 3}));
+    EXPECT_TRUE(sx_Seek("R0"));
+    EXPECT_EQ(sx_RecNo(), 4);
+    EXPECT_FALSE(sx_Rlock(4));
+    sx_Select(a_);
+    sx_Unlock(4);
+    sx_Select(b_);
+    EXPECT_TRUE(sx_Rlock(4));
+    // No record at all appends nothing.
+    sx_Select(a_);
+    EXPECT_EQ(sx_AppendRecord(nullptr), SX_APPEND_KEY);
+    EXPECT_EQ(sx_RecCount(), 4);
+}
+
 TEST_F(SxSharing, FailedWriteReleasesTheLockItTook) {
     sx_Select(a_);
     sx_Go(1);

@@ -16,28 +16,20 @@ DBIResult CursorInterface::AppendRecord(int handle, const std::string& buffer) {
     return InsertRecord(handle, false, buffer);
 }
 
-// The engine appends the new record whole and locked; the lock stays only
-// when the caller asks to keep it.
+// The engine appends the new record whole; it stays locked only when the
+// caller asks to keep the lock.
 DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::string& buffer) {
     if (!selectArea(handle)) return kInvalidHandle;
     if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
-    switch (sx_AppendRecord(buffer.data())) {
+    switch (sx_AppendRecord(buffer.data(), keepLock)) {
     case SX_APPEND_LOCKED: return kRecordLocked;
     case SX_APPEND_READONLY: return kAppendFailed3;
     case SX_APPEND_WRITE: return kAppendFailed4;
     case SX_APPEND_KEY: return kAppendFailed5;
     case SX_APPEND_FULL: return kAppendFailed6;
     case SX_APPEND_NO_AREA: return kInvalidHandle;
-    default: break;
+    default: return kOk;
     }
-    const int32_t recNo = sx_RecNo();
-    // The engine gives up its append lock with the next write unless the
-    // record lock is asked for explicitly.
-    if (keepLock)
-        sx_Rlock(recNo);
-    else
-        sx_Unlock(recNo);
-    return kOk;
 }
 
 DBIResult CursorInterface::ModifyRecord(int handle, const std::string& buffer, bool freeLock) {

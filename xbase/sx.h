@@ -109,7 +109,7 @@ int32_t sx_OrderRecNo();                      // 1-based position of the current
 void sx_GetRecord(char* buffer);              // copies the raw current record (deletion byte first, sx_RecSize bytes)
 bool sx_PutRecord(const char* buffer);        // writes a raw record over the current one and updates every tag
 int sx_AppendEx();                            // appends a blank record, locked, and makes it current; see SX_APPEND_*
-int sx_AppendRecord(const char* buffer);      // sx_AppendEx and sx_PutRecord in one: a shared open writes the row whole, keys and all, in one step
+int sx_AppendRecord(const char* buffer, bool keepLock);  // sx_AppendEx and sx_PutRecord in one: a shared open writes the row whole, keys and all, in one step; locked only when asked
 bool sx_Delete();                             // marks the current record deleted
 bool sx_Commit();                             // nothing is pending (writes are posted at once); false without a table
 bool sx_Rlock(int32_t recNo);                 // locks a record, waiting up to the lock time-out; re-reads it when current

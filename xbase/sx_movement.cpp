@@ -24,12 +24,12 @@ int appendFailure(int code) {
 }
 
 // Appends a blank record, or the raw record given.
-int appendWith(const char* buffer) {
+int appendWith(const char* buffer, bool keepLock) {
     beginCall();
     try {
         WorkArea& a = area();
         if (buffer)
-            a.appendRecord(std::string(buffer, a.bufferRecord().size()));
+            a.appendRecord(std::string(buffer, a.bufferRecord().size()), keepLock);
         else
             a.append();
         return SX_APPEND_OK;
@@ -74,15 +74,15 @@ bool sx_PutRecord(const char* buffer) {
     });
 }
 
-int sx_AppendEx() { return appendWith(nullptr); }
+int sx_AppendEx() { return appendWith(nullptr, true); }
 
-int sx_AppendRecord(const char* buffer) {
+int sx_AppendRecord(const char* buffer, bool keepLock) {
     if (!buffer) {
         beginCall();
         fail(kErrArgument, "no record given");
         return SX_APPEND_KEY;
     }
-    return appendWith(buffer);
+    return appendWith(buffer, keepLock);
 }
 
 bool sx_Delete() {

@@ -65,8 +65,9 @@ public:
     void deleteRecord();
     uint32_t append();
     // append and putRecord in one: under a shared open the row goes to disk
-    // whole, with its keys, in one step (no blank row, no placeholder keys).
-    uint32_t appendRecord(const std::string& record);
+    // whole, with its keys, in one step (no blank row, no placeholder keys);
+    // it stays locked only when asked.
+    uint32_t appendRecord(const std::string& record, bool keepLock);
     void putBlob(const FieldDef& field, const std::string& data);
 
     bool lock(uint32_t recNo);
@@ -74,7 +75,7 @@ public:
     void unlockAll();
 
 private:
-    uint32_t appendRow(const std::string& record, bool blank);
+    uint32_t appendRow(const std::string& record, bool blank, bool keepLock);
 
     struct Position {
         uint32_t recNo = 0;

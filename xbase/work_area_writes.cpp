@@ -169,34 +169,39 @@ void WorkArea::deleteRecord() {
 
 uint32_t WorkArea::append() {
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
-    return appendRow(table_->blankRecord(), true);
+    return appendRow(table_->blankRecord(), true, true);
 }
 
-uint32_t WorkArea::appendRecord(const std::string& record) {
+uint32_t WorkArea::appendRecord(const std::string& record, bool keepLock) {
     if (table_->readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + path_);
     if (record.size() != buffer_.size()) throw XbaseError(kErrArgument, "record has the wrong length");
     // An exclusive open keeps an appended row back until its first write.
-    if (!table_->exclusive()) return appendRow(record, false);
+    if (!table_->exclusive()) return appendRow(record, false, keepLock);
     const uint32_t recNo = append();
     putRecord(record);
+    if (keepLock)
+        lock(recNo);
+    else
+        unlock(recNo);
     return recNo;
 }
 
-uint32_t WorkArea::appendRow(const std::string& record, bool blank) {
+uint32_t WorkArea::appendRow(const std::string& record, bool blank, bool keepLock) {
     // The record gets its keys at once, under the header lock: a program
     // killed before the first write leaves a row every tag knows, and a tag
     // another open builds meanwhile holds exactly what is on disk.
     const uint32_t recNo = table_->append(record, settings().lockTimeoutMs());
     if (appendLock_) unlock(appendLock_);
-    if (!table_->exclusive()) {
-        if (!lockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1, true, settings().lockTimeoutMs())) {
+    if (keepLock) {
+        if (!table_->exclusive() &&
+            !lockRange(table_->dbf().fd(), lock_region::kRecord + recNo, 1, true, settings().lockTimeoutMs())) {
             throw XbaseError(kErrLocked, "new record " + std::to_string(recNo) + " is locked by another program");
         }
+        locks_.insert(recNo);
     }
-    locks_.insert(recNo);
     settle(Position{recNo, {}}, record);
     setShadowStored();
-    appendLock_ = recNo;
+    appendLock_ = blank ? recNo : 0;   // a whole record is posted already
     freshAppend_ = blank ? recNo : 0;
     return recNo;
 }

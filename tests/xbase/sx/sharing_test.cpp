@@ -175,13 +175,13 @@ TEST_F(SxSharing, AppendLockIsReleasedAfterPostingUnlessAskedFor) {
 }
 
 // A whole record appended in one call is never seen blank by the other
-// open, sits in every tag under its own key, and is locked only until the
-// appending area leaves it.
+// open, sits in every tag under its own key, and stays locked only when
+// asked.
 TEST_F(SxSharing, WholeRecordAppendIsSeenOnlyWithItsValues) {
     sx_Select(a_);
     std::string rec(static_cast<std::size_t>(sx_RecSize()), ' ');
     rec.replace(1, 2, "R0");
-    ASSERT_EQ(sx_AppendRecord(rec.data()), SX_APPEND_OK) << xbase::lastErrorText();
+    ASSERT_EQ(sx_AppendRecord(rec.data(), true), SX_APPEND_OK) << xbase::lastErrorText();
     ASSERT_EQ(sx_RecNo(), 4);
     sx_Select(b_);
     sx_SetOrder(1);
@@ -193,10 +193,14 @@ TEST_F(SxSharing, WholeRecordAppendIsSeenOnlyWithItsValues) {
     sx_Unlock(4);
     sx_Select(b_);
     EXPECT_TRUE(sx_Rlock(4));
+    sx_Select(a_);
+    ASSERT_EQ(sx_AppendRecord(rec.data(), false), SX_APPEND_OK) << xbase::lastErrorText();
+    sx_Select(b_);
+    EXPECT_TRUE(sx_Rlock(5));
     // No record at all appends nothing.
     sx_Select(a_);
-    EXPECT_EQ(sx_AppendRecord(nullptr), SX_APPEND_KEY);
-    EXPECT_EQ(sx_RecCount(), 4);
+    EXPECT_EQ(sx_AppendRecord(nullptr, false), SX_APPEND_KEY);
+    EXPECT_EQ(sx_RecCount(), 5);
 }
 
 TEST_F(SxSharing, FailedWriteReleasesTheLockItTook) {

@@ -61,6 +61,7 @@ Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(drive
         indexes_.back().index->setSoleWriter(exclusive());
         hasStructural_ = true;
         loadTags(true);
+        keyLastRowAtOpen();
     }
 }
 
@@ -265,6 +266,9 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     const auto& ts = exclusive() ? tags() : tags_;
     std::vector<std::optional<std::string>> keys;
     const uint32_t count = dbf_->recordCount();
+    // Another program appended since this open last looked: the row it left
+    // last may lack its keys.
+    if (!exclusive() && count != lastRowChecked_) keyLastRowIfKeyless(count);
     const uint32_t recNo = count + 1;
     if (exclusive()) {
         // Row after row appends the same blank record: its keys are those of
@@ -300,7 +304,10 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
-    if (applyForKnownTags(changes)) return written;
+    if (applyForKnownTags(changes)) {
+        lastRowChecked_ = written;
+        return written;
+    }
     // Under the header lock no tag is built meanwhile: the tags as read now
     // are the ones that lack the row.
     KeyChanges again;
@@ -308,6 +315,7 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
         if (auto key = keyFor(t, record, written)) again.add(t, IndexEntry{std::move(*key), written}, true);
     }
     again.apply();
+    lastRowChecked_ = written;
     return written;
 }
 

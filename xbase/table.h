@@ -126,6 +126,10 @@ private:
     void loadTags(bool force);
     void adoptNewStructuralIndex();
     void rebuildAllTags(const std::vector<std::string>& records);
+    // Gives the last row its keys when a program killed while appending it
+    // left it in no tag (table_last_row.cpp).
+    void keyLastRowIfKeyless(uint32_t count);
+    void keyLastRowAtOpen();
     std::vector<IndexEntry> entriesFor(const OpenTag& tag, const std::vector<std::string>& records);
     OpenTag compileTag(const CdxTagSpec& spec, CdxIndex* index) const;
 
@@ -137,6 +141,7 @@ private:
     bool hasStructural_ = false;
     uint64_t tagsCheckedInCall_ = ~uint64_t{0};
     uint64_t tagsVersion_ = 1;
+    uint32_t lastRowChecked_ = 0;   // the count whose last row was last seen keyed
     // The row whose writes wait in memory (0: none); per tag of tags_ (as
     // of pendingTagsVersion_) the key it holds for the row in the file, or,
     // when owed (a row appended under an exclusive open), the one it is to

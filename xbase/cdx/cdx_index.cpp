@@ -400,6 +400,14 @@ cdx::Boundary notBefore(const std::string& key, uint32_t recno) {
 
 }  // namespace
 
+bool CdxIndex::holds(const std::string& tag, const IndexEntry& e) {
+    CdxFile::Hold hold(*impl_->file, false);
+    const Impl::Tag& t = impl_->requireTag(tag);
+    const std::string key = Impl::fit(e.key, t.fmt);
+    const auto at = CdxTree(*impl_->file, t.header, t.fmt).firstWhere(notBefore(key, e.recno));
+    return at && at->key == key && at->recno == e.recno;
+}
+
 std::optional<IndexEntry> CdxIndex::first(const std::string& tag) {
     CdxFile::Hold hold(*impl_->file, false);
     const Impl::Tag& t = impl_->requireTag(tag);

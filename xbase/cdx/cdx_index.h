@@ -107,6 +107,8 @@ public:
     // key.size() bytes when partial (a full key shorter than the key length
     // is padded with blanks, or zero bytes for numeric keys).
     std::optional<IndexEntry> seek(const std::string& tag, const std::string& key, bool partial);
+    // Whether the tag has exactly this entry.
+    bool holds(const std::string& tag, const IndexEntry& e);
 
     // Changes whenever an open of the file (any process, this one included) wrote.
     uint32_t changeCounter();

@@ -19,6 +19,7 @@
 
 #include "../xbase_test_support.h"
 #include "xbase/create_table.h"
+#include "xbase/dbf_file.h"
 #include "xbase/sx.h"
 
 namespace {
@@ -276,6 +277,36 @@ TEST_F(SxConcurrency, WriterKilledAfterAppendLeavesItsRowInEveryTag) {
     sx_SetOrder(sx_TagArea("UNAME"));
     EXPECT_TRUE(sx_Seek("LATE"));
     EXPECT_EQ(walk("NAME"), std::vector<int>{1});
+}
+
+// A program killed after its appended record and count reached the table,
+// but before the row's keys reached the tags: the next open gives the row
+// its keys, and so does the next append of an open that was already there.
+TEST_F(SxConcurrency, RowOfAnAppenderKilledBeforeItsKeysGetsThemFromTheNextOpenOrAppend) {
+    const auto keylessRow = [&](const std::string& name) {
+        xbase::DbfFile dbf(table_, xbase::OpenMode::Shared);
+        std::string record(static_cast<std::size_t>(dbf.recordLength()), ' ');
+        record.replace(1, name.size(), name);
+        dbf.appendRecord(record, dbf.recordCount());
+    };
+    const int before = sx_Use(table_.c_str(), "BEFORE", SX_SHARED, SX_DRIVER_FOX);
+    ASSERT_GT(before, 0) << xbase::lastErrorText();
+    keylessRow("first");
+    ASSERT_GT(sx_Use(table_.c_str(), "NEXT", SX_SHARED, SX_DRIVER_FOX), 0) << xbase::lastErrorText();
+    EXPECT_EQ(walk("NAME"), std::vector<int>{1});
+    EXPECT_EQ(walk("UNAME"), std::vector<int>{1});
+    EXPECT_TRUE(sx_Seek("FIRST"));
+
+    keylessRow("second");
+    sx_Select(before);
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK) << xbase::lastErrorText();
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "third"));
+    sx_Commit();
+    EXPECT_EQ(walk("NAME"), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(walk("N"), (std::vector<int>{3, 2, 1}));   // descending
+    sx_SetOrder(sx_TagArea("UNAME"));
+    EXPECT_TRUE(sx_Seek("SECOND"));
+    EXPECT_EQ(sx_RecNo(), 2);
 }
 
 // Run in a fresh process by the test below (hence disabled in a normal run):

@@ -253,7 +253,7 @@ std::string Table::storeMemo(const FieldDef& f, const std::string& data, uint32_
 
 std::string Table::blankRecord() const { return std::string(static_cast<std::size_t>(dbf_->recordLength()), ' '); }
 
-uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
+uint32_t Table::append(const std::string& record, int lockTimeoutMs, const std::set<uint32_t>& lockedHere) {
     if (readOnly()) throw XbaseError(kErrReadOnly, "table is open read-only: " + dbf_->path());
     commitRow();
     // An exclusive open is the only one that appends.
@@ -268,7 +268,7 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs) {
     const uint32_t count = dbf_->recordCount();
     // Another program appended since this open last looked: the row it left
     // last may lack its keys.
-    if (!exclusive() && count != lastRowChecked_) keyLastRowIfKeyless(count);
+    if (!exclusive() && count != lastRowChecked_) keyLastRowIfKeyless(count, lockedHere.count(count) != 0);
     const uint32_t recNo = count + 1;
     if (exclusive()) {
         // Row after row appends the same blank record: its keys are those of

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,8 @@ public:
                 const std::string* onDisk = nullptr, bool mayWait = false);
     // Appends under the header lock, with the record's keys in every tag.
     // Under an exclusive open the new row waits instead, keys and all.
-    uint32_t append(const std::string& record, int lockTimeoutMs);
+    // lockedHere: the records whose locks this open holds.
+    uint32_t append(const std::string& record, int lockTimeoutMs, const std::set<uint32_t>& lockedHere);
     // Writes the waiting row once and moves every key it changed in one
     // change of each index; called before anything reads a tag, writes
     // another row, lets the row's lock go, or closes.
@@ -128,7 +130,7 @@ private:
     void rebuildAllTags(const std::vector<std::string>& records);
     // Gives the last row its keys when a program killed while appending it
     // left it in no tag (table_last_row.cpp).
-    void keyLastRowIfKeyless(uint32_t count);
+    void keyLastRowIfKeyless(uint32_t count, bool lockedHere);
     void keyLastRowAtOpen();
     std::vector<IndexEntry> entriesFor(const OpenTag& tag, const std::vector<std::string>& records);
     OpenTag compileTag(const CdxTagSpec& spec, CdxIndex* index) const;

@@ -13,13 +13,14 @@ namespace xbase {
 // Such a row is the last one, no live program holds its lock, and no tag
 // holds it; a row that some tag holds was not left so. Called under the
 // header lock (or an exclusive open), so no append is half done meanwhile.
+// lockedHere: this open holds the row's lock (so nobody else does).
 // Best effort: whatever fails here leaves the open as it would have been.
-void Table::keyLastRowIfKeyless(uint32_t count) {
+void Table::keyLastRowIfKeyless(uint32_t count, bool lockedHere) {
     lastRowChecked_ = count;
     if (count == 0 || readOnly()) return;
     try {
         RangeLock row;
-        if (!exclusive()) {
+        if (!exclusive() && !lockedHere) {
             if (!lockRange(dbf_->fd(), lock_region::kRecord + count, 1, true, 0)) return;   // a live program has it
             row = RangeLock(dbf_->fd(), lock_region::kRecord + count, 1);
         }
@@ -41,10 +42,10 @@ void Table::keyLastRowIfKeyless(uint32_t count) {
 // appender then looks itself before its own row).
 void Table::keyLastRowAtOpen() {
     if (readOnly() || tags_.empty()) return;
-    if (exclusive()) return keyLastRowIfKeyless(dbf_->recordCount());
+    if (exclusive()) return keyLastRowIfKeyless(dbf_->recordCount(), false);
     if (!lockRange(dbf_->fd(), lock_region::kHeader, 1, true, 0)) return;
     RangeLock header(dbf_->fd(), lock_region::kHeader, 1);
-    keyLastRowIfKeyless(dbf_->recordCount());
+    keyLastRowIfKeyless(dbf_->recordCount(), false);   // a fresh open holds no record lock
 }
 
 }  // namespace xbase

@@ -190,7 +190,7 @@ uint32_t WorkArea::appendRow(const std::string& record, bool blank, bool keepLoc
     // The record gets its keys at once, under the header lock: a program
     // killed before the first write leaves a row every tag knows, and a tag
     // another open builds meanwhile holds exactly what is on disk.
-    const uint32_t recNo = table_->append(record, settings().lockTimeoutMs());
+    const uint32_t recNo = table_->append(record, settings().lockTimeoutMs(), locks_);
     if (appendLock_) unlock(appendLock_);
     if (keepLock) {
         if (!table_->exclusive() &&

@@ -309,6 +309,25 @@ TEST_F(SxConcurrency, RowOfAnAppenderKilledBeforeItsKeysGetsThemFromTheNextOpenO
     EXPECT_EQ(sx_RecNo(), 2);
 }
 
+// Looking at the last row before an append must not take away a lock the
+// appending open itself holds on that row.
+TEST_F(SxConcurrency, AppendAfterAnotherOpensRowKeepsTheLockHeldOnIt) {
+    const int mine = sx_Use(table_.c_str(), "MINE", SX_SHARED, SX_DRIVER_FOX);
+    const int other = sx_Use(table_.c_str(), "OTHER", SX_SHARED, SX_DRIVER_FOX);
+    ASSERT_GT(mine, 0);
+    ASSERT_GT(other, 0);
+    sx_Select(other);
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK);
+    ASSERT_TRUE(sx_Replace("NAME", SX_R_CHAR, "theirs"));
+    sx_Select(mine);
+    ASSERT_TRUE(sx_Rlock(1));
+    ASSERT_EQ(sx_AppendEx(), SX_APPEND_OK) << xbase::lastErrorText();
+    sx_Select(other);
+    sx_SetLockTimeout(0);
+    EXPECT_FALSE(sx_Rlock(1));
+    sx_SetLockTimeout(5);
+}
+
 // Run in a fresh process by the test below (hence disabled in a normal run):
 // appends a record it never posts and ends without closing anything.
 TEST(SxExitHelper, DISABLED_EndsWithAnAppendPending) {

@@ -131,6 +131,7 @@ private:
     // Gives the last row its keys when a program killed while appending it
     // left it in no tag (table_last_row.cpp).
     void keyLastRowIfKeyless(uint32_t count, bool lockedHere);
+    bool rowIsKeyless(uint32_t recNo, KeyChanges& missing);
     void keyLastRowAtOpen();
     std::vector<IndexEntry> entriesFor(const OpenTag& tag, const std::vector<std::string>& records);
     OpenTag compileTag(const CdxTagSpec& spec, CdxIndex* index) const;

@@ -10,6 +10,19 @@
 
 namespace xbase {
 
+// False when some tag holds the row (a unique tag may keep another row for
+// the key, so it tells nothing); otherwise `missing` gets the row's keys.
+bool Table::rowIsKeyless(uint32_t recNo, KeyChanges& missing) {
+    const std::string record = dbf_->readRecord(recNo);
+    for (const auto& t : tags()) {
+        auto key = keyFor(t, record, recNo);
+        if (!key) continue;
+        if (!t.spec.unique && t.index->holds(t.spec.name, IndexEntry{*key, recNo})) return false;
+        missing.add(t, IndexEntry{std::move(*key), recNo}, true);
+    }
+    return true;
+}
+
 // Such a row is the last one, no live program holds its lock, and no tag
 // holds it; a row that some tag holds was not left so. Called under the
 // header lock (or an exclusive open), so no append is half done meanwhile.
@@ -19,21 +32,16 @@ void Table::keyLastRowIfKeyless(uint32_t count, bool lockedHere) {
     lastRowChecked_ = count;
     if (count == 0 || readOnly()) return;
     try {
+        // Leaving the row alone is always safe: the usual answer needs no lock.
+        KeyChanges unlocked;
+        if (!rowIsKeyless(count, unlocked)) return;
         RangeLock row;
         if (!exclusive() && !lockedHere) {
             if (!lockRange(dbf_->fd(), lock_region::kRecord + count, 1, true, 0)) return;   // a live program has it
             row = RangeLock(dbf_->fd(), lock_region::kRecord + count, 1);
         }
-        const std::string record = dbf_->readRecord(count);
         KeyChanges missing;
-        for (const auto& t : tags()) {
-            auto key = keyFor(t, record, count);
-            if (!key) continue;
-            // A unique tag may keep another row for the key: it tells nothing.
-            if (!t.spec.unique && t.index->holds(t.spec.name, IndexEntry{*key, count})) return;
-            missing.add(t, IndexEntry{std::move(*key), count}, true);
-        }
-        missing.apply();
+        if (rowIsKeyless(count, missing)) missing.apply();
     } catch (const XbaseError&) {
     }
 }

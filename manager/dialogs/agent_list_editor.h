@@ -10,6 +10,7 @@
 #include <string>
 
 #include "manager/core/agent_lists.h"
+#include "manager/dialogs/tfrm_action.h"
 
 class QAction;
 class QListWidget;
@@ -58,7 +59,7 @@ public:
 
     // For the action dialog's template chooser and "&Create New".
     std::string templatesFolder;
-    std::function<void()> createTemplate;
+    CreateTemplateCommand createTemplate;
     // Run after every change of a list (the wizard's Next button).
     std::function<void()> onChange;
 

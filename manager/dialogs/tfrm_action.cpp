@@ -10,7 +10,7 @@
 
 namespace manager {
 
-TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, std::function<void()> createTemplate)
+TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, CreateTemplateCommand createTemplate)
     : QDialog(parent),
       ui_(new Ui::TfrmAction),
       templatesFolder_(std::move(templatesFolder)),
@@ -48,9 +48,14 @@ TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, std::functi
             [this] { browse(ui_->edtSound, "WAV Files (*.wav);;All Files (*)", "wav", {}); });
     connect(ui_->btnScriptBrowse, &QPushButton::clicked, this,
             [this] { browse(ui_->edtScript, "tarselBasic Scripts (*.bas);;All Files (*)", "bas", {}); });
+    // The user asked for a new template for this reply: once saved, it is the
+    // reply; a composer closed unsaved leaves the field as it was.
     connect(ui_->btnCreateNew, &QPushButton::clicked, this, [this] {
-        if (createTemplate_)
-            createTemplate_();
+        if (!createTemplate_)
+            return;
+        const std::string saved = createTemplate_(this);
+        if (!saved.empty())
+            ui_->edtReplywith->setText(BytesToQString(saved));
     });
     list->setFocus();
 }

@@ -18,14 +18,20 @@ class TfrmAction;
 
 namespace manager {
 
+// The main window's new auto-reply template command, run for the dialog
+// `asker`: the path the user saved the new template to, empty when the
+// composer closed unsaved.
+using CreateTemplateCommand = std::function<std::string(QWidget* asker)>;
+
 class TfrmAction : public QDialog {
     Q_OBJECT
 
 public:
     // templatesFolder: where the template chooser starts; createTemplate:
-    // the main window's new auto-reply template command ("&Create New").
+    // the main window's new auto-reply template command ("&Create New"),
+    // whose saved template becomes the reply.
     explicit TfrmAction(QWidget* parent = nullptr, std::string templatesFolder = {},
-                        std::function<void()> createTemplate = {});
+                        CreateTemplateCommand createTemplate = {});
     ~TfrmAction() override;
 
     Ui::TfrmAction* ui() const { return ui_.get(); }
@@ -49,7 +55,7 @@ private:
 
     std::unique_ptr<Ui::TfrmAction> ui_;
     std::string templatesFolder_;
-    std::function<void()> createTemplate_;
+    CreateTemplateCommand createTemplate_;
 };
 
 }  // namespace manager

@@ -26,7 +26,7 @@ TfrmAgentProperties::TfrmAgentProperties(QWidget* parent) : QDialog(parent), ui_
 
 TfrmAgentProperties::~TfrmAgentProperties() = default;
 
-void TfrmAgentProperties::SetTemplates(const std::string& templatesFolder, std::function<void()> createTemplate)
+void TfrmAgentProperties::SetTemplates(const std::string& templatesFolder, CreateTemplateCommand createTemplate)
 {
     editor_->templatesFolder = templatesFolder;
     editor_->createTemplate = std::move(createTemplate);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "manager/core/agent_lists.h"
+#include "manager/dialogs/tfrm_action.h"
 
 namespace Ui {
 class TfrmAgentProperties;
@@ -29,7 +30,7 @@ public:
     Ui::TfrmAgentProperties* ui() const { return ui_.get(); }
     AgentListEditor& Editor() const { return *editor_; }
 
-    void SetTemplates(const std::string& templatesFolder, std::function<void()> createTemplate);
+    void SetTemplates(const std::string& templatesFolder, CreateTemplateCommand createTemplate);
     void SetLists(const AgentLists& lists);
     AgentLists Lists() const;
 

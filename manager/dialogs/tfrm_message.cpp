@@ -246,6 +246,7 @@ bool TfrmMessage::Save1Click()
     if (!writeTo(currentFileName_))
         return false;
     SetModified(false);
+    emit Saved(BytesToQString(currentFileName_));
     return true;
 }
 
@@ -258,6 +259,7 @@ bool TfrmMessage::SaveAs1Click()
         return false;
     SetFileName(QStringToBytes(path));
     SetModified(false);
+    emit Saved(path);
     return true;
 }
 

@@ -3,7 +3,8 @@
 // plain-text body, attachments) edited in a window of its own, saved as a
 // mail file, printed, with merge codes inserted through the picker. Each
 // window holds its own message; openers fill it before showing the window.
-// Not modal; freed when closed.
+// Not modal and freed when closed, unless a modal dialog asked for it: then
+// it is run modally over that dialog and its opener frees it.
 
 #include <QMainWindow>
 
@@ -59,6 +60,10 @@ public:
     void AddDroppedFile(const std::string& path);
     bool Modified() const;
     void SetModified(bool on);
+
+signals:
+    // A Save or Save As wrote the message to `path`.
+    void Saved(const QString& path);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -36,7 +36,7 @@ TfrmNewAgent::TfrmNewAgent(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmN
 
 TfrmNewAgent::~TfrmNewAgent() = default;
 
-void TfrmNewAgent::SetTemplates(const std::string& templatesFolder, std::function<void()> createTemplate)
+void TfrmNewAgent::SetTemplates(const std::string& templatesFolder, CreateTemplateCommand createTemplate)
 {
     editor_->templatesFolder = templatesFolder;
     editor_->createTemplate = std::move(createTemplate);

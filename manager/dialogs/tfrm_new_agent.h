@@ -10,6 +10,7 @@
 #include <string>
 
 #include "manager/core/agent_lists.h"
+#include "manager/dialogs/tfrm_action.h"
 
 namespace Ui {
 class TfrmNewAgent;
@@ -30,7 +31,7 @@ public:
     AgentListEditor& Editor() const { return *editor_; }
 
     // The action dialog's template folder and "&Create New" command.
-    void SetTemplates(const std::string& templatesFolder, std::function<void()> createTemplate);
+    void SetTemplates(const std::string& templatesFolder, CreateTemplateCommand createTemplate);
 
     std::string AgentName() const;
     // "MESSAGE", "INTERVAL" or "FUNCTION", from the kind options.

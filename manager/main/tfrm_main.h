@@ -45,6 +45,7 @@ class TfrmMain;
 namespace manager {
 
 class MessageOperations;
+class TfrmMessage;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -122,6 +123,9 @@ public:
     void Position1Click();
     void A1Click();
     void MailMessageTemplate1Click();
+    // The same for a modal dialog ("&Create New"): the composer is modal over
+    // `asker`; the path the new template was saved to, empty when unsaved.
+    std::string NewTemplateOver(QWidget* asker);
     void Delete1Click();
     void mnuPropertiesClick();
     void mnuAttachClick();
@@ -226,6 +230,9 @@ private:
     void wireMenus();
     void wireDialup();
     void wireAgentTabs();
+    // A composer filled for a templates-tab request; the caller shows it.
+    std::unique_ptr<TfrmMessage> templateComposer(const TemplateComposerRequest& request, QWidget* parent);
+    void templateSaved(const QString& path);
     // Fills an agents or templates list from its folder.
     void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
     // An agents or templates list item renamed in place: its file follows,

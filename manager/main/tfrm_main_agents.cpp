@@ -83,7 +83,7 @@ void TfrmMain::A1Click()
     ui_->pageControlMain->setCurrentIndex(AgentsTab);
     PlayWave(kNewItemWave);
     TfrmNewAgent wizard(this);
-    wizard.SetTemplates(folders_.templates, [this] { MailMessageTemplate1Click(); });
+    wizard.SetTemplates(folders_.templates, [this](QWidget* asker) { return NewTemplateOver(asker); });
     // A taken name replaces that agent only when the user says so;
     // otherwise the wizard comes back with everything entered.
     for (;;) {
@@ -116,7 +116,7 @@ void TfrmMain::btnAgentsModifyClick()
         return;
     const std::string path = folders_.agents + file;
     TfrmAgentProperties properties(this);
-    properties.SetTemplates(folders_.templates, [this] { MailMessageTemplate1Click(); });
+    properties.SetTemplates(folders_.templates, [this](QWidget* asker) { return NewTemplateOver(asker); });
     properties.SetLists(LoadAgentLists(path));
     platform::processPendingEvents();
     if (DialogSeam::ExecModal(properties) == QDialog::Accepted)

@@ -1,6 +1,8 @@
 // The Auto-Reply Templates tab: the list of template mail files, new and
 // open through the message composer, delete and rename.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -31,35 +33,74 @@ std::string selectedTemplate(QTreeWidget* list)
 
 void TfrmMain::RefreshTemplates() { refreshFileList(ui_->lstVTemplates, folders_.templates, kTemplateExtension); }
 
-void TfrmMain::OpenTemplateComposer(const TemplateComposerRequest& request)
+// A composer filled for the request as new and open fill it; ours
+// until shown.
+std::unique_ptr<TfrmMessage> TfrmMain::templateComposer(const TemplateComposerRequest& request, QWidget* parent)
 {
     composerRequests_.push_back(request);
-    // The composer frees itself when closed; until it is shown it is ours,
-    // so a template that cannot be read leaves no window behind.
-    auto composer = std::make_unique<TfrmMessage>(nullptr);
+    auto composer = std::make_unique<TfrmMessage>(parent);
     Ui::TfrmMessage& u = *composer->ui();
+    // Save As starts in the templates folder for new and opened templates alike.
+    composer->SetTemplatesFolder(folders_.templates);
+    // A template saved into the templates folder is listed at once.
+    connect(composer.get(), &TfrmMessage::Saved, this, [this](const QString& path) { templateSaved(path); });
     if (request.fileName.empty()) {
         u.lblFrom->setText(BytesToQString(request.sender.accountId));
         u.lblFromName->setText(BytesToQString(request.sender.name));
         u.lblFromAddress->setText(BytesToQString(request.sender.address));
-        composer->SetTemplatesFolder(folders_.templates);
-        TfrmMessage* shown = composer.release();
-        shown->show();
-        // The new template starts on its subject.
-        shown->lblSubjectClick();
-        return;
+        return composer;
     }
     composer->Tag = 10;
     composer->msMessage1().Clear();
     u.lblFilename->setText(BytesToQString(request.fileName));
     composer->msMessage1().LoadFromFile(request.fileName);
-    composer.release()->show();
+    return composer;
+}
+
+void TfrmMain::templateSaved(const QString& path)
+{
+    const QFileInfo saved(path);
+    if (saved.absoluteDir() != QDir(BytesToQString(folders_.templates)))
+        return;
+    // Rebuilding a list that already shows the file would only lose its selection.
+    QTreeWidget* list = ui_->lstVTemplates;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->data(0, Qt::UserRole).toString() == saved.fileName())
+            return;
+    RefreshTemplates();
+}
+
+void TfrmMain::OpenTemplateComposer(const TemplateComposerRequest& request)
+{
+    // The composer frees itself when closed; until it is shown it is ours,
+    // so a template that cannot be read leaves no window behind.
+    std::unique_ptr<TfrmMessage> composer = templateComposer(request, nullptr);
+    TfrmMessage* shown = composer.release();
+    shown->show();
+    // The new template starts on its subject.
+    if (request.fileName.empty())
+        shown->lblSubjectClick();
 }
 
 void TfrmMain::MailMessageTemplate1Click()
 {
     ui_->pageControlMain->setCurrentIndex(kTemplatesTab);
     OpenTemplateComposer({"", CurrentTemplateSender(tables_)});
+}
+
+std::string TfrmMain::NewTemplateOver(QWidget* asker)
+{
+    ui_->pageControlMain->setCurrentIndex(kTemplatesTab);
+    // The modal dialog that asks would block a window of its own: the
+    // composer runs modally over it, and is ours to free.
+    QString saved;
+    std::unique_ptr<TfrmMessage> composer = templateComposer({"", CurrentTemplateSender(tables_)}, asker);
+    composer->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(composer.get(), &TfrmMessage::Saved, composer.get(), [&saved](const QString& path) { saved = path; });
+    // The subject has the focus once the window shows.
+    composer->lblSubjectClick();
+    DialogSeam::RunModalWindow(*composer);
+    return QStringToBytes(saved);
 }
 
 void TfrmMain::btnARModifyClick()

@@ -1,7 +1,10 @@
 #include "manager/seam/dialog_seam.h"
 
+#include <QEvent>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPointer>
 
 namespace manager {
 
@@ -11,6 +14,7 @@ struct Answerers {
     DialogSeam::BoxAnswerer box;
     DialogSeam::DialogAnswerer dialog;
     DialogSeam::FileAnswerer file;
+    DialogSeam::WindowAnswerer window;
 };
 
 Answerers& answerers()
@@ -33,6 +37,24 @@ QMessageBox::Icon iconOf(BoxKind kind)
     }
     return QMessageBox::Information;
 }
+
+// Ends a modal window's loop when the window is hidden by a close; a
+// minimised window (a spontaneous hide) is still open.
+class ClosedWatcher : public QObject {
+public:
+    explicit ClosedWatcher(QEventLoop& loop) : loop_(loop) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            loop_.quit();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEventLoop& loop_;
+};
 
 }  // namespace
 
@@ -72,6 +94,28 @@ int DialogSeam::ExecModal(QDialog& dialog)
     return dialog.exec();
 }
 
+void DialogSeam::RunModalWindow(QWidget& window)
+{
+    QPointer<QWidget> shown(&window);
+    window.setWindowModality(Qt::ApplicationModal);
+    if (answerers().window) {
+        window.show();
+        answerers().window(window);
+        if (shown && shown->isVisible())
+            shown->close();
+        return;
+    }
+    QEventLoop loop;
+    ClosedWatcher watcher(loop);
+    window.installEventFilter(&watcher);
+    QObject::connect(&window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    window.show();
+    if (window.isVisible())
+        loop.exec(QEventLoop::DialogExec);
+    if (shown)
+        shown->removeEventFilter(&watcher);
+}
+
 QString DialogSeam::ChooseFile(QWidget* parent, const FileRequest& request)
 {
     return ChooseFileIn(parent, request, {});
@@ -92,5 +136,6 @@ QString DialogSeam::ChooseFileIn(QWidget* parent, const FileRequest& request, co
 void DialogSeam::SetBoxAnswerer(BoxAnswerer answerer) { answerers().box = std::move(answerer); }
 void DialogSeam::SetDialogAnswerer(DialogAnswerer answerer) { answerers().dialog = std::move(answerer); }
 void DialogSeam::SetFileAnswerer(FileAnswerer answerer) { answerers().file = std::move(answerer); }
+void DialogSeam::SetWindowAnswerer(WindowAnswerer answerer) { answerers().window = std::move(answerer); }
 
 }  // namespace manager

@@ -36,6 +36,9 @@ public:
     using DialogAnswerer = std::function<int(QDialog&)>;
     // The chosen file name; empty: cancelled.
     using FileAnswerer = std::function<QString(const FileRequest&)>;
+    // Handed the shown window; works it as a user would, closing it when
+    // done (a window left open is closed after it returns).
+    using WindowAnswerer = std::function<void(QWidget&)>;
 
     // A box; the button pressed. An empty caption is the application's name.
     static QMessageBox::StandardButton Box(QWidget* parent, const BoxRequest& request);
@@ -45,6 +48,10 @@ public:
                                                 QMessageBox::StandardButtons buttons, const QString& caption = {});
     // Shows the dialog modally; its modal result.
     static int ExecModal(QDialog& dialog);
+    // Shows a top-level window that is no dialog modally (over the modal
+    // dialogs that asked for it, which would otherwise block its input) and
+    // returns once it has closed.
+    static void RunModalWindow(QWidget& window);
     static QString ChooseFile(QWidget* parent, const FileRequest& request);
     // The same, the chooser starting in `directory`.
     static QString ChooseFileIn(QWidget* parent, const FileRequest& request, const QString& directory);
@@ -53,6 +60,7 @@ public:
     static void SetBoxAnswerer(BoxAnswerer answerer);
     static void SetDialogAnswerer(DialogAnswerer answerer);
     static void SetFileAnswerer(FileAnswerer answerer);
+    static void SetWindowAnswerer(WindowAnswerer answerer);
 };
 
 }  // namespace manager

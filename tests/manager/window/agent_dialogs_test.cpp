@@ -140,7 +140,10 @@ TEST_F(AgentDialogs, TheSoundLoopIsNeverAParameterAndChoosersFillTheirFields)
         return requests.size() == 1 ? QStringLiteral("/sounds/bell.wav") : QString();
     });
     int created = 0;
-    manager::TfrmAction action(nullptr, "/tpl/", [&] { ++created; });
+    manager::TfrmAction action(nullptr, "/tpl/", [&](QWidget*) {
+        ++created;
+        return std::string();
+    });
     Ui::TfrmAction& ui = *action.ui();
     action.show();
     action.SelectAction("Play Sound");

@@ -147,6 +147,7 @@ TEST_F(TemplateComposer, CreateNewInTheAgentWizardTakesTheSavedTemplateAsTheRepl
 {
     onComposer = [this](TfrmMessage& composer) {
         type(composer, "Welcome aboard", "We have your message.");
+        screenshot(composer, "manager_composer_over_action_dialog");
         chosenFiles = {templates + "Welcome.eml"};
         EXPECT_TRUE(composer.Save1Click());
         composer.close();
@@ -257,39 +258,43 @@ TEST_F(TemplateComposer, SaveAsOfAnOpenedTemplateStartsInTheTemplatesFolder)
 }
 
 // The seam's own modal run, as the program shows it: over an application-
-// modal dialog, a window merely shown takes no key, one run modally does,
-// and the run returns once the window closes.
-TEST(ModalWindowRun, AWindowRunOverAModalDialogTakesKeysAndTheRunEndsWhenItCloses)
+// modal dialog, a window merely shown takes no key; one run modally does
+// while the dialog under it takes none, and the run ends when it closes.
+TEST(ModalWindowRun, AWindowRunOverAModalDialogTakesTheKeysAndTheRunEndsWhenItCloses)
 {
     QDialog asker;
     asker.setModal(true);
+    auto* askerEdit = new QLineEdit(&asker);
     auto windowWithEdit = [](QWidget* parent) {
         auto* window = new QMainWindow(parent);
         window->setWindowFlag(Qt::Window);
-        auto* edit = new QLineEdit(window);
-        window->setCentralWidget(edit);
+        window->setCentralWidget(new QLineEdit(window));
         return window;
     };
-    auto typeInto = [](QMainWindow& window) {
+    // Keys as the window system hands them over, which is where a window
+    // blocked by a modal one loses them.
+    auto typeInto = [](QWidget& window, QLineEdit* edit) {
         window.activateWindow();
-        window.centralWidget()->setFocus();
+        edit->setFocus();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         for (char key : std::string("ok"))
             QTest::keyClick(window.windowHandle(), key);
-        return static_cast<QLineEdit*>(window.centralWidget())->text().toStdString();
+        return edit->text().toStdString();
     };
     std::string plainText = "not run";
     std::string modalText = "not run";
+    std::string askerText = "not run";
     bool ranToItsEnd = false;
     QTimer::singleShot(0, &asker, [&] {
         std::unique_ptr<QMainWindow> plain(windowWithEdit(nullptr));
         plain->show();
-        plainText = typeInto(*plain);
+        plainText = typeInto(*plain, static_cast<QLineEdit*>(plain->centralWidget()));
         plain.reset();
 
         std::unique_ptr<QMainWindow> modal(windowWithEdit(&asker));
         QTimer::singleShot(0, modal.get(), [&] {
-            modalText = typeInto(*modal);
+            modalText = typeInto(*modal, static_cast<QLineEdit*>(modal->centralWidget()));
+            askerText = typeInto(asker, askerEdit);
             modal->close();
         });
         // Should the run not end by itself, the test must not hang.
@@ -302,6 +307,7 @@ TEST(ModalWindowRun, AWindowRunOverAModalDialogTakesKeysAndTheRunEndsWhenItClose
     asker.exec();
     EXPECT_EQ(plainText, "");
     EXPECT_EQ(modalText, "ok");
+    EXPECT_EQ(askerText, "");
     EXPECT_TRUE(ranToItsEnd);
 }
 

@@ -90,16 +90,20 @@ void TfrmMain::MailMessageTemplate1Click()
 
 std::string TfrmMain::NewTemplateOver(QWidget* asker)
 {
-    ui_->pageControlMain->setCurrentIndex(kTemplatesTab);
-    // The modal dialog that asks would block a window of its own: the
-    // composer runs modally over it, and is ours to free.
     QString saved;
-    std::unique_ptr<TfrmMessage> composer = templateComposer({"", CurrentTemplateSender(tables_)}, asker);
-    composer->setAttribute(Qt::WA_DeleteOnClose, false);
-    connect(composer.get(), &TfrmMessage::Saved, composer.get(), [&saved](const QString& path) { saved = path; });
-    // The subject has the focus once the window shows.
-    composer->lblSubjectClick();
-    DialogSeam::RunModalWindow(*composer);
+    // Run from a dialog's button, not from a guarded menu command.
+    Guarded([&] {
+        ui_->pageControlMain->setCurrentIndex(kTemplatesTab);
+        // The modal dialog that asks would block a window of its own: the
+        // composer runs modally over it, and is ours to free.
+        std::unique_ptr<TfrmMessage> composer = templateComposer({"", CurrentTemplateSender(tables_)}, asker);
+        composer->setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(composer.get(), &TfrmMessage::Saved, composer.get(),
+                [&saved](const QString& path) { saved = path; });
+        // The subject has the focus once the window shows.
+        composer->lblSubjectClick();
+        DialogSeam::RunModalWindow(*composer);
+    });
     return QStringToBytes(saved);
 }
 

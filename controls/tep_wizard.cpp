@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QPointer>
 
+#include <utility>
+
 #include "controls/flag_guard.h"
 #include "controls/tep_wizard_page.h"
 #include "controls/tep_wizard_panel.h"
@@ -143,14 +145,24 @@ void TEPWizard::UpdateNextButton()
     bool done = false;
     {
         FlagGuard guard(askingDone_);
+        // Also when a Next handler's own changes ask again: that is typing.
+        const bool pressed = std::exchange(askedByNext_, false);
         done = !testAttribute(Qt::WA_ForceDisabled) && activePage_ && activePage_->DoneQuery();
+        askedByNext_ = pressed;
     }
     next_->setEnabled(done);
 }
 
 void TEPWizard::NextClick()
 {
-    if (!activePage_ || !activePage_->DoneQuery())
+    if (!activePage_)
+        return;
+    bool done = false;
+    {
+        FlagGuard pressed(askedByNext_);
+        done = activePage_->DoneQuery();
+    }
+    if (!done)
         return;
     if (FindPage(activePage_, true, true))
         SelectNextPage(true);

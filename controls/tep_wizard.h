@@ -45,6 +45,9 @@ public:
     void SelectNextPage(bool goForward);
     void UpdateButtons();
     void UpdateNextButton();
+    // True while the active page is asked because Next was pressed, not
+    // re-evaluated: a page may say then why it cannot be left.
+    bool AskedByNext() const { return askedByNext_; }
 
     void NextClick();
     void BackClick();
@@ -107,6 +110,7 @@ private:
     bool loaded_ = false;
     bool destroying_ = false;
     bool askingDone_ = false;
+    bool askedByNext_ = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TEPWizard::TEPWizardButtons)

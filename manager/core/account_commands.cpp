@@ -2,6 +2,7 @@
 
 #include "manager/core/account_schedule.h"
 #include "manager/core/field_limits.h"
+#include "manager/core/input_checks.h"
 #include "manager/core/manager_error.h"
 #include "manager/core/manager_tables.h"
 #include "manager/core/row_writing.h"
@@ -18,12 +19,15 @@ namespace {
 void checkAccountTexts(const std::string& name, const std::string& address, const std::string& login,
                        const std::string& password, const std::string& pop, const std::string& smtp)
 {
+    CheckName("account name", name);
     CheckFits("account name", name, kNodeWidth);
     CheckFits("e-mail address", address, kAddressWidth);
     CheckFits("user name", login, kLoginWidth);
     CheckFits("password", password, kPasswordWidth);
     CheckFits("POP server address", pop, kServerWidth);
     CheckFits("SMTP server address", smtp, kServerWidth);
+    CheckServerAddress("SMTP server address", smtp);
+    CheckServerAddress("POP server address", pop);
 }
 
 void writeSchedule(TTable& nodes, const Schedule& schedule)
@@ -42,6 +46,7 @@ AccountCommands::AccountCommands(ManagerTables& tables, store::RecordIds& ids, s
 
 int AccountCommands::NewFolder(const std::string& name)
 {
+    CheckName("folder name", name);
     CheckFits("folder name", name, kGroupWidth);
     TTable& orgs = tables_.Require("TableOrgs");
     TTable& groups = tables_.Require("TableGroups");
@@ -137,6 +142,7 @@ void AccountCommands::WriteAccount(const AccountProperties& p)
 
 void AccountCommands::RenameAccount(int recNo, const std::string& name)
 {
+    CheckName("account name", name);
     CheckFits("account name", name, kNodeWidth);
     SelectAccount(recNo);
     WriteRow(tables_.Table("TableNodes2"), RowStart::Edit,
@@ -145,6 +151,7 @@ void AccountCommands::RenameAccount(int recNo, const std::string& name)
 
 void AccountCommands::RenameFolder(int recNo, const std::string& name)
 {
+    CheckName("folder name", name);
     CheckFits("folder name", name, kGroupWidth);
     SelectFolder(recNo);
     WriteRow(tables_.Table("TableGroups2"), RowStart::Edit,

@@ -1,14 +1,11 @@
 #include "manager/core/account_schedule.h"
 
-
+#include "manager/core/input_checks.h"
 #include "manager/core/manager_error.h"
 
 namespace manager {
 
 namespace {
-
-// FREQVAL is a numeric field of four digits.
-constexpr int kMostMinutes = 9999;
 
 std::string trimmed(const std::string& text)
 {
@@ -18,23 +15,12 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-int readMinutes(const std::string& text)
-{
-    const std::string digits = trimmed(text);
-    if (digits.empty())
-        return 0;
-    if (digits.size() > 4 || digits.find_first_not_of("0123456789") != std::string::npos)
-        throw ManagerError("The polling interval \"" + text + "\" is not a whole number of minutes from 0 to " +
-                           std::to_string(kMostMinutes) + ".");
-    return std::stoi(digits);
-}
-
 }  // namespace
 
 Schedule ReadSchedule(const std::string& minutes, const std::string& nextDate, const std::string& nextTime)
 {
     Schedule schedule;
-    schedule.minutes = readMinutes(minutes);
+    schedule.minutes = ReadPollingInterval(minutes);
     if (!platform::TryStrToDate(nextDate, schedule.nextDate))
         throw ManagerError("The next processing date \"" + nextDate + "\" is not a valid date (mm/dd/yy).");
     TDateTime time = 0;

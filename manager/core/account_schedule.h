@@ -15,7 +15,7 @@ struct Schedule {
     int minutes = 0;
 };
 
-// Reads the three texts of a window (an empty interval is 0). Throws
+// Reads the three texts of a window (the interval 1 to 600 minutes). Throws
 // ManagerError naming the field that does not convert, so that nothing is
 // written from it.
 Schedule ReadSchedule(const std::string& minutes, const std::string& nextDate, const std::string& nextTime);

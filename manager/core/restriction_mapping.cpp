@@ -64,6 +64,11 @@ void setCondition(store::RestrictionRow& row, const RestrictionChoice& choice)
 void CheckChoice(const RestrictionChoice& choice)
 {
     CheckFits("restriction name", choice.name, kRuleWidth);
+    CheckConditionNumber(choice);
+}
+
+void CheckConditionNumber(const RestrictionChoice& choice)
+{
     if (choice.condition == kLongerThan)
         checkWholeNumber("character count", choice.length);
     if (choice.condition == kGreaterThan)

@@ -30,6 +30,8 @@ struct RestrictionChoice {
 // or size that is not a whole number of 0 or more, or a name longer than
 // the RULE field.
 void CheckChoice(const RestrictionChoice& choice);
+// The number half of that check: the chosen condition's length or size.
+void CheckConditionNumber(const RestrictionChoice& choice);
 
 // A new row from the windows (checked first).
 store::RestrictionRow RowFromChoice(const RestrictionChoice& choice, const std::string& uniqueId,

@@ -3,6 +3,7 @@
 #include <QRegularExpressionValidator>
 
 #include "manager/core/field_limits.h"
+#include "manager/dialogs/input_refusal.h"
 
 namespace manager {
 
@@ -57,6 +58,14 @@ RestrictionChoice RestrictionFields::Choice() const
     choice.remove = cmbAction2->currentText() == QLatin1String("YES");
     choice.name = text(edtName);
     return choice;
+}
+
+bool RestrictionFields::Passes(const std::function<void()>& reveal) const
+{
+    const RestrictionChoice choice = Choice();
+    QLineEdit* number = choice.condition == kLongerThan ? edtSValue : edtNumber;
+    return InputPasses(number, [&] { CheckConditionNumber(choice); }, reveal) &&
+           InputPasses(edtName, [&] { CheckChoice(choice); });
 }
 
 void RestrictionFields::SetChoice(const RestrictionChoice& choice) const

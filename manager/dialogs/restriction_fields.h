@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <functional>
+
 #include "manager/core/restriction_mapping.h"
 
 namespace manager {
@@ -42,6 +44,10 @@ struct RestrictionFields {
     // The length and size fields take digits only, the name 49 bytes.
     void LimitInput() const;
     RestrictionChoice Choice() const;
+    // Finish or OK: the chosen condition's number, then the name, as the
+    // row needs them. A refusal is shown (`reveal` first brings the number
+    // into view) and its field gets the focus.
+    bool Passes(const std::function<void()>& reveal = {}) const;
     void SetChoice(const RestrictionChoice& choice) const;
 };
 

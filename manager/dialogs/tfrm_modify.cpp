@@ -5,8 +5,10 @@
 #include <QShowEvent>
 
 #include "manager/core/attached_agents.h"
+#include "manager/core/input_checks.h"
 #include "manager/core/restriction_commands.h"
 #include "manager/dialogs/tfrm_rule_prop.h"
+#include "manager/dialogs/input_refusal.h"
 #include "manager/dialogs/tfrm_rule_wiz.h"
 #include "manager/seam/dialog_seam.h"
 #include "ui_tfrm_modify.h"
@@ -131,6 +133,16 @@ AccountProperties TfrmModify::Properties() const
     p.nextDate = text(ui_->MedtNextDate);
     p.nextTime = text(ui_->MedtNextTime);
     return p;
+}
+
+void TfrmModify::accept()
+{
+    const auto server = [this](QLineEdit* field, const char* what) {
+        return InputPasses(field, [&] { CheckServerAddress(what, text(field)); });
+    };
+    if (InputPasses(ui_->edtName, [this] { CheckName("account name", text(ui_->edtName)); }) &&
+        server(ui_->edtSMTPAddress, "SMTP server address") && server(ui_->edtPopAddress, "POP server address"))
+        QDialog::accept();
 }
 
 void TfrmModify::showEvent(QShowEvent* event)

@@ -62,6 +62,9 @@ public:
     void btnAttachClick();
     void btnDetachClick();
     void lstVAttachedAgentsChange();
+    // OK: a blank account name or a server text the retriever cannot use
+    // is refused on its page and the dialog stays open.
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

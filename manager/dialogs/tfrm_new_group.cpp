@@ -1,5 +1,7 @@
 #include "manager/dialogs/tfrm_new_group.h"
 
+#include "manager/core/input_checks.h"
+#include "manager/dialogs/input_refusal.h"
 #include "ui_tfrm_new_group.h"
 
 namespace manager {
@@ -15,5 +17,11 @@ TfrmNewGroup::TfrmNewGroup(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmN
 TfrmNewGroup::~TfrmNewGroup() = default;
 
 std::string TfrmNewGroup::GroupName() const { return ui_->edtGroupName->text().toStdString(); }
+
+void TfrmNewGroup::accept()
+{
+    if (InputPasses(ui_->edtGroupName, [this] { CheckName("folder name", GroupName()); }))
+        QDialog::accept();
+}
 
 }  // namespace manager

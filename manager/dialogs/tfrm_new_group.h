@@ -22,6 +22,8 @@ public:
 
     Ui::TfrmNewGroup* ui() const { return ui_.get(); }
     std::string GroupName() const;
+    // OK: a blank name is refused and the dialog stays open.
+    void accept() override;
 
 private:
     std::unique_ptr<Ui::TfrmNewGroup> ui_;

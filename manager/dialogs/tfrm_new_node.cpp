@@ -3,6 +3,8 @@
 #include <QShowEvent>
 
 #include "manager/core/account_schedule.h"
+#include "manager/core/input_checks.h"
+#include "manager/dialogs/input_refusal.h"
 #include "manager/dialogs/wizard_picture.h"
 #include "ui_tfrm_new_node.h"
 
@@ -26,8 +28,22 @@ TfrmNewNode::TfrmNewNode(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmNew
         SetWizardPicture(picture);
     ui_->lstGroups->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    ui_->WizPage1->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtNodeName->text().isEmpty(); });
+    // While typing, an empty name only keeps Next disabled; a press of Next
+    // also says why a page cannot be left.
+    ui_->WizPage1->setOnDoneQuery([this](TEPWizardPage*, bool& done) {
+        done = !ui_->edtNodeName->text().isEmpty() &&
+               (!nextPressed() ||
+                InputPasses(ui_->edtNodeName, [this] { CheckName("account name", text(ui_->edtNodeName)); }));
+    });
+    ui_->EPWizardPage1->setOnDoneQuery([this](TEPWizardPage*, bool& done) {
+        done = !nextPressed() ||
+               (InputPasses(ui_->edtSMTP, [this] { CheckServerAddress("SMTP server address", text(ui_->edtSMTP)); }) &&
+                InputPasses(ui_->edtPOP, [this] { CheckServerAddress("POP server address", text(ui_->edtPOP)); }));
+    });
     ui_->EPWizardPage3->setOnDoneQuery([this](TEPWizardPage*, bool&) { identificationDone(); });
+    ui_->EPWizardPage4->setOnDoneQuery([this](TEPWizardPage*, bool& done) {
+        done = !nextPressed() || InputPasses(ui_->edtMins, [this] { ReadPollingInterval(text(ui_->edtMins)); });
+    });
     for (QLineEdit* edit : {ui_->edtNodeName, ui_->edtPOP, ui_->edtUsername, ui_->edtPassword})
         connect(edit, &QLineEdit::textChanged, this, [this] { accountFieldChanged(); });
     connect(ui_->edtSMTP, &QLineEdit::textChanged, this, [this](const QString& smtp) { ui_->edtPOP->setText(smtp); });
@@ -96,13 +112,18 @@ void TfrmNewNode::accountFieldChanged()
     ui_->edtRealName->setText(ui_->edtNodeName->text());
 }
 
+bool TfrmNewNode::nextPressed() const { return ui_->NewNodeWiz->AskedByNext(); }
+
 void TfrmNewNode::identificationDone()
 {
     const QString email = ui_->edtEmail->text();
-    if (email.isEmpty())
+    const QString login = ui_->edtUsername->text();
+    // A user name the user typed is the login, whatever the address says.
+    if (email.isEmpty() || (!login.isEmpty() && login != filledLogin_))
         return;
     const qsizetype at = email.indexOf(QLatin1Char('@'));
-    ui_->edtUsername->setText(at < 0 ? QString() : email.left(at));
+    filledLogin_ = at < 0 ? QString() : email.left(at);
+    ui_->edtUsername->setText(filledLogin_);
 }
 
 }  // namespace manager

@@ -41,9 +41,13 @@ protected:
 
 private:
     void accountFieldChanged();
+    // Fills the user name from the address while the user has typed none.
     void identificationDone();
+    bool nextPressed() const;
 
     std::unique_ptr<Ui::TfrmNewNode> ui_;
+    // The user name the wizard itself put in, not one the user typed.
+    QString filledLogin_;
 };
 
 }  // namespace manager

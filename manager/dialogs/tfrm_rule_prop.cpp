@@ -30,6 +30,12 @@ void TfrmRuleProp::SetChoice(const RestrictionChoice& choice)
 
 void TfrmRuleProp::cmbConditionChange() { Fields().ShowConditionPanel(); }
 
+void TfrmRuleProp::accept()
+{
+    if (Fields().Passes())
+        QDialog::accept();
+}
+
 void TfrmRuleProp::showEvent(QShowEvent* event)
 {
     cmbConditionChange();

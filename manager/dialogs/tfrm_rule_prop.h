@@ -27,6 +27,8 @@ public:
     // Fills the fields and shows the condition's panel.
     void SetChoice(const RestrictionChoice& choice);
     void cmbConditionChange();
+    // OK: closed only with a restriction the account window can write.
+    void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;

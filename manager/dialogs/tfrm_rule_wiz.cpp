@@ -1,5 +1,6 @@
 #include "manager/dialogs/tfrm_rule_wiz.h"
 
+#include "manager/dialogs/input_refusal.h"
 #include "manager/dialogs/wizard_picture.h"
 #include "ui_tfrm_rule_wiz.h"
 
@@ -21,6 +22,12 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmRul
     ui_->cmbAction2->setCurrentIndex(0);
     fields.ShowConditionPanel();
     connect(ui_->cmbCondition, &QComboBox::currentIndexChanged, this, [this] { cmbConditionChange(); });
+    // A press of Next on the condition page says why its number will not do.
+    ui_->WizPage1->setOnDoneQuery([this](TEPWizardPage*, bool& done) {
+        const RestrictionChoice choice = Fields().Choice();
+        QLineEdit* number = choice.condition == kLongerThan ? ui_->edtSValue : ui_->edtNumber;
+        done = !ui_->EPWizard1->AskedByNext() || InputPasses(number, [&] { CheckConditionNumber(choice); });
+    });
     ui_->WizPage3->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtName->text().isEmpty(); });
     connect(ui_->edtName, &QLineEdit::textChanged, this, [this] { ui_->EPWizard1->UpdateNextButton(); });
     connect(ui_->EPWizard1, &TEPWizard::OnFinishClick, this, [this] { EPWizard1Finish(); });
@@ -34,6 +41,9 @@ void TfrmRuleWiz::cmbConditionChange() { Fields().ShowConditionPanel(); }
 
 void TfrmRuleWiz::EPWizard1Finish()
 {
+    // Closed only with a restriction the account window can write.
+    if (!Fields().Passes([this] { ui_->EPWizard1->setActivePage(ui_->WizPage1); }))
+        return;
     setResult(QDialog::Accepted);
     accept();
 }

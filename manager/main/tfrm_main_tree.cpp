@@ -11,8 +11,10 @@
 
 #include "manager/core/account_commands.h"
 #include "manager/core/account_tree.h"
+#include "manager/core/manager_error.h"
 #include "manager/core/sound_switch.h"
 #include "manager/main/accounts_tab_parts.h"
+#include "manager/seam/dialog_seam.h"
 #include "ui_tfrm_main.h"
 
 namespace manager {
@@ -244,6 +246,12 @@ void TfrmMain::treeMainEdited(QTreeWidgetItem* item)
             accounts.RenameFolder(recNoOf(item), newText);
             SendtoLog("Group renamed from " + oldText + " to " + newText);
         }
+    } catch (const ManagerError& refused) {
+        // A name the row cannot take (blank, too long) is said at once, as a
+        // dialog says it; the item keeps its name.
+        restore();
+        DialogSeam::Error(this, QString::fromStdString(refused.what()));
+        return;
     } catch (...) {
         restore();
         throw;

@@ -4,6 +4,7 @@
 
 #include "mail/headers.h"
 #include "mail/message.h"
+#include "mail/net/net_errors.h"
 #include "mail/net/pop3_client.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
@@ -98,6 +99,15 @@ void MailPass::RetrieveMesages(TTable& nodes)
     const std::vector<Restriction> rows = ReadRestrictions(tables_.rules);
     try {
         pop_.Connect();
+    } catch (const ESocketError& error) {
+        // No socket yet: the server text could not be made an address, and
+        // the line must say which text, or the user cannot find the account.
+        const bool addressFailed = !pop_.Connected() && !server.empty() && !pop_.UserName.empty() &&
+                                   !pop_.Password.empty();
+        pop_.Close();
+        if (addressFailed)
+            throw ESocketError(std::string(error.what()) + " -- server " + server);
+        throw;
     } catch (...) {
         // A refused log-in leaves nothing open until the next poll.
         pop_.Close();

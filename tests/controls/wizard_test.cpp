@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 
 #include <memory>
+#include <vector>
 
 #include "controls/tep_wizard.h"
 #include "controls/tep_wizard_page.h"
@@ -98,6 +99,28 @@ TEST(Wizard, AnIncompletePageHoldsNextButNeverBack)
     w.wizard.BackButton()->click();
     EXPECT_EQ(w.wizard.ActivePage(), w.p1);
     EXPECT_EQ(asked, 0);
+}
+
+TEST(Wizard, APageKnowsANextPressFromARefreshWhileTyping)
+{
+    ThreePages w;
+    std::vector<bool> byNext;
+    QLineEdit field(w.p2);
+    QObject::connect(&field, &QLineEdit::textChanged, &w.wizard, [&] { w.wizard.UpdateNextButton(); });
+    w.p2->setOnDoneQuery([&](TEPWizardPage*, bool& done) {
+        byNext.push_back(w.wizard.AskedByNext());
+        // A Next handler that changes a field is asked again, as typing.
+        if (w.wizard.AskedByNext())
+            field.setText(QStringLiteral("filled"));
+        done = false;
+    });
+    w.wizard.setActivePage(w.p2);
+    field.setText(QStringLiteral("typed"));
+    w.wizard.NextButton()->setEnabled(true);
+    w.wizard.NextButton()->click();
+    EXPECT_EQ(byNext, (std::vector<bool>{false, false, true, false}));
+    EXPECT_FALSE(w.wizard.AskedByNext());
+    EXPECT_EQ(w.wizard.ActivePage(), w.p2);
 }
 
 TEST(Wizard, NewPageIsShownBeforeTheOldOneIsHidden)

@@ -49,5 +49,18 @@ TEST_F(PassFailure, RefusedLoginEndsThePassWithoutALineOfItsOwn)
     EXPECT_FALSE(pop.Connected());
 }
 
+TEST_F(PassFailure, AServerTextThatIsNoAddressIsNamedInTheErrorLine)
+{
+    addAccount({.id = "acct", .name = "typo", .popAddress = "127.0.0.1:70000"});
+    try {
+        pass->ProcessMail();
+        ADD_FAILURE() << "connected";
+    } catch (const ESocketError& error) {
+        EXPECT_EQ(std::string(error.what()), "[10022] Invalid argument -- server 127.0.0.1:70000");
+    }
+    EXPECT_TRUE(host.logged("typo -- retrieving mail"));
+    EXPECT_FALSE(pop.Connected());
+}
+
 }  // namespace
 }  // namespace retriever_test

@@ -114,8 +114,8 @@ TEST_F(AccountTree, NewFolderAndAccountThroughTheWizardLandInTheTreeAndTheTables
             QApplication::processEvents();
             screenshot(dialog, ("account_wizard_page" + std::to_string(page + 1)).c_str());
         }
-        // Passing the identification page took the address's local part.
-        EXPECT_EQ(u.edtUsername->text().toStdString(), "sales");
+        // A user name typed on the login page stays the login.
+        EXPECT_EQ(u.edtUsername->text().toStdString(), "typed");
         u.MedtNextDate->setText(QStringLiteral("12/09/26"));
         u.MedtNextTime->setText(QStringLiteral("12:30PM"));
         u.cmbAction2->setCurrentIndex(1);
@@ -126,7 +126,8 @@ TEST_F(AccountTree, NewFolderAndAccountThroughTheWizardLandInTheTreeAndTheTables
     const Rows nodes = rows(store::kNodesTable, {"NODE", "LINK_ID", "LOGIN", "POPADDRESS", "SMTPADDRES", "NEXTTIME", "FREQVAL"});
     ASSERT_EQ(nodes.size(), 1u);
     const Rows groups = rows(store::kGroupsTable, {"UNIQUE_ID", "GROUP"});
-    EXPECT_EQ(nodes[0], (std::vector<std::string>{"Sales", groups[0][0], "sales", "pop.example.org", "mail", "12:30", "10"}));
+    EXPECT_EQ(nodes[0],
+              (std::vector<std::string>{"Sales", groups[0][0], "typed", "pop.example.org", "mail", "12:30", "10"}));
     EXPECT_EQ(rows(store::kRulesTable, {"RULE", "COND", "ACT1", "ACT2"}),
               (Rows{{"Control Restriction", "A", "Y", "N"}}));
     QTreeWidgetItem* account = item(QStringLiteral("Sales"));

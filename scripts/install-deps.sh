@@ -14,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and independent readers used by the tests
   dovecot-pop3d python3 python3-aiosmtpd python3-dbf python3-dbfread libdbd-xbase-perl
+  # the install test checks the menu entries with desktop-file-validate
+  desktop-file-utils
 )
 
 missing=()

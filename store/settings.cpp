@@ -1,5 +1,7 @@
 #include "store/settings.h"
 
+#include <utility>
+
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
@@ -26,6 +28,20 @@ void forceFolder(const std::string& path)
 
 }  // namespace
 
+std::string FolderWithSeparator(std::string folder)
+{
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+FolderSettings WithSeparators(FolderSettings folders)
+{
+    for (std::string* folder : {&folders.messages, &folders.agents, &folders.templates, &folders.database})
+        *folder = FolderWithSeparator(std::move(*folder));
+    return folders;
+}
+
 Settings::Settings(std::string fileName) : fileName_(std::move(fileName)) {}
 
 FolderSettings Settings::DefaultFolders()
@@ -47,7 +63,7 @@ FolderSettings Settings::ReadFolders(std::vector<std::string>* notices) const
                 notices->push_back("The " + std::string(key) + " folder setting is empty; using " + fallback);
             value = fallback;
         }
-        return value;
+        return FolderWithSeparator(std::move(value));
     };
     FolderSettings f;
     f.messages = read("Messages", defaults.messages);
@@ -57,8 +73,9 @@ FolderSettings Settings::ReadFolders(std::vector<std::string>* notices) const
     return f;
 }
 
-void Settings::WriteFoldersAtExit(const FolderSettings& folders)
+void Settings::WriteFoldersAtExit(const FolderSettings& typed)
 {
+    const FolderSettings folders = WithSeparators(typed);
     IniBatch batch;
     batch.WriteString(kFolders, "Messages", folders.messages);
     batch.WriteString(kFolders, "Agents", folders.agents);
@@ -66,8 +83,9 @@ void Settings::WriteFoldersAtExit(const FolderSettings& folders)
     batch.Apply(fileName_);
 }
 
-void Settings::WritePreferenceFolders(const FolderSettings& folders)
+void Settings::WritePreferenceFolders(const FolderSettings& typed)
 {
+    const FolderSettings folders = WithSeparators(typed);
     IniBatch batch;
     batch.WriteString(kFolders, "Messages", folders.messages);
     batch.WriteString(kFolders, "Agents", folders.agents);

@@ -13,14 +13,18 @@ namespace store {
 
 inline constexpr const char* kSettingsFileName = "tarsel.ini";
 
-// The four folder settings, each kept as stored (a trailing "/" expected;
-// the folder tree adds it when paths are built).
+// The four folder settings. Each ends with "/" once read or stored, so
+// that every program appends names to the same string.
 struct FolderSettings {
     std::string messages;
     std::string agents;
     std::string templates;
     std::string database;
 };
+
+// The folder with a trailing "/" (an empty one stays empty: it is no folder).
+std::string FolderWithSeparator(std::string folder);
+FolderSettings WithSeparators(FolderSettings folders);
 
 enum class Processor { Retriever, AgentProcessor };  // postp, posta
 
@@ -34,10 +38,11 @@ public:
     // "templates/", and the program folder itself for the tables.
     static FolderSettings DefaultFolders();
 
-    // [Folders] Messages, Agents, DataBase, Templates with the defaults. A key
-    // present with an empty value falls back to its default, and a line
-    // saying so is added to `notices` (when given).
+    // [Folders] Messages, Agents, DataBase, Templates with the defaults, each
+    // with its trailing "/". A key present with an empty value falls back to
+    // its default, and a line saying so is added to `notices` (when given).
     FolderSettings ReadFolders(std::vector<std::string>* notices = nullptr) const;
+    // Both writers store each folder with its trailing "/".
     // The manager at exit: Messages, Agents and DataBase (not Templates).
     void WriteFoldersAtExit(const FolderSettings& folders);
     // The preferences dialog's OK: Messages, Agents, Database, Templates.

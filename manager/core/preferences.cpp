@@ -1,6 +1,7 @@
 #include "manager/core/preferences.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "mail/net/tag_ras.h"
 #include "manager/core/user_prompts.h"
@@ -46,9 +47,12 @@ void ApplyPreferences(PreferenceValues& chosen, const std::string& previousMessa
     if (chosen.method == ConnectMethod::Dialup)
         settings.WriteRasService(ras.Service().empty() ? kNoDialupEntry : ras.Service());
 
-    if (chosen.folders.messages != previousMessages &&
+    // A folder typed without its "/" is the same folder: names are appended
+    // to it, and it is asked about only when it really moves.
+    chosen.folders = store::WithSeparators(std::move(chosen.folders));
+    if (chosen.folders.messages != store::FolderWithSeparator(previousMessages) &&
         prompts.ConfirmYesNoCancel(NewMessagesPathQuestion(chosen.folders.messages)) != Answer::Yes) {
-        chosen.folders.messages = previousMessages;
+        chosen.folders.messages = store::FolderWithSeparator(previousMessages);
         prompts.Inform(kMessagesPathRestored);
     }
 

@@ -8,6 +8,7 @@
 
 #include "controls/qt_text.h"
 #include "manager/core/agent_commands.h"
+#include "manager/core/agent_rename.h"
 #include "manager/core/listed_files.h"
 #include "manager/core/manager_error.h"
 #include "manager/core/sound_switch.h"
@@ -149,9 +150,36 @@ bool TfrmMain::IsAttachableAgentItem(const QTreeWidgetItem& item)
 
 void TfrmMain::lstVAgentsEdited(QTreeWidgetItem* item)
 {
+    const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
+    const std::string oldName = file.substr(0, file.size() - std::string(kAgentExtension).size());
+    const std::string newName = QStringToBytes(item->text(0));
+    if (newName == oldName)
+        return;
+    const auto putBack = [&](const std::string& why) {
+        {
+            const QSignalBlocker quiet(ui_->lstVAgents);
+            item->setText(0, BytesToQString(oldName));
+        }
+        DialogSeam::Information(this, BytesToQString(why));
+    };
     // A name the agent-name check refuses could never be attached.
-    renameListedItem(ui_->lstVAgents, item, folders_.agents, kAgentExtension,
-                     [](const std::string& name) { return store::AgentNameProblem(name); }, "Unable to rename agent");
+    if (const std::string problem = store::AgentNameProblem(newName); !problem.empty())
+        return putBack(problem);
+    RenamedAgent renamed;
+    try {
+        renamed = RenameAgent(tables_, folders_.agents, file, newName);
+    } catch (const std::exception&) {
+        return putBack(kAgentRenameFailure);
+    }
+    {
+        const QSignalBlocker quiet(ui_->lstVAgents);
+        item->setData(0, Qt::UserRole, BytesToQString(renamed.fileName));
+    }
+    if (renamed.rows > 0) {
+        // The accounts' attached items show the name they now run.
+        populateGroups();
+        lstVAgentsChange();
+    }
 }
 
 void TfrmMain::renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const std::string& folder,

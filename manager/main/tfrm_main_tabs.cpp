@@ -38,6 +38,7 @@ void TfrmMain::followListInFileMenu(int tab, bool selected)
         return;
     ui_->mnuFileDelete->setEnabled(selected);
     ui_->mnuFileProperties->setEnabled(selected);
+    ui_->mnuRename->setEnabled(selected);
 }
 
 }  // namespace manager

@@ -159,6 +159,32 @@ TEST_F(StoreSettingsFile, ValuesThatWouldBreakTheFileAreRefused)
     EXPECT_EQ(platform::ReadWholeFile(configFile("tarsel.ini")), before);
 }
 
+TEST_F(StoreSettingsFile, FoldersWithoutTheirSeparatorAreReadAndStoredWithIt)
+{
+    // Written by hand, or by an older build that stored them as typed.
+    platform::ForceDirectories(platform::ConfigDir());
+    test_support::writeFile(configFile("tarsel.ini"), "[Folders]\nMessages=/srv/mail\nAgents=/srv/agents\n"
+                                                       "DataBase=/srv/data\nTemplates=/srv/templates/\n");
+    Settings settings;
+    const store::FolderSettings f = settings.ReadFolders();
+    EXPECT_EQ(f.messages, "/srv/mail/");
+    EXPECT_EQ(f.agents, "/srv/agents/");
+    EXPECT_EQ(f.database, "/srv/data/");
+    EXPECT_EQ(f.templates, "/srv/templates/");
+
+    // Both writers store the separator, whatever the caller holds.
+    settings.WriteFoldersAtExit({"/a/m", "/a/g", "/a/t", "/a/d"});
+    const platform::IniFile ini(configFile("tarsel.ini"));
+    EXPECT_EQ(ini.ReadString("Folders", "Messages", "?"), "/a/m/");
+    EXPECT_EQ(ini.ReadString("Folders", "Agents", "?"), "/a/g/");
+    EXPECT_EQ(ini.ReadString("Folders", "DataBase", "?"), "/a/d/");
+    settings.WritePreferenceFolders({"/b/m", "/b/g", "/b/t", "/b/d"});
+    EXPECT_EQ(ini.ReadString("Folders", "Templates", "?"), "/b/t/");
+    EXPECT_EQ(ini.ReadString("Folders", "Database", "?"), "/b/d/");
+    // An empty folder is no folder: it does not become the root.
+    EXPECT_EQ(store::FolderWithSeparator(""), "");
+}
+
 using StoreHandoff = StoreTest;
 
 TEST_F(StoreHandoff, AllProgramsBuildTheSamePaths)
@@ -172,7 +198,7 @@ TEST_F(StoreHandoff, AllProgramsBuildTheSamePaths)
 
     const store::FolderSettings retriever = Settings().ReadFolders();
     const store::FolderSettings agents = Settings().ReadFolders();
-    EXPECT_EQ(retriever.messages, dir.path() + "/mail");  // kept as typed
+    EXPECT_EQ(retriever.messages, dir.path() + "/mail/");  // stored with its separator
     const std::string id = "53742090726030442";
     const std::string padded = id + "   ";  // as a fixed-width field gives it
     EXPECT_EQ(store::PendingFolder(retriever.messages, id), dir.path() + "/mail/" + id + "/Pending/");

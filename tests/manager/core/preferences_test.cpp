@@ -137,9 +137,37 @@ TEST_F(Preferences, YesKeepsTheNewFolderAndAnUnchangedOneAsksNothing)
     again.folders.templates = "/templates2";
     apply(again);
     EXPECT_TRUE(prompts.asked.empty());
-    // Typed without a trailing "/", stored as typed.
-    EXPECT_EQ(key("Folders", "Templates"), "/templates2");
+    // Typed without a trailing "/", stored and used with it.
+    EXPECT_EQ(key("Folders", "Templates"), "/templates2/");
+    EXPECT_EQ(globals.templates, "/templates2/");
     EXPECT_EQ(key("Folders", "Database"), "/d/");
+}
+
+TEST_F(Preferences, FoldersTypedWithoutTheirSeparatorAreStoredAndUsedWithIt)
+{
+    auto chosen = load();
+    chosen.folders = {"/m", "/x/agents", "/x/templates", "/x/data"};
+    apply(chosen);
+    // "/m" is the messages folder already in use: nothing moves, nothing is asked.
+    EXPECT_TRUE(prompts.asked.empty());
+    const store::FolderSettings expected{"/m/", "/x/agents/", "/x/templates/", "/x/data/"};
+    for (const store::FolderSettings* f : {&globals, &chosen.folders}) {
+        EXPECT_EQ(f->messages, expected.messages);
+        EXPECT_EQ(f->agents, expected.agents);
+        EXPECT_EQ(f->templates, expected.templates);
+        EXPECT_EQ(f->database, expected.database);
+    }
+    EXPECT_EQ(key("Folders", "Agents"), "/x/agents/");
+    EXPECT_EQ(key("Folders", "Templates"), "/x/templates/");
+    EXPECT_EQ(key("Folders", "Database"), "/x/data/");
+
+    // A moved messages folder is asked about with its separator; No puts
+    // back the one in use.
+    prompts.answer = Answer::No;
+    chosen.folders.messages = "/srv/mail";
+    apply(chosen);
+    EXPECT_EQ(prompts.asked, std::vector<std::string>{manager::NewMessagesPathQuestion("/srv/mail/")});
+    EXPECT_EQ(globals.messages, "/m/");
 }
 
 TEST_F(Preferences, TheSoundSwitchIsWritten)

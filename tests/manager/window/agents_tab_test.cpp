@@ -3,7 +3,9 @@
 // dialogs, and delete and rename acting on the listed files.
 #include "window_fixture.h"
 
+#include <QAbstractItemDelegate>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QTreeWidget>
@@ -11,6 +13,8 @@
 #include <filesystem>
 
 #include "agent_driver.h"
+#include "manager/core/account_commands.h"
+#include "manager/core/attached_agents.h"
 #include "manager/dialogs/tfrm_message.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
@@ -69,6 +73,9 @@ protected:
         platform::ForceDirectories(templates);
         main.Folders().agents = agents;
         main.Folders().templates = templates;
+        // A rename carries the attached-agent rows, so the tables are open.
+        main.Tables().SetDatabaseFolder(homeDir());
+        main.Tables().OpenInStartupOrder();
         onDialog = [this](QDialog& dialog) { return driver.answer(dialog); };
     }
     void TearDown() override
@@ -308,6 +315,59 @@ TEST_F(AgentsTab, RenamingNeverReplacesNorLeavesTheFolder)
     rename(ui.lstVAgents, "What", "What Now");
     EXPECT_TRUE(platform::FileExists(agents + "What Now.agent"));
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(AgentsTab, RenamingAnAttachedAgentFromTheMenuKeepsItsAccountsRunningIt)
+{
+    test_support::writeFile(agents + "Orders.agent", "[MAIN]\nAgentType=INTERVAL\n");
+    test_support::writeFile(templates + "Thanks.eml", "Subject: x\r\n\r\n");
+    manager::AccountCommands accounts(main.Tables(), main.Ids(), homeDir());
+    manager::NewAccountFields fields;
+    fields.name = "Sales";
+    fields.smtp = "smtp.example.org";
+    fields.pop = "pop.example.org";
+    fields.login = "sales";
+    fields.address = "sales@example.org";
+    fields.minutes = "15";
+    fields.nextDate = "12/09/26";
+    fields.nextTime = "12:30AM";
+    accounts.NewAccount(accounts.NewFolder("Office"), fields);
+    manager::AttachedAgents(main.Tables(), main.Ids(), homeDir()).Attach("Orders");
+    main.populateGroups();
+    main.RefreshAgents();
+    main.RefreshTemplates();
+    main.resize(640, 400);
+    main.show();
+
+    // File > Rename follows the selection of the tab's list, as Delete does.
+    ui.pageControlMain->setCurrentIndex(1);
+    EXPECT_FALSE(ui.mnuRename->isEnabled());
+    ui.lstVAgents->setCurrentItem(ui.lstVAgents->topLevelItem(0));
+    ASSERT_TRUE(ui.mnuRename->isEnabled());
+    ui.mnuRename->trigger();
+    auto* editor = ui.lstVAgents->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    // Typed and committed as the in-place editor does on Return.
+    editor->setText(QStringLiteral("Sales Orders"));
+    emit ui.lstVAgents->itemDelegate()->commitData(editor);
+
+    EXPECT_TRUE(boxes.empty()) << boxTexts().front();
+    EXPECT_EQ(captions(ui.lstVAgents), std::vector<std::string>{"Sales Orders"});
+    EXPECT_TRUE(platform::FileExists(agents + "Sales Orders.agent"));
+    // The account's attached item names the agent it still runs.
+    EXPECT_TRUE(ui.treeMain->findItems(QStringLiteral("Orders"), Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+    EXPECT_EQ(ui.treeMain->findItems(QStringLiteral("Sales Orders"), Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
+    // The rebuilt tree leaves the tab's File entries on its selection.
+    EXPECT_TRUE(ui.mnuFileDelete->isEnabled());
+    EXPECT_TRUE(ui.mnuRename->isEnabled());
+
+    ui.pageControlMain->setCurrentIndex(2);
+    EXPECT_FALSE(ui.mnuRename->isEnabled());
+    ui.lstVTemplates->setCurrentItem(ui.lstVTemplates->topLevelItem(0));
+    EXPECT_TRUE(ui.mnuRename->isEnabled());
+    ui.lstVTemplates->clearSelection();
+    EXPECT_FALSE(ui.mnuRename->isEnabled());
 }
 
 TEST_F(AgentsTab, TemplatesAreOpenedRenamedAndDeletedByTheirFiles)

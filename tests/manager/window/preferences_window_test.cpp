@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTreeWidget>
 
+#include "agent_driver.h"
 #include "manager/dialogs/tfrm_pref.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/dialup_backend.h"
@@ -123,6 +125,51 @@ TEST_F(PreferencesWindow, SoundsSwitchedOffInTheDialogSilenceTheNextSound)
         return int(QDialog::Accepted);
     });
     EXPECT_TRUE(main->SettingsFile().SoundsDisabled());
+}
+
+TEST_F(PreferencesWindow, AgentsAndTemplatesFoldersTypedWithoutTheSeparatorHoldTheirFiles)
+{
+    start();
+    const std::string agents = dir.path() + "/x/agents";
+    const std::string templates = dir.path() + "/x/templates";
+    platform::ForceDirectories(agents);
+    platform::ForceDirectories(templates);
+    openPreferences([&](TfrmPref& pref) {
+        pref.ui()->edtAgentsPath->setText(QString::fromStdString(agents));
+        pref.ui()->edtTemplates->setText(QString::fromStdString(templates));
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(boxes.empty()) << boxTexts().front();
+    EXPECT_EQ(key("Folders", "Agents"), agents + "/");
+    EXPECT_EQ(key("Folders", "Templates"), templates + "/");
+    EXPECT_EQ(main->Folders().agents, agents + "/");
+    EXPECT_EQ(main->Folders().templates, templates + "/");
+
+    // A new agent lands inside the folder, is listed, and Delete removes it.
+    AgentDriver driver;
+    driver.agent = {{{"Subject", "contains", "order"}}, {{"Close Tarsel", ""}}, "Closer"};
+    onDialog = [&driver](QDialog& dialog) { return driver.answer(dialog); };
+    main->A1Click();
+    EXPECT_TRUE(platform::FileExists(agents + "/Closer.agent"));
+    EXPECT_FALSE(platform::FileExists(agents + "Closer.agent"));
+    QTreeWidget* list = main->ui()->lstVAgents;
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    list->setCurrentItem(list->topLevelItem(0));
+    boxAnswer = QMessageBox::Yes;
+    main->btnAgentsDeleteClick();
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Are you sure you want to delete this agent?"});
+    EXPECT_FALSE(platform::FileExists(agents + "/Closer.agent"));
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+
+    // A template in the folder is listed from it and removed from it.
+    test_support::writeFile(templates + "/Thanks.eml", "Subject: x\r\n\r\n");
+    main->RefreshTemplates();
+    QTreeWidget* templatesList = main->ui()->lstVTemplates;
+    ASSERT_EQ(templatesList->topLevelItemCount(), 1);
+    main->ui()->pageControlMain->setCurrentIndex(2);
+    templatesList->setCurrentItem(templatesList->topLevelItem(0));
+    main->btnARDeleteClick();
+    EXPECT_FALSE(platform::FileExists(templates + "/Thanks.eml"));
 }
 
 TEST_F(PreferencesWindow, Screenshot)

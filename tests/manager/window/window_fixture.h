@@ -49,6 +49,8 @@ protected:
             return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
         });
         manager::DialogSeam::SetFileAnswerer([](const manager::FileRequest&) { return QString(); });
+        // A modal window no test works is closed at once, never waited on.
+        manager::DialogSeam::SetWindowAnswerer([](QWidget&) {});
     }
 
     void TearDown() override
@@ -56,6 +58,7 @@ protected:
         manager::DialogSeam::SetBoxAnswerer({});
         manager::DialogSeam::SetDialogAnswerer({});
         manager::DialogSeam::SetFileAnswerer({});
+        manager::DialogSeam::SetWindowAnswerer({});
     }
 
     std::string homeDir() const { return dir.path() + "/home/"; }

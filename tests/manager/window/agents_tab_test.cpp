@@ -48,16 +48,6 @@ void deleteComposers()
         delete window.data();
 }
 
-template <typename Window>
-Window* newest()
-{
-    Window* found = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* typed = qobject_cast<Window*>(window))
-            found = typed;
-    return found;
-}
-
 class AgentsTab : public WindowTest {
 protected:
     AgentDriver driver;

@@ -37,16 +37,6 @@ using manager::TfrmMain;
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-template <typename Window>
-Window* newest()
-{
-    Window* found = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* typed = qobject_cast<Window*>(window))
-            found = typed;
-    return found;
-}
-
 class MainMessages : public MessageWindowTest {
 protected:
     std::unique_ptr<manager::Post32Program> program;

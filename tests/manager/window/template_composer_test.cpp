@@ -46,15 +46,6 @@ std::vector<std::string> captions(const QTreeWidget* list)
     return texts;
 }
 
-TfrmMessage* newestComposer()
-{
-    TfrmMessage* found = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* composer = qobject_cast<TfrmMessage*>(window))
-            found = composer;
-    return found;
-}
-
 class TemplateComposer : public MessageWindowTest {
 protected:
     manager::TfrmMain main;
@@ -220,7 +211,7 @@ TEST_F(TemplateComposer, ANewTemplateFromTheMenuStaysItsOwnWindowAndIsListedOnce
     main.RefreshTemplates();
     ui.lstVTemplates->topLevelItem(0)->setSelected(true);
     main.MailMessageTemplate1Click();
-    QPointer<TfrmMessage> composer = newestComposer();
+    QPointer<TfrmMessage> composer = newest<TfrmMessage>();
     ASSERT_TRUE(composer);
     EXPECT_TRUE(composer->isVisible());
     EXPECT_EQ(composer->windowModality(), Qt::NonModal);
@@ -249,7 +240,7 @@ TEST_F(TemplateComposer, SaveAsOfAnOpenedTemplateStartsInTheTemplatesFolder)
     main.RefreshTemplates();
     ui.lstVTemplates->topLevelItem(0)->setSelected(true);
     ui.btnARModify->click();
-    QPointer<TfrmMessage> composer = newestComposer();
+    QPointer<TfrmMessage> composer = newest<TfrmMessage>();
     ASSERT_TRUE(composer);
     chosenFiles = {templates + "Thanks again.eml"};
     ASSERT_TRUE(composer->SaveAs1Click());

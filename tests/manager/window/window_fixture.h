@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QWidget>
 
@@ -22,6 +23,18 @@
 namespace managertest {
 
 using test_support::ScopedEnv;
+
+// The last opened top-level window of a kind (windows a command shows
+// without handing them back).
+template <typename Window>
+Window* newest()
+{
+    Window* found = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* typed = qobject_cast<Window*>(window))
+            found = typed;
+    return found;
+}
 
 class WindowTest : public ::testing::Test, protected test_support::ScratchSettings {
 protected:

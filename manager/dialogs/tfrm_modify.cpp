@@ -6,6 +6,7 @@
 
 #include "manager/core/attached_agents.h"
 #include "manager/core/restriction_commands.h"
+#include "manager/dialogs/calendar_names.h"
 #include "manager/dialogs/tfrm_rule_prop.h"
 #include "manager/dialogs/tfrm_rule_wiz.h"
 #include "manager/seam/dialog_seam.h"
@@ -34,6 +35,7 @@ TfrmModify::TfrmModify(QWidget* parent, ModifyCommands commands)
     tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));
     ui_->panelTip->setPalette(tip);
     ui_->cal->setSelectedDate(QDate::currentDate());
+    NameCalendarParts(*ui_->cal);
 
     popupRules_ = new QMenu(this);
     popupRules_->setObjectName(QStringLiteral("PopupMenuRules"));

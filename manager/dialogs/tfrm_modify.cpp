@@ -7,6 +7,7 @@
 #include "manager/core/attached_agents.h"
 #include "manager/core/restriction_commands.h"
 #include "manager/dialogs/calendar_names.h"
+#include "manager/dialogs/tab_fit.h"
 #include "manager/dialogs/tfrm_rule_prop.h"
 #include "manager/dialogs/tfrm_rule_wiz.h"
 #include "manager/seam/dialog_seam.h"
@@ -30,6 +31,7 @@ TfrmModify::TfrmModify(QWidget* parent, ModifyCommands commands)
     setObjectName(QStringLiteral("frmModify"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     setFixedSize(476, 423);
+    FitTabsToWidth(*ui_->PageControl1);
     ui_->lblWarning->hide();
     QPalette tip = ui_->panelTip->palette();
     tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));

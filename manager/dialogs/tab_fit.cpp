@@ -37,10 +37,11 @@ public:
         const QFont base = tabs_.font();
         for (const Step& step : kSteps) {
             QFont font = base;
-            font.setStretch(step.stretch);
-            if (base.pointSizeF() > 0)
+            if (step.stretch != 100)
+                font.setStretch(step.stretch);
+            if (step.scale != 1.0 && base.pointSizeF() > 0)
                 font.setPointSizeF(base.pointSizeF() * step.scale);
-            else
+            else if (step.scale != 1.0)
                 font.setPixelSize(static_cast<int>(base.pixelSize() * step.scale));
             bar->setFont(font);
             if (bar->sizeHint().width() <= tabs_.width())

@@ -6,9 +6,12 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "controls/tep_wizard.h"
+#include "manager/dialogs/tab_fit.h"
 #include "manager/dialogs/tfrm_action.h"
 #include "manager/dialogs/tfrm_new_node.h"
 #include "manager/dialogs/tfrm_update_field.h"
@@ -77,6 +80,28 @@ TEST_F(WindowLayout, TheWizardsBackAndNextStandApart)
     QApplication::processEvents();
     screenshot(wizard, "layout_account_wizard");
     EXPECT_LT(bar.BackButton()->geometry().right() + 1, bar.NextButton()->geometry().left());
+}
+
+TEST_F(WindowLayout, TabsAreNarrowedOnlyAsFarAsTheirWidthNeeds)
+{
+    QTabWidget tabs;
+    for (const char* caption : {"Server / Logon", "Processing Schedule", "Message Retrieval Restrictions"})
+        tabs.addTab(new QWidget, QString::fromLatin1(caption));
+    manager::FitTabsToWidth(tabs);
+    tabs.resize(900, 200);
+    tabs.show();
+    QApplication::processEvents();
+    EXPECT_EQ(tabs.tabBar()->font(), tabs.font()) << "room enough: the window's own font";
+
+    tabs.resize(tabs.tabBar()->sizeHint().width() - 40, 200);
+    QApplication::processEvents();
+    EXPECT_LE(tabs.tabBar()->sizeHint().width(), tabs.width());
+    EXPECT_NE(tabs.tabBar()->font(), tabs.font());
+    EXPECT_EQ(tabs.tabBar()->tabText(2).toStdString(), "Message Retrieval Restrictions");
+
+    tabs.resize(900, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(tabs.tabBar()->font(), tabs.font()) << "widened again: the font comes back";
 }
 
 }  // namespace

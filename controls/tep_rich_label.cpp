@@ -136,3 +136,9 @@ void TEPRichLabel::resizeEvent(QResizeEvent* event)
 }
 
 QSize TEPRichLabel::sizeHint() const { return QSize(TEPCustomRichEdit::sizeHint().width(), height()); }
+
+QSize TEPRichLabel::minimumSizeHint() const
+{
+    const QSize least = TEPCustomRichEdit::minimumSizeHint();
+    return autoSize_ ? QSize(least.width(), height()) : least;
+}

@@ -39,6 +39,9 @@ public:
     virtual void AdjustHeight();
 
     QSize sizeHint() const override;
+    // With AutoSize the fitted height is also the least a layout may give:
+    // a scroll area's own minimum would stretch a one-line label.
+    QSize minimumSizeHint() const override;
 
 protected:
     // Height in pixels of the font of the character at `position`.

@@ -19,7 +19,8 @@ TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, CreateTempl
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmAction"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(483, 389);
+    // Wide enough for the longest action beside a frame that holds a whole path.
+    setFixedSize(640, 389);
     QTreeWidget* list = ui_->lstVActions;
     list->setColumnWidth(0, 210);
     for (const std::string& caption : ActionCaptions())

@@ -7,6 +7,8 @@
 #include "manager/core/attached_agents.h"
 #include "manager/core/input_checks.h"
 #include "manager/core/restriction_commands.h"
+#include "manager/dialogs/calendar_names.h"
+#include "manager/dialogs/tab_fit.h"
 #include "manager/dialogs/tfrm_rule_prop.h"
 #include "manager/dialogs/input_refusal.h"
 #include "manager/dialogs/tfrm_rule_wiz.h"
@@ -31,11 +33,13 @@ TfrmModify::TfrmModify(QWidget* parent, ModifyCommands commands)
     setObjectName(QStringLiteral("frmModify"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     setFixedSize(476, 423);
+    FitTabsToWidth(*ui_->PageControl1);
     ui_->lblWarning->hide();
     QPalette tip = ui_->panelTip->palette();
     tip.setColor(QPalette::Window, tip.color(QPalette::ToolTipBase));
     ui_->panelTip->setPalette(tip);
     ui_->cal->setSelectedDate(QDate::currentDate());
+    NameCalendarParts(*ui_->cal);
 
     popupRules_ = new QMenu(this);
     popupRules_->setObjectName(QStringLiteral("PopupMenuRules"));

@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <QShowEvent>
+#include <QStyle>
 
+#include "manager/dialogs/message_window_parts.h"
 #include "ui_tfrm_update_field.h"
 
 namespace manager {
@@ -17,6 +19,12 @@ TfrmUpdateField::TfrmUpdateField(QWidget* parent) : QDialog(parent), ui_(new Ui:
     for (QLabel* label : {ui_->lblCategories, ui_->lblHowTo, ui_->lblReplyHelp, ui_->lblSystemHelp, ui_->lblValue})
         label->setFont(captions);
     ui_->panelSystem->hide();
+    // The categories' pictures, each centred in a cell of the grid: a letter
+    // for the reply's header, the information sign for the system's fields.
+    ui_->lstVCatagory->item(0)->setIcon(QIcon(MailPicture(32)));
+    ui_->lstVCatagory->item(1)->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    for (int row = 0; row < ui_->lstVCatagory->count(); ++row)
+        ui_->lstVCatagory->item(row)->setSizeHint(ui_->lstVCatagory->gridSize());
     connect(ui_->lstVCatagory, &QListWidget::currentItemChanged, this,
             [this](QListWidgetItem* item) { lstVCatagoryChange(item); });
     for (QTreeWidget* list : {ui_->lstVPos, ui_->lstVPos2}) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLabel>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 #include <stdexcept>
 
@@ -182,4 +185,24 @@ TEST(RichLabel, Screenshot)
         "{\\cf1 Next} to choose the mail server that holds its messages.}"));
     form.show();
     EXPECT_TRUE(SaveScreenshot(form, QStringLiteral("rich_label")));
+}
+
+TEST(RichLabel, ALayoutGivesAnAutoSizedLabelItsFittedHeightNoMore)
+{
+    QWidget box;
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new TEPRichLabel(&box);
+    layout->addWidget(label);
+    auto* below = new QLabel(QStringLiteral("Text under it"), &box);
+    layout->addWidget(below);
+    layout->addStretch();
+    box.resize(400, 300);
+    label->setRichText(QStringLiteral("Short line"));
+    box.show();
+    QApplication::processEvents();
+    // No taller than the text's two font steps: a scroll area's least
+    // height must not open a gap under one line.
+    EXPECT_LE(label->height(), 2 * fontStep(*label));
+    EXPECT_EQ(label->minimumSizeHint().height(), label->height());
+    EXPECT_LE(below->y() - label->geometry().bottom(), layout->spacing() + 1);
 }

@@ -119,13 +119,12 @@ QString PathOf(const QWidget& widget, const QWidget& window)
     return path;
 }
 
-// A combo box's accessible name is its value on this platform; what a
-// reader says for it is the label it is labelled by, or the name it is
-// given.
-bool Named(QWidget& widget, QAccessibleInterface& face)
+// A combo box's accessible name is its value on this platform, whatever
+// name it is given; what a reader says for it is the label it is labelled by.
+bool Named(QWidget&, QAccessibleInterface& face)
 {
     if (face.role() == QAccessible::ComboBox)
-        return !widget.accessibleName().trimmed().isEmpty() || !face.relations(QAccessible::Label).isEmpty();
+        return !face.relations(QAccessible::Label).isEmpty();
     return !face.text(QAccessible::Name).trimmed().isEmpty();
 }
 

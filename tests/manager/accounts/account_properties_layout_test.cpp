@@ -17,16 +17,7 @@ protected:
     void SetUp() override
     {
         AccountsWindowTest::SetUp();
-        manager::AccountCommands accounts(main->Tables(), main->Ids(), homeDir());
-        manager::NewAccountFields fields;
-        fields.name = "Sales";
-        fields.pop = "pop.example.org";
-        fields.minutes = "30";
-        fields.nextDate = "12/09/26";
-        fields.nextTime = "01:05PM";
-        accounts.NewAccount(accounts.NewFolder("Office"), fields);
-        main->populateGroups();
-        select(QStringLiteral("Sales"));
+        addSelectedSalesAccount();
     }
 };
 

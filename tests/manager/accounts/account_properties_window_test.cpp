@@ -27,19 +27,7 @@ protected:
     void SetUp() override
     {
         AccountsWindowTest::SetUp();
-        manager::AccountCommands accounts(main->Tables(), main->Ids(), homeDir());
-        const int folder = accounts.NewFolder("Office");
-        manager::NewAccountFields fields;
-        fields.name = "Sales";
-        fields.login = "sales";
-        fields.password = "pw";
-        fields.pop = "pop.example.org";
-        fields.minutes = "30";
-        fields.nextDate = "12/09/26";
-        fields.nextTime = "01:05PM";
-        accounts.NewAccount(folder, fields);
-        main->populateGroups();
-        select(QStringLiteral("Sales"));
+        addSelectedSalesAccount();
     }
 };
 

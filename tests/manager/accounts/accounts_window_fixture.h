@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 
+#include "manager/core/account_commands.h"
 #include "manager/main/tfrm_main.h"
 #include "tables/table.h"
 #include "table_rows.h"
@@ -59,6 +60,24 @@ protected:
     int countItems(const QString& text)
     {
         return static_cast<int>(tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).size());
+    }
+
+    // The account "Sales" (login "sales", POP server "pop.example.org",
+    // polled every 30 minutes) in a new folder "Office", selected in the tree.
+    void addSelectedSalesAccount()
+    {
+        manager::AccountCommands accounts(main->Tables(), main->Ids(), homeDir());
+        manager::NewAccountFields fields;
+        fields.name = "Sales";
+        fields.login = "sales";
+        fields.password = "pw";
+        fields.pop = "pop.example.org";
+        fields.minutes = "30";
+        fields.nextDate = "12/09/26";
+        fields.nextTime = "01:05PM";
+        accounts.NewAccount(accounts.NewFolder("Office"), fields);
+        main->populateGroups();
+        select(QStringLiteral("Sales"));
     }
 
     Rows rows(const char* file, const std::vector<std::string>& fields) const

@@ -32,18 +32,6 @@ protected:
         boxes.clear();
         return texts.size() == 1 && texts[0].find(part) != std::string::npos;
     }
-    void addAccount()
-    {
-        manager::AccountCommands accounts(main->Tables(), main->Ids(), homeDir());
-        manager::NewAccountFields fields;
-        fields.name = "Sales";
-        fields.minutes = "30";
-        fields.nextDate = "12/09/26";
-        fields.nextTime = "01:05PM";
-        accounts.NewAccount(accounts.NewFolder("Office"), fields);
-        main->populateGroups();
-        select(q("Sales"));
-    }
 };
 
 TEST_F(InputRefusal, ABlankFolderNameIsRefusedOnOkAndInTheTree)
@@ -62,7 +50,7 @@ TEST_F(InputRefusal, ABlankFolderNameIsRefusedOnOkAndInTheTree)
     EXPECT_EQ(rows(store::kGroupsTable, {"GROUP"}), (Rows{{"Office"}}));
 
     // Renamed in the tree: said at once, the item and the row keep the name.
-    addAccount();
+    addSelectedSalesAccount();
     for (const char* name : {"Sales", "Office"}) {
         item(q(name))->setText(0, q("  "));
         EXPECT_TRUE(saidOnce("name cannot be blank")) << name;
@@ -116,7 +104,7 @@ TEST_F(InputRefusal, TheAccountWizardRefusesOnNextOnlyWhatItsPageHolds)
 
 TEST_F(InputRefusal, AccountPropertiesRefuseABlankNameAndABadServerOnOk)
 {
-    addAccount();
+    addSelectedSalesAccount();
     answers["manager::TfrmModify"] = [this](QDialog& dialog) {
         Ui::TfrmModify& u = *static_cast<manager::TfrmModify&>(dialog).ui();
         u.edtName->setText(q(" "));
@@ -140,7 +128,7 @@ TEST_F(InputRefusal, AccountPropertiesRefuseABlankNameAndABadServerOnOk)
 
 TEST_F(InputRefusal, ARestrictionWithoutItsNumberIsRefusedWhileItsDialogIsOpenAndKept)
 {
-    addAccount();
+    addSelectedSalesAccount();
     answers["manager::TfrmRuleWiz"] = [this](QDialog& dialog) {
         Ui::TfrmRuleWiz& u = *static_cast<manager::TfrmRuleWiz&>(dialog).ui();
         dialog.show();

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -235,10 +236,14 @@ private:
     void templateSaved(const QString& path);
     // Fills an agents or templates list from its folder.
     void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
-    // An agents or templates list item renamed in place: its file follows,
-    // or the caption is put back and the user told why.
-    void renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const std::string& folder, const char* extension,
-                          std::string (*nameProblem)(const std::string&), const char* failure);
+    // Renames a listed file (the file name, the new name) and returns the
+    // file's new name; throws when it cannot.
+    using ListedRename = std::function<std::string(const std::string&, const std::string&)>;
+    // An agents or templates list item renamed in place: `rename` moves what
+    // it names, or the caption is put back and the user told why.
+    void renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const char* extension,
+                          std::string (*nameProblem)(const std::string&), const ListedRename& rename,
+                          const char* failure);
     // Sets the File menu's Delete and Properties from a list's selection
     // while that list's tab is shown.
     void followListInFileMenu(int tab, bool selected);

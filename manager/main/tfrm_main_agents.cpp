@@ -150,40 +150,26 @@ bool TfrmMain::IsAttachableAgentItem(const QTreeWidgetItem& item)
 
 void TfrmMain::lstVAgentsEdited(QTreeWidgetItem* item)
 {
-    const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
-    const std::string oldName = file.substr(0, file.size() - std::string(kAgentExtension).size());
-    const std::string newName = QStringToBytes(item->text(0));
-    if (newName == oldName)
-        return;
-    const auto putBack = [&](const std::string& why) {
-        {
-            const QSignalBlocker quiet(ui_->lstVAgents);
-            item->setText(0, BytesToQString(oldName));
-        }
-        DialogSeam::Information(this, BytesToQString(why));
-    };
+    // The accounts it is attached to go on running it under the new name.
+    int attached = 0;
     // A name the agent-name check refuses could never be attached.
-    if (const std::string problem = store::AgentNameProblem(newName); !problem.empty())
-        return putBack(problem);
-    RenamedAgent renamed;
-    try {
-        renamed = RenameAgent(tables_, folders_.agents, file, newName);
-    } catch (const std::exception&) {
-        return putBack(kAgentRenameFailure);
-    }
-    {
-        const QSignalBlocker quiet(ui_->lstVAgents);
-        item->setData(0, Qt::UserRole, BytesToQString(renamed.fileName));
-    }
-    if (renamed.rows > 0) {
+    renameListedItem(
+        ui_->lstVAgents, item, kAgentExtension, [](const std::string& name) { return store::AgentNameProblem(name); },
+        [&](const std::string& file, const std::string& newName) {
+            const RenamedAgent renamed = RenameAgent(tables_, folders_.agents, file, newName);
+            attached = renamed.rows;
+            return renamed.fileName;
+        },
+        kAgentRenameFailure);
+    if (attached > 0) {
         // The accounts' attached items show the name they now run.
         populateGroups();
         lstVAgentsChange();
     }
 }
 
-void TfrmMain::renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const std::string& folder,
-                                const char* extension, std::string (*nameProblem)(const std::string&),
+void TfrmMain::renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const char* extension,
+                                std::string (*nameProblem)(const std::string&), const ListedRename& rename,
                                 const char* failure)
 {
     const std::string file = QStringToBytes(item->data(0, Qt::UserRole).toString());
@@ -202,7 +188,8 @@ void TfrmMain::renameListedItem(QTreeWidget* list, QTreeWidgetItem* item, const 
         return;
     }
     try {
-        const std::string renamed = RenameListedFile(folder, file, newName, extension, failure);
+        const std::string renamed = rename(file, newName);
+        const QSignalBlocker quiet(list);
         item->setData(0, Qt::UserRole, BytesToQString(renamed));
     } catch (const std::exception&) {
         putBack();

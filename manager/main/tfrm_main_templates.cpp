@@ -134,8 +134,12 @@ void TfrmMain::btnARDeleteClick()
 
 void TfrmMain::lstVTemplatesEdited(QTreeWidgetItem* item)
 {
-    renameListedItem(ui_->lstVTemplates, item, folders_.templates, kTemplateExtension, TemplateNameProblem,
-                     "Unable to rename template");
+    constexpr const char* failure = "Unable to rename template";
+    renameListedItem(ui_->lstVTemplates, item, kTemplateExtension, TemplateNameProblem,
+                     [this](const std::string& file, const std::string& newName) {
+                         return RenameListedFile(folders_.templates, file, newName, kTemplateExtension, failure);
+                     },
+                     failure);
 }
 
 }  // namespace manager

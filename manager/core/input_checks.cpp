@@ -1,6 +1,7 @@
 #include "manager/core/input_checks.h"
 
 #include "mail/net/server_address.h"
+#include "mail/text_case.h"
 #include "manager/core/manager_error.h"
 
 namespace manager {
@@ -8,14 +9,6 @@ namespace manager {
 namespace {
 
 constexpr const char* kBlanks = " \t";
-
-std::string trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 bool wellFormedServer(const std::string& address)
 {
@@ -34,13 +27,13 @@ bool wellFormedServer(const std::string& address)
 
 void CheckName(const std::string& what, const std::string& name)
 {
-    if (trimmed(name).empty())
+    if (mail::trimmed(name).empty())
         throw ManagerError("The " + what + " cannot be blank.");
 }
 
 void CheckServerAddress(const std::string& what, const std::string& address)
 {
-    const std::string text = trimmed(address);
+    const std::string text = mail::trimmed(address);
     if (text.empty() || wellFormedServer(text))
         return;
     throw ManagerError("The " + what + " \"" + address +
@@ -49,7 +42,7 @@ void CheckServerAddress(const std::string& what, const std::string& address)
 
 int ReadPollingInterval(const std::string& minutes)
 {
-    const std::string digits = trimmed(minutes);
+    const std::string digits = mail::trimmed(minutes);
     int value = 0;
     const bool whole = !digits.empty() && digits.size() <= 4 &&
                        digits.find_first_not_of("0123456789") == std::string::npos;

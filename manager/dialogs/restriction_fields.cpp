@@ -60,12 +60,16 @@ RestrictionChoice RestrictionFields::Choice() const
     return choice;
 }
 
-bool RestrictionFields::Passes(const std::function<void()>& reveal) const
+bool RestrictionFields::NumberPasses(const std::function<void()>& reveal) const
 {
     const RestrictionChoice choice = Choice();
     QLineEdit* number = choice.condition == kLongerThan ? edtSValue : edtNumber;
-    return InputPasses(number, [&] { CheckConditionNumber(choice); }, reveal) &&
-           InputPasses(edtName, [&] { CheckChoice(choice); });
+    return InputPasses(number, [&] { CheckConditionNumber(choice); }, reveal);
+}
+
+bool RestrictionFields::Passes(const std::function<void()>& reveal) const
+{
+    return NumberPasses(reveal) && InputPasses(edtName, [this] { CheckChoice(Choice()); });
 }
 
 void RestrictionFields::SetChoice(const RestrictionChoice& choice) const

@@ -44,6 +44,8 @@ struct RestrictionFields {
     // The length and size fields take digits only, the name 49 bytes.
     void LimitInput() const;
     RestrictionChoice Choice() const;
+    // The chosen condition's length or size, as Passes checks it.
+    bool NumberPasses(const std::function<void()>& reveal = {}) const;
     // Finish or OK: the chosen condition's number, then the name, as the
     // row needs them. A refusal is shown (`reveal` first brings the number
     // into view) and its field gets the focus.

@@ -1,6 +1,5 @@
 #include "manager/dialogs/tfrm_rule_wiz.h"
 
-#include "manager/dialogs/input_refusal.h"
 #include "manager/dialogs/wizard_picture.h"
 #include "ui_tfrm_rule_wiz.h"
 
@@ -23,11 +22,8 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmRul
     fields.ShowConditionPanel();
     connect(ui_->cmbCondition, &QComboBox::currentIndexChanged, this, [this] { cmbConditionChange(); });
     // A press of Next on the condition page says why its number will not do.
-    ui_->WizPage1->setOnDoneQuery([this](TEPWizardPage*, bool& done) {
-        const RestrictionChoice choice = Fields().Choice();
-        QLineEdit* number = choice.condition == kLongerThan ? ui_->edtSValue : ui_->edtNumber;
-        done = !ui_->EPWizard1->AskedByNext() || InputPasses(number, [&] { CheckConditionNumber(choice); });
-    });
+    ui_->WizPage1->setOnDoneQuery(
+        [this](TEPWizardPage*, bool& done) { done = !ui_->EPWizard1->AskedByNext() || Fields().NumberPasses(); });
     ui_->WizPage3->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtName->text().isEmpty(); });
     connect(ui_->edtName, &QLineEdit::textChanged, this, [this] { ui_->EPWizard1->UpdateNextButton(); });
     connect(ui_->EPWizard1, &TEPWizard::OnFinishClick, this, [this] { EPWizard1Finish(); });

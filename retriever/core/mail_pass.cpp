@@ -100,8 +100,10 @@ void MailPass::RetrieveMesages(TTable& nodes)
     try {
         pop_.Connect();
     } catch (const ESocketError& error) {
-        // No socket yet: the server text could not be made an address, and
-        // the line must say which text, or the user cannot find the account.
+        // Failed before any session (a server text that is no address, a
+        // host that cannot be reached); the log-in's own checks of the user
+        // name and password aside, the line names the server text, or the
+        // user cannot find the account.
         const bool addressFailed = !pop_.Connected() && !server.empty() && !pop_.UserName.empty() &&
                                    !pop_.Password.empty();
         pop_.Close();

@@ -16,6 +16,9 @@ packages=(
   dovecot-pop3d python3 python3-aiosmtpd python3-dbf python3-dbfread libdbd-xbase-perl
   # the install test checks the menu entries with desktop-file-validate
   desktop-file-utils
+  # real-world mail the mail tests read: Python's own e-mail test messages and
+  # a collection of bounces from many mail servers
+  libpython3.11-testsuite python3-flufl.bounce
 )
 
 missing=()

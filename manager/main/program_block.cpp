@@ -8,6 +8,7 @@
 #include "manager/dialogs/tfrm_pref.h"
 #include "manager/dialogs/tfrm_rem.h"
 #include "manager/dialogs/tfrm_status.h"
+#include "manager/dialogs/tmail_address_dlg.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/qt/qt_event_pump.h"
@@ -36,6 +37,8 @@ Post32Program::Post32Program()
     frmMain_->SetStatusWindow(frmStatus_.get());
     frmMessagePre_ = std::make_unique<TfrmMessagePre>();
     frmMain_->SetMessageWindows(frmRem_.get(), frmCustomSend_.get());
+    // The mail library's address editing reaches this program's dialog.
+    InstallAddressDialog();
 }
 
 Post32Program::~Post32Program()

@@ -52,7 +52,7 @@ TEST_F(FileChooser, ProgramsFirstListsOnlyWhatCanRunUntilAllFilesIsChosen)
     QStringList programs, all, filters;
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QFileDialog* chooser = newest<QFileDialog>();
         if (!chooser)
             return;
         shown = true;

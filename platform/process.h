@@ -37,8 +37,9 @@ private:
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // `word` written so that SplitCommandLine reads it back as that one word:
-// unchanged when it holds nothing the splitting would act on, else quoted.
-// For a path picked by the user that goes first on a command line.
+// unchanged when it is only letters, digits and signs that no shell acts
+// on, else in single quotes. For a path the user picked that goes first on
+// a command line.
 std::string QuoteCommandWord(std::string_view word);
 
 // Starts the program named by the first word of `commandLine` (searched in

@@ -8,7 +8,7 @@ namespace manager {
 void ExecutableFilesFilter::Install(QFileDialog& chooser)
 {
     chooser.setOption(QFileDialog::DontUseNativeDialog);
-    // Both filters match every name; their captions say what differs.
+    // Patterns would mislead: this filter tells programs, not names.
     chooser.setOption(QFileDialog::HideNameFilterDetails);
     auto* filter = new ExecutableFilesFilter(&chooser);
     filter->setSortCaseSensitivity(Qt::CaseInsensitive);

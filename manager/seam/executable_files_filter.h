@@ -19,7 +19,6 @@ public:
     static void Install(QFileDialog& chooser);
 
     void SetProgramsOnly(bool on);
-    bool ProgramsOnly() const { return programsOnly_; }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override;

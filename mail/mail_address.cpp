@@ -25,6 +25,29 @@ void TmsMailAddress::Clear()
     address_.clear();
 }
 
+namespace {
+
+TmsMailAddress::Editor& installedEditor()
+{
+    static TmsMailAddress::Editor editor;
+    return editor;
+}
+
+}  // namespace
+
+bool TmsMailAddress::Edit()
+{
+    if (!installedEditor())
+        return false;
+    TmsMailAddress edited(*this);
+    if (!installedEditor()(edited))
+        return false;
+    Assign(edited);
+    return true;
+}
+
+void TmsMailAddress::SetEditor(Editor editor) { installedEditor() = std::move(editor); }
+
 TmsAddressList& TmsAddressList::operator=(const TmsAddressList& other)
 {
     if (this != &other)

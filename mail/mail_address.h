@@ -2,6 +2,7 @@
 // One mail address (display name and address) and an owned, ordered list of
 // them, with the routines that read an address from header text.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,16 @@ public:
 
     void Assign(const TmsMailAddress& source);
     void Clear();
+
+    // Shows the address dialog filled with this address; when it closes with
+    // OK the edited name and address replace these. False when cancelled, or
+    // in a program without windows, where no dialog is installed.
+    bool Edit();
+    // The program with windows installs its address dialog here: handed a
+    // copy to edit, it returns true when closed with OK. The mail library
+    // itself shows nothing.
+    using Editor = std::function<bool(TmsMailAddress& edited)>;
+    static void SetEditor(Editor editor);
 
 private:
     std::string name_;

@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -96,11 +97,38 @@ std::vector<std::string> SplitCommandLine(std::string_view s)
     return words;
 }
 
+std::string QuoteCommandWord(std::string_view word)
+{
+    // Letters, digits, bytes of other scripts and these signs mean nothing
+    // to a shell either, so a word of only them reads the same to a person.
+    const auto plain = [](unsigned char c) {
+        return c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               (c != 0 && std::strchr("_@%+=:,./-", c) != nullptr);
+    };
+    if (!word.empty() && std::all_of(word.begin(), word.end(), plain))
+        return std::string(word);
+    std::string quoted = "'";
+    for (const char c : word) {
+        if (c == '\'')
+            quoted += "'\\''";  // close, a quoted quote, open again
+        else
+            quoted += c;
+    }
+    quoted += '\'';
+    return quoted;
+}
+
 pid_t StartProcess(std::string_view commandLine, const std::vector<std::string>& extraArgs)
 {
-    std::vector<std::string> words = SplitCommandLine(commandLine);
+    std::vector<std::string> words;
+    try {
+        words = SplitCommandLine(commandLine);
+    } catch (const ProcessError& error) {
+        const std::string line(commandLine);
+        throw StartError("Unable to start " + line + ": " + error.what(), line, error.what());
+    }
     if (words.empty())
-        throw ProcessError("Unable to start an empty command line");
+        throw StartError("Unable to start an empty command line", {}, "the command line is empty");
     words.insert(words.end(), extraArgs.begin(), extraArgs.end());
     std::vector<char*> argv;
     for (std::string& w : words)
@@ -131,7 +159,7 @@ pid_t StartProcess(std::string_view commandLine, const std::vector<std::string>&
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
-        throw ProcessError("Unable to start " + words[0] + ": " + std::strerror(rc));
+        throw StartError("Unable to start " + words[0] + ": " + std::strerror(rc), words[0], std::strerror(rc));
     reapInBackground(pid);
     return pid;
 }

@@ -4,6 +4,7 @@
 #include "mail/mail_error.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/process.h"
 #include "retriever/core/message_keys.h"
 
 namespace agents {
@@ -30,12 +31,20 @@ void AgentPass::launchProgram(TmsMessage& message, const std::string& command)
         log("Program not launched: unable to save " + file + ": " + error.what());
         return;
     }
-    // The file is one argument of its own, whatever its name holds.
+    // The file is one argument of its own, whatever its name holds. A start
+    // that failed is recorded as such: the history is what the user reads.
     try {
         if (services.launch)
             services.launch(command, {file});
+    } catch (const platform::StartError& error) {
+        log(error.what());
+        const std::string program = error.Program().empty() ? "" : error.Program() + ": ";
+        AddAgentEntry(messageId_, "Program not launched: " + program + error.Reason());
+        return;
     } catch (const platform::ProcessError& error) {
         log(error.what());
+        AddAgentEntry(messageId_, std::string("Program not launched: ") + error.what());
+        return;
     }
     AddAgentEntry(messageId_, "Launched Program " + commandLine);
 }

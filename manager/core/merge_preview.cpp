@@ -1,10 +1,21 @@
 #include "manager/core/merge_preview.h"
 
-#include "agents/merge/merge_codes.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace manager {
+
+namespace {
+
+merge::MergeLog& previewLog()
+{
+    static merge::MergeLog log;
+    return log;
+}
+
+}  // namespace
+
+void SetMergePreviewLog(merge::MergeLog log) { previewLog() = std::move(log); }
 
 std::string MergePreviewFile()
 {
@@ -18,7 +29,7 @@ void WriteMergePreview(TmsMessage& message, const TmsMessage& source, const std:
     message.Clear();
     message.LoadFromFile(previewFile);
     std::string to;
-    ExpandMergeCodes(message, source, to, {});
+    ExpandMergeCodes(message, source, to, previewLog());
     if (!to.empty()) {
         message.Recipients().Clear();
         message.Recipients().AddAddress(to, "");

@@ -6,6 +6,7 @@
 #include "controls/qt_text.h"
 #include "manager/core/agent_captions.h"
 #include "manager/seam/dialog_seam.h"
+#include "platform/process.h"
 #include "ui_tfrm_action.h"
 
 namespace manager {
@@ -43,8 +44,7 @@ TfrmAction::TfrmAction(QWidget* parent, std::string templatesFolder, CreateTempl
     connect(ui_->btnReplyBrowse, &QPushButton::clicked, this, [this] {
         browse(ui_->edtReplywith, "E-Mail Messages (*.eml);;All Files (*)", "EML", BytesToQString(templatesFolder_));
     });
-    connect(ui_->btnCommandBrowse, &QPushButton::clicked, this,
-            [this] { browse(ui_->edtCommand, "Application files (*.exe);;All Files (*)", "exe", {}); });
+    connect(ui_->btnCommandBrowse, &QPushButton::clicked, this, [this] { browseProgram(); });
     connect(ui_->btnSoundBrowse, &QPushButton::clicked, this,
             [this] { browse(ui_->edtSound, "WAV Files (*.wav);;All Files (*)", "wav", {}); });
     connect(ui_->btnScriptBrowse, &QPushButton::clicked, this,
@@ -151,6 +151,21 @@ void TfrmAction::browse(QLineEdit* field, const char* filter, const char* suffix
     const QString chosen = DialogSeam::ChooseFileIn(this, request, folder);
     if (!chosen.isEmpty())
         field->setText(chosen);
+}
+
+void TfrmAction::browseProgram()
+{
+    // Programs here carry no extension: the chooser tells them by their
+    // executable bit, and no suffix is added to a typed name.
+    FileRequest request;
+    request.caption = QStringLiteral("Open");
+    request.filter = QStringLiteral("Application files (*);;All Files (*)");
+    request.programsFirst = true;
+    const QString chosen = DialogSeam::ChooseFile(this, request);
+    // The field is a command line: a path with blanks or quotes is quoted
+    // so that the processor starts this program and not part of its path.
+    if (!chosen.isEmpty())
+        ui_->edtCommand->setText(BytesToQString(platform::QuoteCommandWord(QStringToBytes(chosen))));
 }
 
 }  // namespace manager

@@ -52,6 +52,7 @@ private:
     QGroupBox* frameOf(const std::string& upperCaption) const;
     QLineEdit* fieldOf(const std::string& upperCaption) const;
     void browse(QLineEdit* field, const char* filter, const char* suffix, const QString& folder);
+    void browseProgram();
 
     std::unique_ptr<Ui::TfrmAction> ui_;
     std::string templatesFolder_;

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
+#include "manager/core/merge_preview.h"
 #include "manager/dialogs/tform1.h"
 #include "manager/dialogs/tfrm_custom_send.h"
 #include "manager/dialogs/tfrm_message_pre.h"
 #include "manager/dialogs/tfrm_pref.h"
 #include "manager/dialogs/tfrm_rem.h"
 #include "manager/dialogs/tfrm_status.h"
+#include "manager/dialogs/tmail_address_dlg.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/qt/qt_event_pump.h"
@@ -36,10 +38,15 @@ Post32Program::Post32Program()
     frmMain_->SetStatusWindow(frmStatus_.get());
     frmMessagePre_ = std::make_unique<TfrmMessagePre>();
     frmMain_->SetMessageWindows(frmRem_.get(), frmCustomSend_.get());
+    // The mail library's address editing and the composers' merge preview
+    // reach this program's dialog and status log through hooks.
+    InstallAddressDialog();
+    SetMergePreviewLog([main = frmMain_.get()](const std::string& line) { main->SendtoLog(line); });
 }
 
 Post32Program::~Post32Program()
 {
+    SetMergePreviewLog({});
     frmMain_->SetStatusWindow(nullptr);
     if (splash_)
         delete splash_.data();

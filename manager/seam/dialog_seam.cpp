@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QPointer>
 
+#include "manager/seam/executable_files_filter.h"
+
 namespace manager {
 
 namespace {
@@ -128,6 +130,8 @@ QString DialogSeam::ChooseFileIn(QWidget* parent, const FileRequest& request, co
     QFileDialog chooser(parent, request.caption, directory, request.filter);
     chooser.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     chooser.setDefaultSuffix(request.defaultSuffix);
+    if (request.programsFirst)
+        ExecutableFilesFilter::Install(chooser);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return {};
     return chooser.selectedFiles().front();

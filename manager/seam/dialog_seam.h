@@ -26,6 +26,8 @@ struct FileRequest {
     QString filter;
     QString defaultSuffix;
     bool save = false;
+    // The first filter lists only the files the user may run.
+    bool programsFirst = false;
 };
 
 class DialogSeam {

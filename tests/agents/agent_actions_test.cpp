@@ -317,6 +317,43 @@ TEST_F(AgentActionsTest, LaunchFailuresAreLoggedAndThePassGoesOn)
     EXPECT_EQ(host.sounds.size(), 2u);
 }
 
+// The history tells a program that did not start from one that did, with
+// the reason; the log names the program.
+TEST_F(AgentActionsTest, AProgramThatDidNotStartIsRecordedAsNotLaunched)
+{
+    pass->services.launch = [](const std::string& commandLine, const std::vector<std::string>& args) {
+        return platform::StartProcess(commandLine, args);
+    };
+    const std::string tools = dir.path() + "/my tools";
+    const std::string script = tools + "/launch.sh";
+    const std::string out = dir.path() + "/launched";
+    platform::ForceDirectories(tools);
+    test_support::writeFile(script, "#!/bin/sh\ncp \"$2\" " + out + ".part && mv " + out + ".part " + out + "\n");
+    ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+    writeAgent("Agent", {Always()},
+               {{"LAUNCH PROGRAM", script, ""},
+                {"LAUNCH PROGRAM", "'" + script, ""},
+                {"LAUNCH PROGRAM", "", ""},
+                {"LAUNCH PROGRAM", platform::QuoteCommandWord(script) + " --view", ""}});
+    attachAgent("acc1", "Agent");
+    addPending("acc1", "a.eml", MailText("<a@x>", "s"));
+    pass->AgentsMain();
+
+    const std::string file = programFolder + "temp/" + MakeSafeFileName("<a@x>") + ".eml";
+    EXPECT_TRUE(host.logged("Unable to start " + dir.path() + "/my: No such file or directory"));
+    EXPECT_TRUE(host.loggedContaining("Unable to start '" + script + ": Unterminated quote"));
+    EXPECT_EQ(historyTexts(),
+              (std::vector<std::string>{
+                  "Program not launched: " + dir.path() + "/my: No such file or directory",
+                  "Program not launched: '" + script + ": Unterminated quote in command line",
+                  "Program not launched: the command line is empty",
+                  "Launched Program '" + script + "' --view " + file}));
+    for (int i = 0; i < 6000 && !platform::FileExists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(test_support::readFile(out), test_support::readFile(file));
+    EXPECT_TRUE(pendingFiles("acc1").empty());
+}
+
 TEST_F(AgentActionsTest, OverlongCommandLineAndSoundNameAreSkipped)
 {
     const std::string longCommand(250, 'c');

@@ -69,6 +69,34 @@ TEST(MailAddressText, LongTextsAreCutWithoutSplittingACharacter)
     EXPECT_EQ(message.Subject().size(), 255u);
 }
 
+// Edit hands the installed dialog a copy: only an OK changes the address,
+// and without a dialog (the processors) nothing is shown or changed.
+TEST(MailAddressEdit, OnlyAnOkOfTheInstalledDialogChangesTheAddress)
+{
+    TmsMailAddress address("ann@host", "Ann Lee");
+    EXPECT_FALSE(address.Edit());
+    EXPECT_EQ(address.Address(), "ann@host");
+
+    bool ok = false;
+    std::string shownName;
+    TmsMailAddress::SetEditor([&](TmsMailAddress& edited) {
+        shownName = edited.Name();
+        edited.SetName("Bea Roe");
+        edited.SetAddress(std::string(300, 'b'));
+        return ok;
+    });
+    EXPECT_FALSE(address.Edit());
+    EXPECT_EQ(shownName, "Ann Lee");
+    EXPECT_EQ(address.Name(), "Ann Lee");
+    EXPECT_EQ(address.Address(), "ann@host");
+    ok = true;
+    EXPECT_TRUE(address.Edit());
+    EXPECT_EQ(address.Name(), "Bea Roe");
+    EXPECT_EQ(address.Address(), std::string(255, 'b'));
+    TmsMailAddress::SetEditor({});
+    EXPECT_FALSE(address.Edit());
+}
+
 TEST(MessageHeaders, FieldValueUnfoldsAndDecodes)
 {
     const TmsHeaders headers = headersOf({"Topic: no", "Subject: =?iso-8859-1?Q?Gr=FC=DFe?=", "X-Long: one",

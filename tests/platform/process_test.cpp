@@ -43,6 +43,21 @@ TEST(SplitCommandLine, UnfinishedQuotingIsAnError)
     EXPECT_THROW(SplitCommandLine("prog end\\"), platform::ProcessError);
 }
 
+// A picked path goes back through the splitting as the one word it was.
+TEST(QuoteCommandWord, EveryWordSplitsBackWhole)
+{
+    EXPECT_EQ(platform::QuoteCommandWord("/usr/bin/mail-viewer_2.1"), "/usr/bin/mail-viewer_2.1");
+    EXPECT_EQ(platform::QuoteCommandWord("/home/ann/my tools/launch.sh"), "'/home/ann/my tools/launch.sh'");
+    EXPECT_EQ(platform::QuoteCommandWord("/opt/Müller/run"), "/opt/Müller/run");
+    for (const std::string word :
+         {"/home/ann/my tools/launch.sh", "/home/ann/it's here/x", "'", "''", "\\", "a\\ b", "say \"hi\"",
+          "tab\there", "line\nbreak", "$(reboot);|&*~#", "$HOME", "", " ", "-n", "/a b/c'd\"e\\f g"}) {
+        const std::string quoted = platform::QuoteCommandWord(word);
+        EXPECT_EQ(SplitCommandLine(quoted), Words{word}) << quoted;
+        EXPECT_EQ(SplitCommandLine(quoted + " /tmp/m.eml"), (Words{word, "/tmp/m.eml"})) << quoted;
+    }
+}
+
 // Waits (bounded) until `path` exists.
 bool AppearsSoon(const std::string& path)
 {
@@ -111,17 +126,45 @@ TEST(StartProcess, EndedChildrenAreReaped)
     EXPECT_EQ(zombies, 0);
 }
 
+TEST(StartProcess, AProgramInAFolderWithABlankStartsWhenQuoted)
+{
+    test_support::TempDir dir;
+    platform::ForceDirectories(dir.file("my tools"));
+    const std::string script = dir.file("my tools/it's launch.sh");
+    platform::WriteFileAtomic(script, "#!/bin/sh\nprintf '%s' \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n");
+    ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+    const std::string out = dir.file("out file.eml");
+    platform::StartProcess(platform::QuoteCommandWord(script), {out});
+    ASSERT_TRUE(AppearsSoon(out));
+    EXPECT_EQ(platform::ReadWholeFile(out), out);
+}
+
+// Whatever stops the start, the error says which program and why.
 TEST(StartProcess, AProgramThatCannotStartIsReported)
 {
-    try {
-        platform::StartProcess("/no/such/program arg");
-        FAIL() << "no error";
-    } catch (const platform::ProcessError& e) {
-        EXPECT_NE(std::string(e.what()).find("/no/such/program"), std::string::npos) << e.what();
+    test_support::TempDir dir;
+    const std::string notExecutable = dir.file("plain file");
+    platform::WriteFileAtomic(notExecutable, "#!/bin/sh\n");
+    struct Case {
+        std::string line, program, reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"/no/such/program arg", "/no/such/program", "No such file or directory"},
+             {"no-such-program-tarsel-xyz", "no-such-program-tarsel-xyz", "No such file or directory"},
+             {platform::QuoteCommandWord(notExecutable), notExecutable, "Permission denied"},
+             {"touch 'unclosed", "touch 'unclosed", "Unterminated quote in command line"},
+             {"   ", "", "the command line is empty"}}) {
+        try {
+            platform::StartProcess(c.line, {"/tmp/x.eml"});
+            ADD_FAILURE() << "started: " << c.line;
+        } catch (const platform::StartError& e) {
+            EXPECT_EQ(e.Program(), c.program);
+            EXPECT_EQ(e.Reason(), c.reason);
+            if (!c.program.empty()) {
+                EXPECT_EQ(std::string(e.what()), "Unable to start " + c.program + ": " + c.reason);
+            }
+        }
     }
-    EXPECT_THROW(platform::StartProcess("no-such-program-tarsel-xyz"), platform::ProcessError);
-    EXPECT_THROW(platform::StartProcess("   "), platform::ProcessError);
-    EXPECT_THROW(platform::StartProcess("touch 'unclosed"), platform::ProcessError);
 }
 
 }  // namespace

@@ -9,13 +9,18 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <regex>
+#include <sys/stat.h>
+#include <thread>
 
 #include "manager/core/agent_commands.h"
 #include "manager/dialogs/tfrm_agent_properties.h"
 #include "manager/dialogs/tfrm_new_agent.h"
 #include "manager/seam/dialog_seam.h"
 #include "platform/files.h"
+#include "platform/process.h"
+#include "retriever/core/message_keys.h"
 #include "tests/manager/window/agent_driver.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/smtp_server.h"
@@ -138,6 +143,37 @@ TEST_F(AgentMadeInWindows, TheWholeHeaderAndReplyToChoicesHoldAsTheyRead)
 
     // The urgent message stops at the first agent; the plain one reaches the second.
     EXPECT_EQ(host.sounds, (std::vector<std::string>{"later.wav", "urgent.wav"}));
+}
+
+// A program picked with the Browse button from a folder with a blank in its
+// name is the program the processor starts, on the message's copy.
+TEST_F(AgentMadeInWindows, AProgramPickedFromAFolderWithABlankIsStarted)
+{
+    const std::string tools = dir.path() + "/my tools/";
+    const std::string program = tools + "launch.sh";
+    const std::string out = dir.path() + "/handed.eml";
+    platform::ForceDirectories(tools);
+    test_support::writeFile(program, "#!/bin/sh\ncp \"$1\" " + out + ".part && mv " + out + ".part " + out + "\n");
+    ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
+    manager::DialogSeam::SetFileAnswerer([&](const manager::FileRequest&) { return QString::fromStdString(program); });
+    driver.agent = {{{"Subject", "contains", "order"}}, {{"Launch Program", "", true}}, "Open orders"};
+    newAgent();
+    manager::DialogSeam::SetFileAnswerer({});
+    EXPECT_EQ(store::ReadAgentActions(agentsFolder + "Open orders.agent"),
+              (std::vector<store::AgentAction>{{"LAUNCH PROGRAM", "'" + program + "'", ""}}));
+
+    pass->services.launch = [](const std::string& commandLine, const std::vector<std::string>& args) {
+        return platform::StartProcess(commandLine, args);
+    };
+    attachAgent("acc1", "Open orders");
+    addPending("acc1", "order.eml", agents_test::MailText("<o@x>", "order 5"));
+    pass->AgentsMain();
+
+    const std::string copy = programFolder + "temp/" + MakeSafeFileName("<o@x>") + ".eml";
+    EXPECT_EQ(historyTexts(), std::vector<std::string>{"Launched Program '" + program + "' " + copy});
+    for (int i = 0; i < 6000 && !platform::FileExists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(test_support::readFile(out), test_support::readFile(copy));
 }
 
 TEST_F(AgentMadeInWindows, AnAgentChangedInItsPropertiesRunsWithItsNewTrigger)

@@ -90,5 +90,27 @@ TEST_F(ComposerMessage, ThePreviewExpandsTheTemplateAndTakesTheToOverride)
     EXPECT_EQ(manager::MergePreviewFile(), homeDir() + "Temp.eml");
 }
 
+// Every step of the preview's expansion reaches the log the main window set,
+// with the preview's own version text.
+TEST_F(ComposerMessage, ThePreviewLogsEachStepOfItsExpansion)
+{
+    std::vector<std::string> lines;
+    manager::SetMergePreviewLog([&](const std::string& line) { lines.push_back(line); });
+    TmsMessage message;
+    message.LoadFromString("From: desk@example.org\r\nSubject: Hi\r\n\r\nFrom <<SYSTEM~VERSION>>\r\nno code\r\n");
+    const std::string preview = dir.path() + "/Temp.eml";
+    manager::WriteMergePreview(message, TmsMessage(), preview);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "SYSTEM~VERSION", "Merge Template the command is: SYSTEM the param is: VERSION",
+                         "the result of the SYSTEM merge code was  Kalder Tarsel Mail Management System Version: .9999",
+                         "the newline reads  From Kalder Tarsel Mail Management System Version: .9999"}));
+    // Taken away again (the main window is gone): the preview still works.
+    manager::SetMergePreviewLog({});
+    message.Body() = {"<<SYSTEM~DATE>>"};
+    manager::WriteMergePreview(message, TmsMessage(), preview);
+    EXPECT_EQ(lines.size(), 4u);
+    EXPECT_FALSE(has(test_support::readFile(preview), "<<SYSTEM"));
+}
+
 }  // namespace
 }  // namespace managertest

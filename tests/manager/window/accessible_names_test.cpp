@@ -37,6 +37,7 @@
 #include "manager/dialogs/tfrm_trigger.h"
 #include "manager/dialogs/tfrm_update.h"
 #include "manager/dialogs/tfrm_update_field.h"
+#include "manager/dialogs/tmail_address_dlg.h"
 #include "manager/dialogs/tsplash_form.h"
 #include "manager/main/program_block.h"
 #include "manager/main/tfrm_main.h"
@@ -171,6 +172,7 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameAReaderCanSay)
     owned.emplace_back(std::make_unique<manager::TfrmUpdate>());
     owned.emplace_back(std::make_unique<manager::TfrmUpdateField>());
     owned.emplace_back(std::make_unique<manager::TSplashForm>());
+    owned.emplace_back(std::make_unique<manager::TMailAddressDlg>());
     std::vector<QWidget*> windows{&program.frmMain(),       &program.frmPref(), &program.frmCustomSend(),
                                   &program.frmMessagePre(), &program.Form1(),   &program.frmRem(),
                                   &program.frmStatus()};

@@ -12,6 +12,7 @@
 #include "manager/dialogs/tfrm_agent_properties.h"
 #include "manager/dialogs/tfrm_new_agent.h"
 #include "manager/dialogs/tfrm_trigger.h"
+#include "platform/process.h"
 #include "ui_tfrm_action.h"
 #include "ui_tfrm_agent_properties.h"
 #include "ui_tfrm_new_agent.h"
@@ -164,6 +165,45 @@ TEST_F(AgentDialogs, TheSoundLoopIsNeverAParameterAndChoosersFillTheirFields)
     EXPECT_EQ(created, 1);
     action.OKClick();
     EXPECT_EQ(action.Parameter(), "/sounds/bell.wav");
+}
+
+// The launch chooser asks for programs first; the path it gives becomes a
+// command line that starts that program, blanks and quotes in it or not.
+TEST_F(AgentDialogs, AChosenProgramIsOfferedFirstAndQuotedWhenItsPathNeedsIt)
+{
+    std::vector<manager::FileRequest> requests;
+    QString answer;
+    manager::DialogSeam::SetFileAnswerer([&](const manager::FileRequest& request) {
+        requests.push_back(request);
+        return answer;
+    });
+    manager::TfrmAction action;
+    Ui::TfrmAction& ui = *action.ui();
+    action.show();
+    action.SelectAction("Launch Program");
+    for (const std::string path : {"/home/ann/my tools/launch.sh", "/home/ann/Ann's \"tools\"/view", "/usr/bin/mutt"}) {
+        answer = QString::fromStdString(path);
+        ui.btnCommandBrowse->click();
+        EXPECT_EQ(platform::SplitCommandLine(text(ui.edtCommand->text())), std::vector<std::string>{path});
+    }
+    EXPECT_EQ(text(ui.edtCommand->text()), "/usr/bin/mutt");
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(text(requests[0].filter), "Application files (*);;All Files (*)");
+    EXPECT_TRUE(requests[0].programsFirst);
+    EXPECT_EQ(text(requests[0].defaultSuffix), "");
+
+    answer = QStringLiteral("/home/ann/my tools/launch.sh");
+    ui.btnCommandBrowse->click();
+    EXPECT_EQ(text(ui.edtCommand->text()), "'/home/ann/my tools/launch.sh'");
+    // A cancelled chooser leaves the command as it was.
+    answer.clear();
+    ui.btnCommandBrowse->click();
+    action.OKClick();
+    EXPECT_EQ(action.Parameter(), "'/home/ann/my tools/launch.sh'");
+    screenshot(action, "manager_action_launch_quoted");
+    // The other choosers list by name.
+    ui.btnSoundBrowse->click();
+    EXPECT_FALSE(requests.back().programsFirst);
 }
 
 TEST_F(AgentDialogs, TheWizardGoesOnOnlyWithATriggerAnActionAndAName)

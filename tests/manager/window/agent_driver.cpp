@@ -115,7 +115,9 @@ int AgentDriver::answerAction(QDialog& dialog)
     auto& action = static_cast<manager::TfrmAction&>(dialog);
     action.SelectAction(pendingAction_->caption);
     QWidget* field = parameterField(*action.ui(), pendingAction_->caption);
-    if (pendingAction_->browse)
+    if (pendingAction_->browse && pendingAction_->caption == "Launch Program")
+        action.ui()->btnCommandBrowse->click();
+    else if (pendingAction_->browse)
         action.ui()->btnReplyBrowse->click();
     else if (auto* edit = qobject_cast<QLineEdit*>(field))
         edit->setText(q(pendingAction_->parameter));

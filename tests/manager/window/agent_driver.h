@@ -17,8 +17,9 @@ struct TriggerInput {
 
 struct ActionInput {
     std::string caption, parameter;
-    // Auto-Reply: the template is chosen with the Browse button (the seam's
-    // file answerer picks it) instead of being typed.
+    // Auto-Reply and Launch Program: the template or program is chosen with
+    // the Browse button (the seam's file answerer picks it) instead of
+    // being typed.
     bool browse = false;
 };
 

@@ -106,9 +106,17 @@ void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, con
     // mail's copies, date and id with every reply. Lines holding merge
     // codes are the template's own (a To line with a REPLYFIELD code
     // chooses where the reply goes) and stay.
-    keepMergeCodeAddresses(message.Recipients(), loaded.Headers(), "To");
-    keepMergeCodeAddresses(message.CC(), loaded.Headers(), "CC");
-    message.SetHeaders(mergeCodeFields(loaded.Headers()));
+    if (draft.mailToSend) {
+        message.Recipients().Assign(loaded.Recipients());
+        message.CC().Assign(loaded.CC());
+        message.BCC().Assign(loaded.BCC());
+        // The writer drops the fields it writes itself and keeps the rest.
+        message.SetHeaders(loaded.Headers());
+    } else {
+        keepMergeCodeAddresses(message.Recipients(), loaded.Headers(), "To");
+        keepMergeCodeAddresses(message.CC(), loaded.Headers(), "CC");
+        message.SetHeaders(mergeCodeFields(loaded.Headers()));
+    }
     if (draft.senderName.empty() && draft.senderAddress.empty()) {
         message.Sender().Assign(loaded.Sender());
     } else {

@@ -111,6 +111,29 @@ TEST_F(ComposerMessage, MergeCodeLinesOfTheTemplateStay)
     EXPECT_EQ(message.CC().Count(), 0);
 }
 
+// An outbox message edited in the composer is mail to send: its
+// recipients, copies and fields stay as they were.
+TEST_F(ComposerMessage, MailToSendKeepsItsRecipientsAndFields)
+{
+    TmsMessage loaded;
+    loaded.LoadFromString("From: Sales <sales@example.org>\r\nTo: Ann <ann@example.org>\r\n"
+                          "Cc: carol@example.org\r\nX-Keep: yes\r\nSubject: Offer\r\n\r\nold\r\n");
+    loaded.BCC().AddAddress("hidden@example.org", "");
+    ComposerDraft draft;
+    draft.subject = "Offer";
+    draft.body = {"A better offer."};
+    draft.mailToSend = true;
+    TmsMessage message;
+    manager::PopulateTMessageObject(message, draft, loaded);
+    ASSERT_EQ(message.Recipients().Count(), 1);
+    EXPECT_EQ(message.Recipients().Items(0).Address(), "ann@example.org");
+    EXPECT_EQ(message.CC().Count(), 1);
+    EXPECT_EQ(message.BCC().Count(), 1);
+    const std::string text = message.SaveToString();
+    EXPECT_TRUE(has(text, "X-Keep: yes\r\n")) << text;
+    EXPECT_TRUE(has(text, "A better offer.")) << text;
+}
+
 TEST_F(ComposerMessage, AnUnreadableAttachmentFailsAndChangesNothing)
 {
     test_support::writeFile(dir.path() + "/a.bin", "A");

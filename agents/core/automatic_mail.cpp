@@ -1,7 +1,9 @@
 #include "agents/core/automatic_mail.h"
 
+#include <algorithm>
 #include <string_view>
 
+#include "mail/headers.h"
 #include "mail/text_case.h"
 
 namespace agents {
@@ -91,9 +93,14 @@ bool isMailSystemAddress(std::string_view address)
     return mail::equalsNoCase(local, "mailer-daemon") || mail::equalsNoCase(local, "postmaster");
 }
 
+// "Name: value" on one line, the value cut short on a character boundary.
 std::string mark(std::string_view name, std::string_view value)
 {
-    return std::string(name) + ": " + std::string(value.substr(0, kMarkValueLimit));
+    std::size_t size = std::min(value.size(), kMarkValueLimit);
+    if (size < value.size())
+        while (size > 0 && (static_cast<unsigned char>(value[size]) & 0xC0) == 0x80)
+            --size;
+    return std::string(name) + ": " + mail::blankControlBreaks(std::string(value.substr(0, size)));
 }
 
 }  // namespace

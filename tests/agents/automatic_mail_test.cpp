@@ -87,12 +87,21 @@ TEST(AutomaticMail, BouncesByTheirSender)
     EXPECT_EQ(markOf("To: desk@example.org\r\n"), "");
 }
 
-TEST(AutomaticMail, TheMarkQuotesALongValueShort)
+TEST(AutomaticMail, TheMarkQuotesTheValueShortOnOneLine)
 {
     const std::string value = "auto-generated; " + std::string(400, 'x');
     const std::string mark = markOf(kFromAnn + "Auto-Submitted: " + value + "\r\n");
     EXPECT_EQ(mark.rfind("Auto-Submitted: auto-generated; xxx", 0), 0u) << mark;
     EXPECT_LE(mark.size(), 120u);
+    // Cut between characters, never inside one, and kept to one line.
+    std::string wide = "auto-generated; x";
+    for (int i = 0; i < 50; ++i)
+        wide += "\xC3\xA9";
+    const std::string cut = markOf(kFromAnn + "Auto-Submitted: " + wide + "\r\n");
+    EXPECT_EQ(cut, "Auto-Submitted: " + wide.substr(0, 99));
+    const std::string broken = markOf(kFromAnn + "Auto-Submitted: =?utf-8?Q?auto-generated=0D=0ABcc:_x?=\r\n");
+    EXPECT_FALSE(broken.empty());
+    EXPECT_EQ(broken.find_first_of("\r\n"), std::string::npos) << broken;
 }
 
 }  // namespace

@@ -101,11 +101,6 @@ void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, con
 
     message.Clear();
     message.SetContentType("text/plain");
-    // The window shows no recipients and no other fields, so none are kept:
-    // a template saved from a received mail would otherwise send that
-    // mail's copies, date and id with every reply. Lines holding merge
-    // codes are the template's own (a To line with a REPLYFIELD code
-    // chooses where the reply goes) and stay.
     if (draft.mailToSend) {
         message.Recipients().Assign(loaded.Recipients());
         message.CC().Assign(loaded.CC());
@@ -113,6 +108,11 @@ void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, con
         // The writer drops the fields it writes itself and keeps the rest.
         message.SetHeaders(loaded.Headers());
     } else {
+        // A template: the window shows no recipients and no other fields,
+        // so none are kept, or a template saved from a received mail would
+        // send that mail's copies, date and id with every reply. Lines
+        // holding merge codes are the template's own (a To line with a
+        // REPLYFIELD code chooses where the reply goes) and stay.
         keepMergeCodeAddresses(message.Recipients(), loaded.Headers(), "To");
         keepMergeCodeAddresses(message.CC(), loaded.Headers(), "CC");
         message.SetHeaders(mergeCodeFields(loaded.Headers()));

@@ -39,9 +39,9 @@ std::string AttachmentHeaderName(const std::string& name);
 // Rebuilds `message` from the draft and from `loaded` (the message as it
 // was opened; an empty one for a new template): no recipients, copies or
 // other fields of `loaded` but those holding merge codes, unless the draft
-// is mail to send. Every attachment file is
-// read now: one that can no longer be read throws mail::EInOutError
-// naming it, and the message is left as it was.
+// is mail to send. Every attachment file is read now: one that can no
+// longer be read throws mail::EInOutError naming it, and the message is
+// left as it was.
 void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, const TmsMessage& loaded);
 
 }  // namespace manager

@@ -3,8 +3,10 @@
 #include <exception>
 
 #include "agents/core/agent_pass.h"
+#include "agents/core/automatic_mail.h"
 #include "agents/merge/merge_codes.h"
 #include "mail/mail_error.h"
+#include "mail/new_message_fields.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -26,6 +28,31 @@ void sendOnlyTo(TmsMessage& message, const std::string& address)
 void insertBodyLine(TmsMessage& message, const std::string& line)
 {
     message.Body().insert(message.Body().begin(), line);
+}
+
+void removeEveryField(TmsHeaders& headers, const char* name)
+{
+    const auto present = [&] {
+        for (const std::string& line : headers.lines())
+            if (mail::headerLineMatches(line, name))
+                return true;
+        return false;
+    };
+    while (present())
+        headers.RemoveField(name);
+}
+
+// A reply is a message of its own, marked as automatic so that other
+// responders leave it unanswered. A template saved from a received mail
+// must not lend it that mail's date and id.
+void markAsNewAutomaticReply(TmsHeaders& headers, const std::string& accountAddress)
+{
+    for (const char* name : {"X-TarselAuto-Reply", "Auto-Submitted", "Date", "Message-ID"})
+        removeEveryField(headers, name);
+    headers.Add("X-TarselAuto-Reply: True");
+    headers.Add("Auto-Submitted: auto-replied");
+    headers.Add("Date: " + mail::MailDateNow());
+    headers.Add("Message-ID: " + mail::NewMessageId(accountAddress));
 }
 
 }  // namespace
@@ -56,6 +83,16 @@ bool AgentPass::autoReply(const std::string& templateFile)
         log("Unable to load outgoing mail message for auto-reply -- " + templateFile);
         return false;
     }
+    // Answering automatic mail makes mail loops: no reply, the rest of the
+    // agent's actions still run.
+    const TmsMessage& incoming = replySource();
+    const std::string automatic = AutomaticMailMark(incoming);
+    if (!automatic.empty()) {
+        out.Clear();
+        log("Agent not Auto-Replying to automatic mail, " + automatic + " Subject: " + incoming.Subject());
+        AddAgentEntry(messageId_, "AutoReply Not Sent, automatic mail: " + automatic);
+        return true;
+    }
     // The reply will be sent: the server makes its greeting while the
     // reply is merged.
     agentSMTP_.SetServer(account_.smtp);
@@ -79,7 +116,7 @@ void AgentPass::mergeReply(TmsMessage& out)
     out.Sender().SetAddress(account_.address);
     out.Recipients().Clear();
     out.Recipients().AddAddress(incoming.Sender().Address(), incoming.Sender().Name());
-    out.Headers().Add("X-TarselAuto-Reply: True");
+    markAsNewAutomaticReply(out.Headers(), account_.address);
 
     toOverride_.clear();
     ProccessMergeCodes(out, incoming, toOverride_, merge::MergeAccount{account_.node, account_.address},

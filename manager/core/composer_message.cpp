@@ -47,6 +47,32 @@ void keepMergeCodeAddresses(TmsAddressList& list, const TmsHeaders& headers, con
     }
 }
 
+bool startsWithBlank(const std::string& line) { return !line.empty() && (line[0] == ' ' || line[0] == '\t'); }
+
+// The template's own fields: those holding a merge code, whole with their
+// continuation lines. To and CC are left out: their codes travel as the
+// recipients.
+TmsHeaders mergeCodeFields(const TmsHeaders& headers)
+{
+    TmsHeaders kept;
+    const TmsHeaders::Lines& lines = headers.lines();
+    for (std::size_t start = 0; start < lines.size();) {
+        std::size_t end = start + 1;
+        while (end < lines.size() && startsWithBlank(lines[end]))
+            ++end;
+        const bool recipients =
+            mail::headerLineMatches(lines[start], "To") || mail::headerLineMatches(lines[start], "CC");
+        const bool code = std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(start),
+                                      lines.begin() + static_cast<std::ptrdiff_t>(end),
+                                      [](const std::string& line) { return line.find("<<") != std::string::npos; });
+        if (code && !recipients)
+            for (std::size_t i = start; i < end; ++i)
+                kept.Add(lines[i]);
+        start = end;
+    }
+    return kept;
+}
+
 }  // namespace
 
 std::string OneHeaderLine(const std::string& text)
@@ -75,13 +101,22 @@ void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, con
 
     message.Clear();
     message.SetContentType("text/plain");
-    message.Recipients().Assign(loaded.Recipients());
-    message.CC().Assign(loaded.CC());
-    message.BCC().Assign(loaded.BCC());
-    keepMergeCodeAddresses(message.Recipients(), loaded.Headers(), "To");
-    keepMergeCodeAddresses(message.CC(), loaded.Headers(), "CC");
-    // The writer drops the fields it writes itself and keeps the rest.
-    message.SetHeaders(loaded.Headers());
+    if (draft.mailToSend) {
+        message.Recipients().Assign(loaded.Recipients());
+        message.CC().Assign(loaded.CC());
+        message.BCC().Assign(loaded.BCC());
+        // The writer drops the fields it writes itself and keeps the rest.
+        message.SetHeaders(loaded.Headers());
+    } else {
+        // A template: the window shows no recipients and no other fields,
+        // so none are kept, or a template saved from a received mail would
+        // send that mail's copies, date and id with every reply. Lines
+        // holding merge codes are the template's own (a To line with a
+        // REPLYFIELD code chooses where the reply goes) and stay.
+        keepMergeCodeAddresses(message.Recipients(), loaded.Headers(), "To");
+        keepMergeCodeAddresses(message.CC(), loaded.Headers(), "CC");
+        message.SetHeaders(mergeCodeFields(loaded.Headers()));
+    }
     if (draft.senderName.empty() && draft.senderAddress.empty()) {
         message.Sender().Assign(loaded.Sender());
     } else {

@@ -1,8 +1,9 @@
 #pragma once
 // What the composer writes into its message when it saves or previews: the
-// window's sender, subject, body and attachments over what the loaded
-// message holds and the window does not show (recipients, copy lists, the
-// template's other header lines, the sender when the opener gave none).
+// window's sender, subject, body and attachments, and of the message as it
+// was opened only what the window cannot show but the template needs: its
+// lines holding merge codes, and its sender when the opener gave none (an
+// outbox message keeps all it had).
 
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct ComposerDraft {
     std::string subject;
     std::vector<std::string> body;
     std::vector<ComposerAttachment> attachments;
+    // An outbox or sent message rather than a template: its recipients,
+    // copies and other fields are the mail's own and stay.
+    bool mailToSend = false;
 };
 
 // One header line of text: CR and LF become blanks, so a typed line break
@@ -33,9 +37,11 @@ std::string OneHeaderLine(const std::string& text);
 std::string AttachmentHeaderName(const std::string& name);
 
 // Rebuilds `message` from the draft and from `loaded` (the message as it
-// was opened; an empty one for a new template). Every attachment file is
-// read now: one that can no longer be read throws mail::EInOutError
-// naming it, and the message is left as it was.
+// was opened; an empty one for a new template): no recipients, copies or
+// other fields of `loaded` but those holding merge codes, unless the draft
+// is mail to send. Every attachment file is read now: one that can no
+// longer be read throws mail::EInOutError naming it, and the message is
+// left as it was.
 void PopulateTMessageObject(TmsMessage& message, const ComposerDraft& draft, const TmsMessage& loaded);
 
 }  // namespace manager

@@ -223,6 +223,7 @@ void TfrmMessage::PopulateTMessageObject()
     draft.subject = QStringToBytes(ui_->edtSubject->text());
     draft.body = BodyLines(ui_->REBody);
     draft.attachments = pane_->Listed();
+    draft.mailToSend = EditsMailToSend;
     manager::PopulateTMessageObject(msMessage1_, draft, loaded_);
 }
 
@@ -276,6 +277,7 @@ void TfrmMessage::Open1Click()
     try {
         BusyGuard busy(busy_);
         msMessage1_.LoadFromFile(path);
+        EditsMailToSend = false;
         SetFileName(path);
         pane_->Clear();
         SetMailMessage(msMessage1_);

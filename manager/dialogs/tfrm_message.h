@@ -35,6 +35,10 @@ public:
     TmsMessage& msIncomingMessage() { return msIncomingMessage_; }
     // 10: show msMessage1 when the window is shown.
     int Tag = 0;
+    // Set by the opener of an outbox or sent message: Save keeps its
+    // recipients and other fields. File > Open makes the window a template
+    // editor again.
+    bool EditsMailToSend = false;
     // Where Save As starts (the templates folder).
     void SetTemplatesFolder(const std::string& folder) { templatesFolder_ = folder; }
     const std::string& CurrentFileName() const { return currentFileName_; }

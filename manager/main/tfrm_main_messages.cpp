@@ -136,6 +136,7 @@ void TfrmMain::openOutgoing(int box)
                          account);
         composer->msMessage1().Assign(msMessage1_);
         composer->Tag = 10;
+        composer->EditsMailToSend = true;
         composer->ui()->lblRecNo->setText(QString::number(tables_.Apollo(TableNameOf(boxOf(box))).RecNo()));
         composer->ui()->lblFilename->setText(BytesToQString(path));
         composer->SetTemplatesFolder(folders_.templates);

@@ -1,7 +1,8 @@
 // The road of a template written in post32: composed with a merge code
 // from the picker and an attachment, saved, and used by the agent
 // processor's auto-reply, which reaches a real SMTP server with the code
-// expanded and the attachment on board.
+// expanded and the attachment on board; and a template made from a
+// received mail, whose replies are new messages to the sender alone.
 #include "fixtures/agent_fixture.h"
 
 #include <QApplication>
@@ -79,6 +80,59 @@ TEST_F(TemplateReply, AComposedTemplateRepliesWithItsCodesExpanded)
     received.LoadFromString(sent.data);
     ASSERT_EQ(received.Attachments().Count(), 1);
     EXPECT_EQ(received.Attachments().Items(0).Contents(), std::string("%PDF-1.4\0\x01\x02 terms", 17));
+}
+
+// A received mail opened with File > Open and saved as a template: the
+// replies made from it go to each incoming sender alone, and each is a new
+// message, not a copy of that mail with its date and id.
+TEST_F(TemplateReply, ATemplateMadeFromAReceivedMailRepliesAsANewMessage)
+{
+    if (!test_support::SmtpServer::available())
+        GTEST_SKIP() << "aiosmtpd not available";
+    test_support::SmtpServer smtp;
+    addAccount("acc1", smtp.address());
+    const std::string received = dir.path() + "/received.eml";
+    test_support::writeFile(received, "From: Old Customer <old@example.net>\r\n"
+                                      "To: desk@example.org, Bob <bob@example.org>\r\nCc: carol@example.org\r\n"
+                                      "Date: Mon, 01 Jan 2001 10:00:00 +0000\r\n"
+                                      "Message-ID: <received-1@example.net>\r\n"
+                                      "Subject: Thanks for writing\r\n\r\nWe will answer soon.\r\n");
+    const std::string templatePath = dir.path() + "/from-mail.eml";
+    std::vector<std::string> choices = {received, templatePath};
+    manager::DialogSeam::SetDialogAnswerer([&](QDialog& dialog) {
+        auto& chooser = dynamic_cast<QFileDialog&>(dialog);
+        chooser.selectFile(QString::fromStdString(choices.front()));
+        choices.erase(choices.begin());
+        return int(QDialog::Accepted);
+    });
+    auto* composer = new manager::TfrmMessage;
+    composer->ui()->lblFromName->setText(QStringLiteral("Help Desk"));
+    composer->ui()->lblFromAddress->setText(QStringLiteral("desk@example.org"));
+    composer->show();
+    composer->Open1Click();
+    ASSERT_TRUE(composer->SaveAs1Click());
+    composer->close();
+
+    writeAgent("Agent", {agents_test::Always()}, {{"AUTO-REPLY", templatePath, ""}});
+    attachAgent("acc1", "Agent");
+    addPending("acc1", "a.eml", agents_test::MailText("<in-a@example.org>", "Question"));
+    pass->AgentsMain();
+
+    ASSERT_TRUE(smtp.waitForMessages(1));
+    const auto sent = smtp.messages().at(0);
+    EXPECT_EQ(sent.recipients, std::vector<std::string>{"ann@example.org"});
+    TmsMessage reply;
+    reply.LoadFromString(sent.data);
+    EXPECT_EQ(reply.Subject(), "Thanks for writing");
+    EXPECT_EQ(reply.CC().Count(), 0);
+    const std::string id = reply.Headers().GetFieldValue("Message-ID");
+    EXPECT_FALSE(id.empty()) << sent.data;
+    EXPECT_NE(id, "<received-1@example.net>");
+    EXPECT_NE(id, "<in-a@example.org>");
+    EXPECT_FALSE(has(sent.data, "2001")) << sent.data;
+    EXPECT_FALSE(has(sent.data, "bob@example.org")) << sent.data;
+    EXPECT_FALSE(has(sent.data, "carol@example.org")) << sent.data;
+    EXPECT_FALSE(reply.Headers().GetFieldValue("Date").empty()) << sent.data;
 }
 
 }  // namespace

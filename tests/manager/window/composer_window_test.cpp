@@ -252,7 +252,7 @@ TEST_F(Composer, AMergeCodeReplacesTheSelectionAndLeavesTheClipboardAlone)
     window->close();
 }
 
-TEST_F(Composer, ALoadedTemplateKeepsItsToMergeLineHeadersAndSender)
+TEST_F(Composer, ALoadedTemplateKeepsItsMergeCodeLinesAndSender)
 {
     const std::string path = file("form.eml",
                                   "From: Desk <desk@example.org>\r\nTo: <<REPLYFIELD~EMAIL>>\r\n"
@@ -268,7 +268,8 @@ TEST_F(Composer, ALoadedTemplateKeepsItsToMergeLineHeadersAndSender)
     const std::string text = test_support::readFile(path);
     EXPECT_TRUE(has(text, "<<REPLYFIELD~EMAIL>>\r\n")) << text;
     EXPECT_TRUE(has(text, "X-Campaign: <<SYSTEM~CURRENTNODE>>\r\n")) << text;
-    EXPECT_TRUE(has(text, "boss@example.org")) << text;
+    // A copy line is no part of what the window shows or keeps.
+    EXPECT_FALSE(has(text, "boss@example.org")) << text;
     EXPECT_TRUE(has(text, "Subject:  Your copy\r\n")) << text;
     EXPECT_TRUE(has(text, "Desk")) << text;
 
@@ -280,6 +281,41 @@ TEST_F(Composer, ALoadedTemplateKeepsItsToMergeLineHeadersAndSender)
     std::string to;
     ProccessMergeCodes(reply, incoming, to, {"Desk", "desk@example.org"}, {});
     EXPECT_EQ(to, "other@example.org");
+    window->close();
+}
+
+// File > Open of a received mail, then Save As: a template of the
+// account's sender, the subject, the body and the attachment, and nothing
+// of the mail's recipients, date or id, which every reply would repeat.
+TEST_F(Composer, AReceivedMailOpenedAndSavedKeepsNoToDateOrMessageId)
+{
+    const std::string received =
+        file("received.eml",
+             "Return-Path: <ann@example.org>\r\nFrom: Ann Lee <ann@example.org>\r\n"
+             "To: desk@example.org, Bob <bob@example.org>\r\nCc: carol@example.org\r\n"
+             "Date: Tue, 08 Dec 2026 09:30:00 +0100\r\nMessage-ID: <in-1@example.org>\r\n"
+             "Subject: Question\r\nMime-Version: 1.0\r\n"
+             "Content-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+             "--b1\r\nContent-Type: text/plain\r\n\r\nHello there.\r\n"
+             "--b1\r\nContent-Type: application/octet-stream; name=\"terms.bin\"\r\n"
+             "Content-Transfer-Encoding: base64\r\n\r\nAAECAw==\r\n--b1--\r\n");
+    TfrmMessage* window = newTemplate();
+    chosenFiles = {received};
+    window->Open1Click();
+    EXPECT_EQ(window->ui()->REBody->toPlainText().toStdString(), "Hello there.");
+    screenshot(*window, "manager_composer_opened_mail");
+    chosenFiles = {templates() + "from-mail.eml"};
+    ASSERT_TRUE(window->SaveAs1Click());
+
+    const std::string text = test_support::readFile(templates() + "from-mail.eml");
+    for (const char* field : {"\r\nTo:", "\r\nCc:", "\r\nCC:", "\r\nDate:", "\r\nMessage-ID:", "Return-Path:"})
+        EXPECT_FALSE(has(text, field)) << field << "\n" << text;
+    const std::string python = pythonReading(templates() + "from-mail.eml");
+    EXPECT_TRUE(has(python, "to None\n")) << python;
+    EXPECT_TRUE(has(python, "from Help Desk <desk@example.org>\n")) << python;
+    EXPECT_TRUE(has(python, "subject Question\n")) << python;
+    EXPECT_TRUE(has(python, "attachment terms.bin 4\n")) << python;
+    EXPECT_TRUE(has(python, "Hello there.")) << python;
     window->close();
 }
 

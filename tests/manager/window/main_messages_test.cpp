@@ -129,6 +129,29 @@ TEST_F(MainMessages, AnOpenedOutboxMessageIsItsComposersOwnAndSavesWhereItLies)
     EXPECT_TRUE(has(saved, "ann@example.org")) << saved;
 }
 
+// The outbox composer keeps the mail's recipients because it edits mail to
+// send; a received mail it then opens with File > Open is a template again.
+TEST_F(MainMessages, FileOpenInAnOutboxComposerMakesATemplateAgain)
+{
+    addAccount();
+    const std::string path = addRow("TableOut", "Out", "offer.eml", mail());
+    main().Open2Click();
+    QPointer<manager::TfrmMessage> composer = newest<manager::TfrmMessage>();
+    ASSERT_TRUE(composer);
+    const std::string received = file("received.eml", "From: Ann <ann@example.org>\r\nTo: Bob <bob@example.org>\r\n"
+                                                      "Date: Tue, 08 Dec 2026 09:30:00 +0100\r\n"
+                                                      "Message-ID: <in-1@example.org>\r\nSubject: Hi\r\n\r\nHi.\r\n");
+    chosenFiles = {received};
+    composer->Open1Click();
+    chosenFiles = {dir.path() + "/template.eml"};
+    ASSERT_TRUE(composer->SaveAs1Click());
+    const std::string saved = test_support::readFile(dir.path() + "/template.eml");
+    EXPECT_FALSE(has(saved, "bob@example.org")) << saved;
+    EXPECT_FALSE(has(saved, "Message-ID")) << saved;
+    EXPECT_FALSE(has(saved, "Date:")) << saved;
+    EXPECT_TRUE(has(test_support::readFile(path), "ann@example.org"));
+}
+
 TEST_F(MainMessages, AReceivedMessageOpensInTheViewerWithItsFullPath)
 {
     addAccount();

@@ -3,7 +3,6 @@
 // and for a write the system refuses.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -40,6 +39,8 @@ struct Damage {
     const char* reason;
 };
 
+void PrintTo(const Damage& d, std::ostream* out) { *out << d.name; }
+
 class EngineErrorText : public TablesTest, public ::testing::WithParamInterface<Damage> {
 protected:
     void SetUp() override {
@@ -71,7 +72,11 @@ const Damage kDamages[] = {
     {"HeaderTruncated", [](const std::string& f) { fs::resize_file(f + "rules.dbf", 60); }, "rules.dbf",
      "not a table: header truncated"},
     // A header length below the fixed part of the header.
-    {"HeaderDamaged", [](const std::string& f) { patchByte(f + "rules.dbf", 8, 10), patchByte(f + "rules.dbf", 9, 0); },
+    {"HeaderDamaged",
+     [](const std::string& f) {
+         patchByte(f + "rules.dbf", 8, 10);
+         patchByte(f + "rules.dbf", 9, 0);
+     },
      "rules.dbf", "not a table: header damaged"},
     {"FieldListDamaged", [](const std::string& f) { patchByte(f + "rules.dbf", 32, 0); }, "rules.dbf",
      "not a table: field list damaged"},

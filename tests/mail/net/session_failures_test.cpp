@@ -45,6 +45,9 @@ struct SessionCase {
     Fault fault;
 };
 
+// Test lists show the case by its name.
+void PrintTo(const SessionCase& c, std::ostream* out) { *out << c.name; }
+
 // Plays the exchanges before `step` as a good server would, then fails it.
 void script(ScriptedServer& server, const std::vector<Exchange>& session, const SessionCase& failure,
             const std::string& refusal)

@@ -24,6 +24,8 @@ struct TableDamage {
     const char* reason;
 };
 
+void PrintTo(const TableDamage& d, std::ostream* out) { *out << d.name; }
+
 const TableDamage kTableDamages[] = {
     {"Missing", [](const std::string& file) { fs::remove(file); }, "No such file or directory"},
     {"HeaderTruncated", [](const std::string& file) { fs::resize_file(file, 100); }, "not a table: header truncated"},

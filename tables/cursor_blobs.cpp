@@ -118,9 +118,11 @@ DBIResult CursorInterface::PutBlob(int handle, std::string& record, int field, i
     if (offset < 0 || offset > storedLength) return kBlobOffsetBeyondEnd;
     const std::string content = stored.substr(0, static_cast<size_t>(offset)) + data;
     const auto previous = sx_SysProp(SX_SP_BLOB_TYPE, 0);
-    const bool written = sx_PutBlob(name, content.data(), static_cast<int32_t>(content.size()));
+    const DBIResult rc = sx_PutBlob(name, content.data(), static_cast<int32_t>(content.size()))
+                             ? kOk
+                             : engineFailure(kAppendFailed4);
     sx_SysProp(SX_SP_BLOB_TYPE, previous);
-    if (!written) return kAppendFailed4;
+    if (rc != kOk) return rc;
     record = swap.current();
     return kOk;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "tables/error_report.h"
 #include "tables/table_type.h"
@@ -144,7 +145,7 @@ DBIResult CursorInterface::OpenTable(int database, const std::string& tableName,
     if (readOnly) mode = SX_READONLY;
     std::string alias = makeAlias(tableName);
     int area = sx_Use(path.c_str(), alias.c_str(), mode, driver);
-    if (area <= 0 || area > 255) return kOpenFailed;
+    if (area <= 0 || area > 255) return engineFailure(kOpenFailed);
 
     auto wa = std::make_unique<TTableWorkArea>();
     wa->area = wa->selectArea = area;
@@ -300,6 +301,37 @@ DBIResult CursorInterface::SetProp(int handle, int translateMode) {
 std::string CursorInterface::GetErrorText(DBIResult code) {
     if (code == kFileOpenError) return "File Open Error";
     return "Table engine. Error : " + std::to_string(code);
+}
+
+DBIResult CursorInterface::engineFailure(DBIResult code) {
+    fault_ = EngineFault{code, xbase::lastErrorFile(), xbase::lastErrorReason()};
+    return code;
+}
+
+DBIResult CursorInterface::plainFailure(DBIResult code) {
+    fault_ = EngineFault{};
+    return code;
+}
+
+EngineFault CursorInterface::TakeFault(DBIResult code) {
+    if (fault_.code != code || fault_.path.empty()) return EngineFault{};
+    return std::exchange(fault_, EngineFault{});
+}
+
+std::string FaultText(const EngineFault& fault) {
+    if (fault.path.empty()) return {};
+    namespace fs = std::filesystem;
+    fs::path path(fault.path);
+    // The folder as the user finds it, also when the data folder was named
+    // relative to where the program started.
+    if (path.is_relative()) {
+        std::error_code ignored;
+        const fs::path whole = fs::absolute(path, ignored);
+        if (!whole.empty()) path = whole;
+    }
+    std::string folder = path.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return path.filename().string() + " in " + folder + ": " + fault.reason;
 }
 
 }  // namespace tables

@@ -77,6 +77,18 @@ struct IndexDesc {
 
 enum SearchKind { keySearchEqual = 0, keySearchGreater = 1, keySearchGreaterEqual = 2 };
 
+// What the engine said of a failure an operation answered with `code`: the
+// file it is about and why. An empty path: the engine named no file.
+struct EngineFault {
+    DBIResult code = kOk;
+    std::string path;
+    std::string reason;
+};
+
+// "ORGS.DBF in /home/user/data/: No such file or directory"; empty for a
+// fault that names no file.
+std::string FaultText(const EngineFault& fault);
+
 class CursorInterface {
 public:
     CursorInterface();
@@ -160,6 +172,9 @@ public:
     DBIResult SwitchToIndex(int handle, const std::string& indexName);
 
     static std::string GetErrorText(DBIResult code);
+    // The engine's word on the last failure an operation answered with
+    // code, handed out once; an empty fault when there is none for it.
+    EngineFault TakeFault(DBIResult code);
 
 private:
     struct Database {
@@ -176,6 +191,12 @@ private:
     std::string keyOfRecord(TTableWorkArea& wa, const std::string& record);
     void buildFieldDescs(TTableWorkArea& wa);
     std::string makeAlias(const std::string& tableName);
+    // Answers code for a failure the engine has just reported, keeping its
+    // word on the file and the reason for the error text.
+    DBIResult engineFailure(DBIResult code);
+    // Answers code for a refusal with no engine failure behind it (a record
+    // another program holds), so no earlier failure's word is taken for it.
+    DBIResult plainFailure(DBIResult code);
 
     bool initialised_ = false;
     std::string pathBuffer_ = "./";
@@ -184,6 +205,7 @@ private:
     std::array<std::unique_ptr<TTableWorkArea>, 256> areas_;
     std::optional<std::vector<FieldDesc>> fieldList_;
     size_t fieldListNext_ = 0;
+    EngineFault fault_;
 };
 
 // Whether an engine version text is "2.40.00 or later".

@@ -73,7 +73,7 @@ DBIResult CursorInterface::fetch(int handle, bool forward, bool lock, std::strin
         if (!passesRecordFilters(wa, &record)) continue;
         if (lock) {
             const int32_t recNo = sx_RecNo();
-            if (!sx_Rlock(recNo)) return kRecordLocked;
+            if (!sx_Rlock(recNo)) return plainFailure(kRecordLocked);
             record = readEngineRecord();
             if (!passesRecordFilters(wa, &record)) {
                 sx_Unlock(recNo);
@@ -130,7 +130,7 @@ DBIResult CursorInterface::GetRecord(int handle, bool lock, std::string* buffer,
     std::string record = readEngineRecord();
     if (!passesRecordFilters(wa, &record)) return kRecordNotVisible;
     if (lock) {
-        if (!sx_Rlock(recNo)) return kRecordLocked;
+        if (!sx_Rlock(recNo)) return plainFailure(kRecordLocked);
         record = readEngineRecord();
     }
     if (buffer) *buffer = std::move(record);

@@ -22,11 +22,11 @@ DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::st
     if (!selectArea(handle)) return kInvalidHandle;
     if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
     switch (sx_AppendRecord(buffer.data(), keepLock)) {
-    case SX_APPEND_LOCKED: return kRecordLocked;
-    case SX_APPEND_READONLY: return kAppendFailed3;
-    case SX_APPEND_WRITE: return kAppendFailed4;
-    case SX_APPEND_KEY: return kAppendFailed5;
-    case SX_APPEND_FULL: return kAppendFailed6;
+    case SX_APPEND_LOCKED: return engineFailure(kRecordLocked);
+    case SX_APPEND_READONLY: return engineFailure(kAppendFailed3);
+    case SX_APPEND_WRITE: return engineFailure(kAppendFailed4);
+    case SX_APPEND_KEY: return engineFailure(kAppendFailed5);
+    case SX_APPEND_FULL: return engineFailure(kAppendFailed6);
     case SX_APPEND_NO_AREA: return kInvalidHandle;
     default: return kOk;
     }
@@ -35,14 +35,14 @@ DBIResult CursorInterface::InsertRecord(int handle, bool keepLock, const std::st
 DBIResult CursorInterface::ModifyRecord(int handle, const std::string& buffer, bool freeLock) {
     if (!selectArea(handle)) return kInvalidHandle;
     if (buffer.size() < static_cast<size_t>(sx_RecSize())) return kValueTooWide;
-    const bool written = sx_PutRecord(buffer.data());
+    const DBIResult rc = sx_PutRecord(buffer.data()) ? kOk : engineFailure(kRecordLocked);
     if (freeLock) sx_Unlock(sx_RecNo());
-    return written ? kOk : kRecordLocked;
+    return rc;
 }
 
 DBIResult CursorInterface::DeleteRecord(int handle) {
     if (!selectArea(handle)) return kInvalidHandle;
-    return sx_Delete() ? kOk : kRecordLocked;
+    return sx_Delete() ? kOk : engineFailure(kRecordLocked);
 }
 
 DBIResult CursorInterface::ReleaseRecordLock(int handle, bool all) {

@@ -29,8 +29,13 @@ private:
     TTable& detail_;
 };
 
-EDBEngineError::EDBEngineError(tables::DBIResult code)
-    : EDatabaseError(tables::CursorInterface::GetErrorText(code)), code_(code) {}
+EDBEngineError::EDBEngineError(tables::DBIResult code) : EDBEngineError(code, cursors().TakeFault(code)) {}
+
+EDBEngineError::EDBEngineError(tables::DBIResult code, const tables::EngineFault& fault)
+    : EDatabaseError(tables::CursorInterface::GetErrorText(code) +
+                     (fault.path.empty() ? std::string() : " -- " + tables::FaultText(fault))),
+      code_(code),
+      path_(fault.path) {}
 
 TTable::TTable() : masterLink_(std::make_unique<MasterLink>(*this)) {}
 

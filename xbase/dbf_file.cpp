@@ -30,8 +30,16 @@ void putLe32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::string sysError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
+// A system call on path has just failed: the text says what and why, and
+// the fault carries the file and the system's reason.
+[[noreturn]] void throwSystem(int code, const std::string& what, const std::string& path) {
+    const int error = errno;
+    throw XbaseError(code, what + " " + path + ": " + std::strerror(error), systemFault(path, error));
+}
+
+// A file that is not a table the engine can use.
+[[noreturn]] void throwBadTable(const std::string& message, const std::string& path, const std::string& reason) {
+    throw XbaseError(kErrBadTable, message, FileFault{path, reason});
 }
 
 void readFully(int fd, int64_t offset, void* data, std::size_t size, const std::string& path) {
@@ -39,8 +47,8 @@ void readFully(int fd, int64_t offset, void* data, std::size_t size, const std::
     while (size > 0) {
         const ssize_t n = ::pread(fd, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw XbaseError(kErrIo, sysError("cannot read", path));
-        if (n == 0) throw XbaseError(kErrBadTable, "unexpected end of file in " + path);
+        if (n < 0) throwSystem(kErrIo, "cannot read", path);
+        if (n == 0) throwBadTable("unexpected end of file in " + path, path, "table truncated: the file ends early");
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -51,12 +59,14 @@ void readFully(int fd, int64_t offset, void* data, std::size_t size, const std::
 
 DbfFile::DbfFile(const std::string& path, OpenMode mode) : path_(path), mode_(mode) {
     fd_ = ::open(path.c_str(), (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (fd_ < 0) throw XbaseError(kErrOpen, sysError("cannot open table", path));
+    if (fd_ < 0) throwSystem(kErrOpen, "cannot open table", path);
     try {
         const bool exclusive = mode == OpenMode::Exclusive;
         if (!lockRange(fd_, lock_region::kOpen, 1, exclusive, 0)) {
             throw XbaseError(kErrLocked, exclusive ? "table is in use by another program: " + path
-                                                   : "table is open exclusively elsewhere: " + path);
+                                                   : "table is open exclusively elsewhere: " + path,
+                             FileFault{path, exclusive ? "in use by another program"
+                                                       : "open exclusively by another program"});
         }
         readHeader();
     } catch (...) {
@@ -75,8 +85,8 @@ DbfFile::~DbfFile() {
 
 void DbfFile::readHeader() {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw XbaseError(kErrIo, sysError("cannot inspect", path_));
-    if (st.st_size < 33) throw XbaseError(kErrBadTable, "not a table (file too short): " + path_);
+    if (::fstat(fd_, &st) != 0) throwSystem(kErrIo, "cannot inspect", path_);
+    if (st.st_size < 33) throwBadTable("not a table (file too short): " + path_, path_, "not a table: file too short");
     unsigned char h[32];
     readFully(fd_, 0, h, 32, path_);
     version_ = h[0];
@@ -84,7 +94,8 @@ void DbfFile::readHeader() {
     recordLength_ = le16(h + 10);
     indexFlag_ = (h[28] & 0x01) != 0;
     if (headerLength_ < 33 || headerLength_ > st.st_size || recordLength_ < 1) {
-        throw XbaseError(kErrBadTable, "damaged table header: " + path_);
+        throwBadTable("damaged table header: " + path_, path_,
+                      headerLength_ > st.st_size ? "not a table: header truncated" : "not a table: header damaged");
     }
     std::string fieldArea(headerLength_ - 32u, '\0');
     readFully(fd_, 32, fieldArea.data(), fieldArea.size(), path_);
@@ -100,13 +111,14 @@ void DbfFile::readHeader() {
         if (def.type == 'C') def.width |= f[17] << 8, def.decimals = 0;  // long texts keep their high byte in the decimals
         def.offset = offset;
         if (def.name.empty() || def.width == 0 || !names.insert(def.name).second) {
-            throw XbaseError(kErrBadTable, "damaged field list in " + path_);
+            throwBadTable("damaged field list in " + path_, path_, "not a table: field list damaged");
         }
         offset += def.width;
         fields_.push_back(def);
     }
     if (fields_.empty() || offset != recordLength_) {
-        throw XbaseError(kErrBadTable, "field list does not match the record length in " + path_);
+        throwBadTable("field list does not match the record length in " + path_, path_,
+                      "not a table: field list does not match the record length");
     }
     const uint64_t count = le32(h + 4);
     count_ = static_cast<uint32_t>(count);
@@ -114,10 +126,11 @@ void DbfFile::readHeader() {
     // Another program's append may have landed between the size and the
     // count read above; it writes the record before the count, so a size
     // taken now covers every record the count names.
-    if (need > uint64_t(st.st_size) && ::fstat(fd_, &st) != 0) throw XbaseError(kErrIo, sysError("cannot inspect", path_));
+    if (need > uint64_t(st.st_size) && ::fstat(fd_, &st) != 0) throwSystem(kErrIo, "cannot inspect", path_);
     if (need > uint64_t(st.st_size)) {
-        throw XbaseError(kErrBadTable, "table is truncated: the header counts " + std::to_string(count) +
-                                           " records, the file holds fewer: " + path_);
+        throwBadTable("table is truncated: the header counts " + std::to_string(count) +
+                          " records, the file holds fewer: " + path_,
+                      path_, "table truncated: the header counts " + std::to_string(count) + " records, the file holds fewer");
     }
 }
 
@@ -198,7 +211,7 @@ void DbfFile::writeAt(int64_t offset, const void* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::pwrite(fd_, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw XbaseError(kErrIo, sysError("cannot write", path_));
+        if (n <= 0) throwSystem(kErrIo, "cannot write", path_);
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -282,7 +295,9 @@ bool DbfFile::hasRecord(uint32_t recNo) const {
 
 uint32_t DbfFile::appendRecord(const std::string& record, uint32_t count, bool hold) {
     if (record.size() != static_cast<std::size_t>(recordLength_)) throw XbaseError(kErrArgument, "record has the wrong length");
-    if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) throw XbaseError(kErrIo, "table is full: " + path_);
+    if (count >= 0x7FFFFFFEu / static_cast<uint32_t>(recordLength_)) {
+        throw XbaseError(kErrIo, "table is full: " + path_, FileFault{path_, "table is full"});
+    }
     writeHeld();
     if (hold && sole() && !readOnly()) {
         // The run that is to hold the new record, read first when not at hand.
@@ -338,7 +353,7 @@ void DbfFile::rewriteRecords(const std::vector<std::string>& records) {
     count_ = static_cast<uint32_t>(records.size());
     touchDate();
     if (::ftruncate(fd_, int64_t(headerLength_) + int64_t(data.size())) != 0) {
-        throw XbaseError(kErrIo, sysError("cannot shorten", path_));
+        throwSystem(kErrIo, "cannot shorten", path_);
     }
 }
 

@@ -41,12 +41,17 @@ uint32_t blocksFor(uint64_t bytes, uint32_t blockSize) {
 
 FptFile::FptFile(const std::string& path, bool readOnly) : path_(path) {
     fd_ = ::open(path.c_str(), (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    if (fd_ < 0) throw XbaseError(kErrOpen, "cannot open memo file " + path + ": " + std::strerror(errno));
+    if (fd_ < 0) {
+        const FileFault fault = systemFault(path);
+        throw XbaseError(kErrOpen, "cannot open memo file " + path + ": " + fault.reason, fault);
+    }
     try {
         unsigned char h[8];
         readFully(0, h, 8);
         blockSize_ = (uint32_t(h[6]) << 8) | h[7];
-        if (blockSize_ == 0 || blockSize_ > 16384) throw XbaseError(kErrBadMemo, "damaged memo file header: " + path);
+        if (blockSize_ == 0 || blockSize_ > 16384) {
+            throw XbaseError(kErrBadMemo, "damaged memo file header: " + path, FileFault{path, "not a memo file: header damaged"});
+        }
     } catch (...) {
         ::close(fd_);
         throw;
@@ -62,10 +67,11 @@ void FptFile::create(const std::string& path, int blockSize) {
     const uint32_t bs = static_cast<uint32_t>(blockSize);
     const std::string h = header(blocksFor(kHeaderSize, bs), bs);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw XbaseError(kErrOpen, "cannot create memo file " + path);
+    if (fd < 0) throw XbaseError(kErrOpen, "cannot create memo file " + path, systemFault(path));
     const bool ok = ::write(fd, h.data(), h.size()) == static_cast<ssize_t>(h.size());
+    const int error = errno;
     ::close(fd);
-    if (!ok) throw XbaseError(kErrIo, "cannot write memo file " + path);
+    if (!ok) throw XbaseError(kErrIo, "cannot write memo file " + path, systemFault(path, error));
 }
 
 void FptFile::readFully(int64_t offset, void* data, std::size_t size) const {
@@ -73,8 +79,8 @@ void FptFile::readFully(int64_t offset, void* data, std::size_t size) const {
     while (size > 0) {
         const ssize_t n = ::pread(fd_, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw XbaseError(kErrIo, "cannot read memo file " + path_);
-        if (n == 0) throw XbaseError(kErrBadMemo, "memo lies beyond the end of " + path_);
+        if (n < 0) throw XbaseError(kErrIo, "cannot read memo file " + path_, systemFault(path_));
+        if (n == 0) throw XbaseError(kErrBadMemo, "memo lies beyond the end of " + path_, FileFault{path_, "memo file truncated"});
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -86,7 +92,7 @@ void FptFile::writeFully(int64_t offset, const void* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::pwrite(fd_, p, size, offset);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw XbaseError(kErrIo, "cannot write memo file " + path_);
+        if (n <= 0) throw XbaseError(kErrIo, "cannot write memo file " + path_, systemFault(path_));
         p += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
@@ -94,13 +100,13 @@ void FptFile::writeFully(int64_t offset, const void* data, std::size_t size) {
 }
 
 std::string FptFile::read(uint32_t block, uint32_t* type) const {
-    if (block * uint64_t(blockSize_) < kHeaderSize) throw XbaseError(kErrBadMemo, "memo points into the header of " + path_);
+    if (block * uint64_t(blockSize_) < kHeaderSize) throw XbaseError(kErrBadMemo, "memo points into the header of " + path_, FileFault{path_, "memo file damaged"});
     unsigned char h[8];
     readFully(int64_t(block) * blockSize_, h, 8);
     const uint32_t len = be32(h + 4);
     struct stat st {};
     if (len > kMaxMemo || ::fstat(fd_, &st) != 0 || int64_t(block) * blockSize_ + 8 + len > st.st_size) {
-        throw XbaseError(kErrBadMemo, "damaged memo block in " + path_);
+        throw XbaseError(kErrBadMemo, "damaged memo block in " + path_, FileFault{path_, "memo file damaged"});
     }
     if (type) *type = be32(h);
     std::string data(len, '\0');
@@ -161,7 +167,7 @@ std::vector<uint32_t> FptFile::rewrite(const std::vector<std::pair<std::string, 
     putBe32(reinterpret_cast<unsigned char*>(h.data()), next);
     h += body;
     writeFully(0, h.data(), h.size());
-    if (::ftruncate(fd_, static_cast<off_t>(h.size())) != 0) throw XbaseError(kErrIo, "cannot shorten " + path_);
+    if (::ftruncate(fd_, static_cast<off_t>(h.size())) != 0) throw XbaseError(kErrIo, "cannot shorten " + path_, systemFault(path_));
     return blocks;
 }
 

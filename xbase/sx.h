@@ -185,4 +185,8 @@ namespace xbase {
 // The last engine error of any sx_ call: its number (0 = none) and text.
 int lastErrorCode();
 std::string lastErrorText();
+// The file that error is about, as the engine opened or looked for it (""
+// when it names none), and why, in words a user can act on.
+std::string lastErrorFile();
+std::string lastErrorReason();
 }  // namespace xbase

@@ -2,6 +2,7 @@
 
 #include "xbase/sx.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,7 +26,7 @@ int sx_Use(const char* path, const char* alias, int mode, int driver) {
         if (mode < SX_SHARED || mode > SX_EXCLUSIVE) throw XbaseError(kErrArgument, "unknown open mode " + std::to_string(mode));
         auto found = findIgnoringCase(p);
         if (!found && baseNameOf(p) == p.substr(p.rfind('/') + 1)) found = findIgnoringCase(p + ".dbf");
-        if (!found) throw XbaseError(kErrOpen, "table not found: " + p);
+        if (!found) throw XbaseError(kErrOpen, "table not found: " + p, systemFault(p, ENOENT));
         std::string a = upperCase(text(alias, kMaxAliasLength, "alias"));
         if (a.empty()) a = upperCase(baseNameOf(*found));
         if (a.size() > kMaxAliasLength) throw XbaseError(kErrTooLong, "alias is too long: " + a);

@@ -32,9 +32,10 @@ void closeAllAreas() {
     e.current = 0;
 }
 
-void fail(int code, const std::string& text) {
+void fail(int code, const std::string& text, FileFault fault) {
     engine().lastCode = code;
     engine().lastText = text;
+    engine().lastFault = std::move(fault);
     if (settings().errorLevel > 0) std::fprintf(stderr, "xbase: %s\n", text.c_str());
 }
 
@@ -115,4 +116,6 @@ const OpenTag& tagAt(int order) { return area().tagOf(order); }
 namespace xbase {
 int lastErrorCode() { return sx_detail::engine().lastCode; }
 std::string lastErrorText() { return sx_detail::engine().lastText; }
+std::string lastErrorFile() { return sx_detail::engine().lastFault.path; }
+std::string lastErrorReason() { return sx_detail::engine().lastFault.reason; }
 }  // namespace xbase

@@ -22,11 +22,12 @@ struct Engine {
     int current = 0;
     int lastCode = 0;
     std::string lastText;
+    FileFault lastFault;
 };
 
 Engine& engine();
 void closeAllAreas();
-void fail(int code, const std::string& text);
+void fail(int code, const std::string& text, FileFault fault = {});
 
 // Runs f; an engine error becomes onFail.
 template <class R, class F>
@@ -35,7 +36,7 @@ R guarded(R onFail, F&& f) {
     try {
         return f();
     } catch (const XbaseError& e) {
-        fail(e.code(), e.what());
+        fail(e.code(), e.what(), e.fault());
     } catch (const std::bad_alloc&) {
         fail(kErrIo, "out of memory");
     } catch (const std::exception& e) {

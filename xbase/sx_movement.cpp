@@ -34,7 +34,7 @@ int appendWith(const char* buffer, bool keepLock) {
             a.append();
         return SX_APPEND_OK;
     } catch (const XbaseError& e) {
-        fail(e.code(), e.what());
+        fail(e.code(), e.what(), e.fault());
         return appendFailure(e.code());
     } catch (const std::exception& e) {
         fail(kErrIo, e.what());

@@ -50,7 +50,7 @@ Table::Table(const std::string& path, OpenMode mode, int driver) : driver_(drive
     if (dbf_->hasMemoFields()) {
         if (driver != kDriverFox) throw XbaseError(kErrDriver, "this driver cannot open a table with memo fields: " + path);
         const auto memoPath = findIgnoringCase(withExtension(path, ".fpt"));
-        if (!memoPath) throw XbaseError(kErrOpen, "memo file missing for " + path);
+        if (!memoPath) throw XbaseError(kErrOpen, "memo file missing for " + path, systemFault(withExtension(path, ".fpt"), ENOENT));
         fpt_ = std::make_unique<FptFile>(*memoPath, dbf_->readOnly());
         fpt_->setSoleWriter(exclusive() && !dbf_->readOnly());
     }
@@ -140,7 +140,8 @@ void Table::loadTags(bool force) {
             try {
                 tags.push_back(compileTag(spec, f.index.get()));
             } catch (const XbaseError& e) {
-                throw XbaseError(kErrBadTable, "cannot use tag " + spec.name + " of " + f.index->path() + ": " + e.what());
+                throw XbaseError(kErrBadTable, "cannot use tag " + spec.name + " of " + f.index->path() + ": " + e.what(),
+                                 FileFault{f.index->path(), "index damaged: tag " + spec.name + " cannot be used"});
             }
         }
     }
@@ -175,7 +176,7 @@ const std::vector<OpenTag>& Table::tags() {
 int Table::openIndex(const std::string& path) {
     if (driver_ != kDriverFox) throw XbaseError(kErrDriver, "index files need the FOX driver");
     const auto found = findIgnoringCase(path);
-    if (!found) throw XbaseError(kErrOpen, "index file not found: " + path);
+    if (!found) throw XbaseError(kErrOpen, "index file not found: " + path, systemFault(path, ENOENT));
     for (const auto& f : indexes_) {
         if (f.index->path() == *found) {
             loadTags(false);

@@ -23,11 +23,26 @@ public:
     // The protocol's farewell.
     virtual void Logout() = 0;
 
+    void Open() override;
     void Close() override;
 
 protected:
+    // What the session is doing, so that a time-out, a dropped connection or
+    // a refusal says after the server where it came: "SMTP server
+    // mail.example.org:25, waiting for its greeting".
+    enum class Step { None, Connecting, Greeting, Sending, Answer, Receiving };
+    // `command` names what is sent or answered ("USER tester", "RETR 2",
+    // "the message"); never a password.
+    void SetStep(Step step, std::string command = {});
+    // The server refused the current step: EServerError with its reply line
+    // (LastReply), " -- " and where.
+    [[noreturn]] void RaiseRefused();
+    std::string FailureContext() const override;
+    // "POP3", "SMTP": how the server is named.
+    virtual const char* ProtocolName() const = 0;
+
     // Connects the socket that Open created (the transport's own Connect).
-    void ConnectSocket() { TagSocket::Connect(); }
+    void ConnectSocket();
     // Called by Login once the server has accepted it.
     void SessionStarted();
     // What an open session must match to be used again: the server, and for
@@ -35,6 +50,11 @@ protected:
     virtual std::string SessionIdentity() const { return Server(); }
 
 private:
+    // "POP3 server host:port".
+    std::string ServerName() const;
+
+    Step step_ = Step::None;
+    std::string command_;
     std::string sessionIdentity_;
     std::string aheadIdentity_;
     bool loggedIn_ = false;

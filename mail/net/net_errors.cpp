@@ -4,4 +4,9 @@
 
 ETimedOutError::ETimedOutError() : mail::EMailError(std::string(mail::net::transportText(mail::net::kTimedOut))) {}
 
+ETimedOutError::ETimedOutError(const std::string& where)
+    : mail::EMailError(std::string(mail::net::transportText(mail::net::kTimedOut)) + (where.empty() ? "" : " -- " + where))
+{
+}
+
 ECanceledError::ECanceledError() : mail::EMailError(std::string(mail::net::transportText(mail::net::kCanceled))) {}

@@ -18,10 +18,12 @@ public:
     using mail::EMailError::EMailError;
 };
 
-// A wait ran out of time ("Operation timed out").
+// A wait ran out of time ("Operation timed out", then " -- " and where:
+// the server and the step it was waited for in, when known).
 class ETimedOutError : public mail::EMailError {
 public:
     ETimedOutError();
+    explicit ETimedOutError(const std::string& where);
 };
 
 // A wait was cancelled ("Operation has been canceled").

@@ -35,17 +35,27 @@ void TmsCustomPOP::Open()
 {
     CheckRequired();
     Reset();
-    TagSocket::Open();
+    TmsMailBase::Open();
 }
 
 void TmsCustomPOP::Command(const std::string& line)
 {
-    if (!line.empty())
+    // A failure names the command, but never the password.
+    const std::string shown = line.rfind("PASS ", 0) == 0 ? std::string("PASS") : line;
+    if (line.empty()) {
+        SetStep(Step::Greeting);
+    } else {
+        SetStep(Step::Sending, shown);
         SendLine(line);
+        SetStep(Step::Answer, shown);
+    }
     if (!ReadLineRaw(lastReply_))
         RaiseIfNoLine();
     if (GetReplyCode(lastReply_) != 1)
-        throw EServerError(lastReply_);
+        RaiseRefused();
+    // A data block may follow the positive reply.
+    if (!line.empty())
+        SetStep(Step::Receiving, shown);
 }
 
 void TmsCustomPOP::Login()

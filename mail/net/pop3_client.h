@@ -39,8 +39,10 @@ public:
 protected:
     // Receives each fetched message, the stream positioned at its start.
     virtual void SaveMessage(int index, std::stringstream& contents) = 0;
-    // Sends the command and requires a positive reply in LastReply.
+    // Sends the command (none: reads the greeting) and requires a positive
+    // reply in LastReply; a failure names the server and the command.
     void Command(const std::string& line);
+    const char* ProtocolName() const override { return "POP3"; }
     // LIST of one message: its size.
     int ListSize(int index);
     // A session logged in to another mailbox on the same server is no use.

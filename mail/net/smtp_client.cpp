@@ -74,7 +74,7 @@ void TmsSMTP::Open()
         RaiseError(mail::net::kServerRequired);
     Reset();
     quitSent_ = false;
-    TagSocket::Open();
+    TmsMailBase::Open();
 }
 
 int TmsSMTP::Reply()
@@ -89,19 +89,27 @@ void TmsSMTP::Expect(int code, int other)
 {
     int got = Reply();
     if (got != code && got != other)
-        throw EServerError(lastReply_);
+        RaiseRefused();
+}
+
+void TmsSMTP::Command(const std::string& line)
+{
+    SetStep(Step::Sending, line);
+    SendLine(line);
+    SetStep(Step::Answer, line);
 }
 
 void TmsSMTP::Login()
 {
     ConnectSocket();
+    SetStep(Step::Greeting);
     Expect(220);
-    SendLine("HELO " + LocalHostName());
+    Command("HELO " + LocalHostName());
     if (Reply() != 250) {
-        SendLine("HELO");
+        Command("HELO");
         int code = Reply();
         if (code < 200 || code > 300)
-            throw EServerError(lastReply_);
+            RaiseRefused();
     }
     SessionStarted();
 }
@@ -110,9 +118,10 @@ void TmsSMTP::Logout()
 {
     if (!quitSent_) {
         platform::processPendingEvents();
-        SendLine("QUIT");
+        Command("QUIT");
     }
     quitSent_ = false;
+    SetStep(Step::Answer, "QUIT");
     Expect(221);
 }
 
@@ -161,7 +170,7 @@ void TmsSMTP::sendQuitAhead()
     // OnMailSent, as the log-out's failure it would have been.
     try {
         platform::processPendingEvents();
-        SendLine("QUIT");
+        Command("QUIT");
         quitSent_ = true;
     } catch (const std::bad_alloc&) {
         throw;
@@ -184,26 +193,28 @@ void TmsSMTP::SendEnvelope()
         OnSending(*this);
     const std::string& sender = message_->Sender().Address();
     if (!sender.empty()) {
-        SendLine("MAIL FROM:<" + sender + ">");
+        Command("MAIL FROM:<" + sender + ">");
         Expect(250);
     }
     forEachRecipient(*message_, [this](const std::string& address) {
         // An empty entry names nobody; sending it would only draw a refusal.
         if (address.empty())
             return;
-        SendLine("RCPT TO:<" + address + ">");
+        Command("RCPT TO:<" + address + ">");
         Expect(250, 251);
     });
-    SendLine("DATA");
+    Command("DATA");
     Expect(354);
 }
 
 void TmsSMTP::SendData()
 {
     mail::net::DotStuffer stuffer;
+    SetStep(Step::Sending, "the message");
     // The closing line break and "." line go out with the data's last bytes.
     SendStreamWith(*data_, [&stuffer](std::string_view block, std::string& out) { stuffer.feed(block, out); },
                    mail::net::DotStuffer::terminator());
+    SetStep(Step::Answer, "the message");
     Expect(250);
 }
 

@@ -38,6 +38,9 @@ public:
 private:
     // Reads a reply; raises EServerError unless its code is one of the two.
     void Expect(int code, int other = -2);
+    // Sends a command line as the session's step: a failure names it.
+    void Command(const std::string& line);
+    const char* ProtocolName() const override { return "SMTP"; }
     int Reply();
     void CheckAddresses() const;
 

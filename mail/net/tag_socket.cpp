@@ -320,8 +320,10 @@ void TagSocket::RaiseTimeOut()
     if (OnError)
         OnError(*this, text);
     lookup_.reset();
+    // Said before the close, which ends the session it describes.
+    const std::string where = FailureContext();
     Close();
-    throw ETimedOutError();
+    throw ETimedOutError(where);
 }
 
 void TagSocket::RaiseCanceled()
@@ -341,7 +343,10 @@ void TagSocket::RaiseError(int number)
     std::string text = mail::net::errorText(number);
     if (OnError)
         OnError(*this, text);
-    throw ESocketError(text);
+    // The component's own texts (57000 on) are checks of its use, not
+    // failures met on the connection.
+    const std::string where = number < mail::net::kTimedOut ? FailureContext() : std::string();
+    throw ESocketError(where.empty() ? text : text + " -- " + where);
 }
 
 long TagSocket::ReceiveSome(const std::shared_ptr<SocketHandle>& handle)

@@ -92,7 +92,8 @@ public:
     virtual int GetReplyCode(std::string_view line);
 
     // Reports a failure with the table text of the number: OnError, then
-    // ESocketError. The number 0 reports nothing.
+    // ESocketError. The number 0 reports nothing. A socket failure's text
+    // goes on with " -- " and FailureContext() when that says where.
     void RaiseError(int number);
 
     TNotifyEvent OnOpen, OnClosing, OnClosed, OnCancel;
@@ -114,6 +115,9 @@ protected:
     // Refuses an operation that arrives while this component is already
     // waiting in one (from code that the event pump runs).
     void CheckNotBusy();
+    // Where a time-out or a socket failure met the connection, for its
+    // text (a protocol names the server and its step); empty: nowhere said.
+    virtual std::string FailureContext() const { return {}; }
     // A reply line longer than this is an error, not a buffer overrun.
     static constexpr std::size_t kMaxReplyBytes = 64 * 1024;
 

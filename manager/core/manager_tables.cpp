@@ -1,6 +1,7 @@
 #include "manager/core/manager_tables.h"
 
 #include "manager/core/manager_error.h"
+#include "tables/db_errors.h"
 #include "tables/table.h"
 
 namespace manager {
@@ -34,8 +35,13 @@ void ManagerTables::OpenInStartupOrder()
         TTable& table = tables_->Table(name);
         try {
             table.Open();
+        } catch (const EDBEngineError& error) {
+            // The engine's text names the file, its folder and why, when it
+            // can say; a code alone gets the file's name in front.
+            if (!error.FilePath().empty())
+                throw ManagerError(error.what());
+            throw ManagerError(table.TableName + ": " + error.what());
         } catch (const std::exception& error) {
-            // The engine's code alone does not say which file it could not open.
             throw ManagerError(table.TableName + ": " + error.what());
         }
     }

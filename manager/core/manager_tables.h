@@ -33,8 +33,8 @@ public:
     // Points every table object at the data folder.
     void SetDatabaseFolder(const std::string& folder);
     // Opens the tables, shared, in the start-up order. The first that fails
-    // ends it with its error, prefixed with its file name: it and every
-    // later one stay closed.
+    // ends it with its error, which names the file (and, when the engine
+    // can say, its folder and why): it and every later one stay closed.
     void OpenInStartupOrder();
     // The exit's close order; the attached-agent walk table too, so that no
     // table stays held once the window is gone.

@@ -236,8 +236,8 @@ TEST_F(AgentActionsTest, RefusedSendIsLoggedAndTheNextActionFollows)
 {
     runAgent({{"FORWARD TO", "refused@example.org", ""}, {"PLAY SOUND", "after.wav", ""}},
              MailText("<in-7@x>", "Nope"));
-    EXPECT_TRUE(host.loggedContaining("ERROR -- Could not send outgoing mail "));
-    EXPECT_TRUE(host.loggedContaining(" Subject: Nope"));
+    EXPECT_TRUE(host.logged("ERROR -- Could not send outgoing mail 550 5.1.1 Recipient refused -- SMTP server " +
+                            smtp->address() + ", in its answer to RCPT TO:<refused@example.org> Subject: Nope"));
     // No history row claims a forward that never left.
     EXPECT_EQ(historyTexts(), (std::vector<std::string>{"Played Sound: after.wav"}));
     EXPECT_EQ(receivedRows().size(), 1u);
@@ -417,6 +417,28 @@ TEST_F(AgentSendFaults, ServerVanishingMidSendLeavesTheMessageFiled)
     EXPECT_EQ(host.sounds, std::vector<std::string>{"x.wav"});
     EXPECT_EQ(receivedRows().size(), 1u);
     EXPECT_TRUE(pendingFiles("acc1").empty());
+    server.waitDone();
+}
+
+TEST_F(AgentSendFaults, ASilentServerIsNamedWithTheStepItWasWaitedForAndTheMessageIsFiled)
+{
+    test_support::ScriptedServer server;
+    server.waitForClientClose();
+    server.start();
+
+    addAccount("acc1", server.address());
+    writeAgent("Agent", {Always()}, {{"FORWARD TO", "boss@example.org", ""}, {"PLAY SOUND", "x.wav", ""}});
+    attachAgent("acc1", "Agent");
+    addPending("acc1", "m.eml", MailText("<m@x>", "Quiet"));
+    pass->agentSMTP().SetTimeOut(1);
+    pass->AgentsMain();
+
+    EXPECT_TRUE(host.logged("ERROR -- Could not send outgoing mail Operation timed out -- SMTP server " +
+                            server.address() + ", waiting for its greeting Subject: Quiet"));
+    EXPECT_EQ(host.sounds, std::vector<std::string>{"x.wav"});
+    EXPECT_EQ(receivedRows().size(), 1u);
+    EXPECT_TRUE(pendingFiles("acc1").empty());
+    EXPECT_TRUE(historyTexts().size() == 1u && historyTexts()[0] == "Played Sound: x.wav");
     server.waitDone();
 }
 

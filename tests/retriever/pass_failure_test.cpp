@@ -29,7 +29,7 @@ TEST_F(PassFailure, HeaderScanFailureIsLoggedAndTheSessionAborted)
 
     ASSERT_TRUE(server.waitDone());
     EXPECT_EQ(server.lines(), (Lines{"USER tester", "PASS secret", "STAT", "LIST 1", "TOP 1 1", "LIST 2"}));
-    EXPECT_EQ(host.errors, (Lines{"-ERR mailbox gone"}));
+    EXPECT_EQ(host.errors, (Lines{"-ERR mailbox gone -- POP3 server " + server.address() + ", in its answer to LIST 2"}));
     EXPECT_TRUE(host.logged("Downloading Header 1 of 2 -- one"));
     EXPECT_FALSE(pop.Connected());
     EXPECT_EQ(pass->ScanPasses(), 0);
@@ -41,11 +41,40 @@ TEST_F(PassFailure, RefusedLoginEndsThePassWithoutALineOfItsOwn)
     server.start();
     addAccount({.id = "acct", .name = "locked", .popAddress = server.address()});
 
-    EXPECT_THROW(pass->ProcessMail(), EServerError);
+    try {
+        pass->ProcessMail();
+        ADD_FAILURE() << "a refused log-in passed";
+    } catch (const EServerError& error) {
+        // The shell logs it: which server refused, and at which step.
+        EXPECT_EQ(std::string(error.what()),
+                  "-ERR wrong password -- POP3 server " + server.address() + ", in its answer to PASS");
+    }
 
     EXPECT_TRUE(host.errors.empty());
     EXPECT_TRUE(host.logged("locked -- retrieving mail"));
     EXPECT_EQ(accountField("acct", "NEXTTIME"), "10:10");
+    EXPECT_FALSE(pop.Connected());
+}
+
+TEST_F(PassFailure, AFetchThatTimesOutIsLoggedWithTheServerAndStepAndTheMessageStaysOnTheServer)
+{
+    const std::string headers = "Message-ID: <a@x>\r\nSubject: one\r\n\r\n";
+    server.send("+OK ready\r\n").reply("+OK").reply("+OK").reply("+OK 1 300");
+    server.reply("+OK 1 300").reply("+OK").send(headers + ".\r\n");
+    server.reply("+OK 1 300").reply("+OK").send(headers + ".\r\n");
+    server.reply("+OK 1 300").reply("+OK").send(headers + "the body begins").waitForClientClose();
+    server.start();
+    addAccount({.id = "acct", .name = "slow", .popAddress = server.address()});
+    addRule({"acct", "All", "A", "", "", "Y", "Y"});
+    pop.SetTimeOut(1);
+
+    EXPECT_THROW(pass->ProcessMail(), ETimedOutError);
+
+    ASSERT_TRUE(server.waitDone());
+    EXPECT_EQ(host.errors,
+              (Lines{"Operation timed out -- POP3 server " + server.address() + ", receiving its answer to RETR 1"}));
+    EXPECT_EQ(server.lines().back(), "RETR 1");
+    EXPECT_TRUE(pendingFiles("acct").empty());
     EXPECT_FALSE(pop.Connected());
 }
 

@@ -146,7 +146,8 @@ bool CdxFile::rollBackReadOnly() {
         if (!journal_.pendingFor(fd_)) return false;   // torn or stale: it changed nothing in the index
         throw XbaseError(kIoError, "Index file " + path_ + " holds an unfinished change that must be undone " +
                                        "before it can be read, and it cannot be opened for writing (" +
-                                       std::strerror(err) + "); journal " + journal_.path());
+                                       std::strerror(err) + "); journal " + journal_.path(),
+                         FileFault{path_, std::string("an unfinished change cannot be undone: ") + std::strerror(err)});
     }
     unlock();
     try {

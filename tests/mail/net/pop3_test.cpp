@@ -335,7 +335,8 @@ TEST_F(NetPopTest, RefusedDeleteIsReported)
         pop.TransferData();
         FAIL() << "a refused DELE passed as done";
     } catch (const EServerError& error) {
-        EXPECT_STREQ(error.what(), "-ERR message is locked");
+        EXPECT_EQ(std::string(error.what()),
+                  "-ERR message is locked -- POP3 server " + server.address() + ", in its answer to DELE 1");
     }
 }
 

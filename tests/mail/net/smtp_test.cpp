@@ -172,7 +172,8 @@ TEST_F(NetSmtpTest, RefusedBlindCopyFailsTheSendLikeAnyRecipient)
         smtp.SendMail();
         FAIL() << "a refused recipient passed";
     } catch (const EServerError& error) {
-        EXPECT_STREQ(error.what(), "550 5.1.1 Recipient refused");
+        EXPECT_EQ(std::string(error.what()), "550 5.1.1 Recipient refused -- SMTP server " + server.address() +
+                                                 ", in its answer to RCPT TO:<blocked@example.com>");
     }
     EXPECT_FALSE(smtp.Connected());
     EXPECT_EQ(temp.files(), 0u);
@@ -245,7 +246,7 @@ TEST_F(NetSmtpTest, SecondHeloWithoutNameIsTriedOnceAndMayBeRefused)
         smtp.Connect();
         FAIL();
     } catch (const EServerError& error) {
-        EXPECT_STREQ(error.what(), "501 still bad");
+        EXPECT_EQ(std::string(error.what()), "501 still bad -- SMTP server " + strict.address() + ", in its answer to HELO");
     }
 }
 
@@ -266,7 +267,8 @@ TEST_F(NetSmtpTest, WrongGreetingAndClosedConnectionAreReported)
         smtp.SendMail();
         FAIL();
     } catch (const ESocketError& error) {
-        EXPECT_STREQ(error.what(), "[10054] Connection reset by peer");
+        EXPECT_EQ(std::string(error.what()), "[10054] Connection reset by peer -- SMTP server " + gone.address() +
+                                                 ", waiting for its answer to MAIL FROM:<sender@example.com>");
     }
 }
 
@@ -333,7 +335,7 @@ TEST_F(NetSmtpTest, QuitLeavesBeforeOnMailSentOncePerSessionAndItsRefusalIsRepor
         smtp.SendMail();
         FAIL() << "a refused farewell passed";
     } catch (const EServerError& error) {
-        EXPECT_STREQ(error.what(), "500 not now");
+        EXPECT_EQ(std::string(error.what()), "500 not now -- SMTP server " + server.address() + ", in its answer to QUIT");
     }
     EXPECT_TRUE(quitSeenFirst);
     EXPECT_EQ(sent, 2);

@@ -1,6 +1,6 @@
 // The program block and the main window's start-up and close: the tables
-// opened, a missing table reported before the status window exists, the
-// splash never over a box, and the folder keys written at close.
+// opened, a missing or damaged table reported before the status window
+// exists, the splash never over a box, and the folder keys written at close.
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -100,6 +100,16 @@ TEST_F(Startup, AMissingTableIsABoxBeforeTheStatusWindowAndAnErrorLineAfter)
     ASSERT_FALSE(status.LogLines().empty());
     EXPECT_NE(status.LogLines()[0].find(" -- Error-The table Agents.dbf is not open."), std::string::npos)
         << status.LogLines()[0];
+    program.frmMain().close();
+}
+
+TEST_F(Startup, TheBoxOfATableThatIsNoTableNamesItsFolderAndWhy)
+{
+    std::filesystem::resize_file(homeDir() + "ORGS.DBF", 100);
+    Post32Program program;
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxTexts()[0], "Table engine. Error : 10024 -- ORGS.DBF in " + homeDir() + ": not a table: header truncated");
+    EXPECT_FALSE(program.frmMain().Tables().IsOpen("TableOrgs"));
     program.frmMain().close();
 }
 

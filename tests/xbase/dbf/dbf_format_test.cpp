@@ -119,6 +119,23 @@ TEST_F(SxDbfFormat, TruncatedTableIsRefused) {
     EXPECT_EQ(sx_Use(p.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
 }
 
+// The file and reason belong to the failure just reported: a later one that
+// names no file leaves none from before.
+TEST_F(SxDbfFormat, AFailureNamesItsFileAndReasonUntilTheNextFailure) {
+    const std::string p = threeRows();
+    const std::string missing = path("gone.dbf");
+    EXPECT_EQ(sx_Use(missing.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
+    EXPECT_EQ(xbase::lastErrorFile(), missing);
+    EXPECT_EQ(xbase::lastErrorReason(), "No such file or directory");
+    spit(p, slurp(p).substr(0, 20));
+    EXPECT_EQ(sx_Use(p.c_str(), nullptr, SX_SHARED, SX_DRIVER_FOX), 0);
+    EXPECT_EQ(xbase::lastErrorFile(), p);
+    EXPECT_EQ(xbase::lastErrorReason(), "not a table: file too short");
+    EXPECT_EQ(sx_Use(p.c_str(), nullptr, SX_SHARED, 9), 0);
+    EXPECT_EQ(xbase::lastErrorFile(), "");
+    EXPECT_EQ(xbase::lastErrorReason(), "");
+}
+
 TEST_F(SxDbfFormat, HeadersThatLieAreRefused) {
     const std::string p = threeRows();
     const std::string good = slurp(p);

@@ -39,7 +39,7 @@ TEST(PostaOnAFullDisk, ThePassEndsWithALineNamingTheTableItsFolderAndNoSpaceAndK
     if (!platform::FileExists("/usr/bin/unshare"))
         GTEST_SKIP() << "unshare is not installed";
     ProcessorHome home;
-    home.addAccount({.id = "acct", .name = "Main", .address = "me@example.com"});
+    home.addAccount({"acct", "Main", "me@example.com", "", ""});
     Names all;
     for (int n = 1; n <= 40; ++n) {
         const std::string name = "m" + std::to_string(100 + n) + ".eml";

@@ -75,6 +75,11 @@ std::vector<std::string> entriesOf(const std::string& folder)
 
 bool holdsTableFiles(const std::string& folder)
 {
+    // The tables as the system spells them are found even in a folder that
+    // may be entered but not listed.
+    for (const TableLayout& layout : SystemTables())
+        if (platform::FileExists(InFolder(folder, layout.fileName)))
+            return true;
     for (const std::string& name : entriesOf(folder))
         if (tableFileNames().count(lowered(name)))
             return true;

@@ -76,7 +76,8 @@ void copyInto(int from, SiblingTempFile& to, const std::string& source)
 
 // Moving a file to another file system: copy it beside the target, link the
 // copy to the target name (which fails rather than replaces), then remove
-// the copy's temporary name and the source.
+// the copy's temporary name and the source. The file keeps its mode, as it
+// does when it moves within one file system.
 bool moveAcrossFileSystems(const std::string& from, const std::string& to)
 {
     Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
@@ -84,6 +85,9 @@ bool moveAcrossFileSystems(const std::string& from, const std::string& to)
         throw FileError(errorText("Unable to move", from, errno));
     SiblingTempFile copy(to);
     copyInto(source.fd, copy, from);
+    struct stat st{};
+    if (::fstat(source.fd, &st) == 0)
+        ::fchmod(copy.fd(), st.st_mode & 07777);
     copy.closeAndKeep();
     const bool linked = ::link(copy.path().c_str(), to.c_str()) == 0;
     const int err = errno;
@@ -98,7 +102,30 @@ bool moveAcrossFileSystems(const std::string& from, const std::string& to)
     return true;
 }
 
+// Makes one folder private to its owner. mkdir's mode can only lose bits
+// to the umask; a umask that takes the owner's own bits away is undone
+// through the new folder itself, never through a name that may have changed.
+bool makePrivateFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), kPrivateFolderMode) != 0)
+        return errno == EEXIST;
+    Fd made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st{};
+    if (made.fd >= 0 && ::fstat(made.fd, &st) == 0 && (st.st_mode & 07777) != kPrivateFolderMode)
+        ::fchmod(made.fd, kPrivateFolderMode);
+    return true;
+}
+
 }  // namespace
+
+int CreatePrivateFile(const std::string& path, int flags)
+{
+    const int fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
+    // The umask can only take bits away, and the owner needs both.
+    if (fd >= 0)
+        ::fchmod(fd, kPrivateFileMode);
+    return fd;
+}
 
 bool ForceDirectories(const std::string& path)
 {
@@ -112,8 +139,7 @@ bool ForceDirectories(const std::string& path)
     for (size_t pos = 1; pos <= dir.size(); ++pos) {
         if (pos != dir.size() && dir[pos] != '/')
             continue;
-        const std::string prefix = dir.substr(0, pos);
-        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
+        if (!makePrivateFolder(dir.substr(0, pos)))
             return false;
     }
     return isDirectory(dir);

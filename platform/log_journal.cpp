@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/error.h"
+#include "platform/files.h"
 
 namespace platform {
 
@@ -53,7 +54,9 @@ LogJournal::~LogJournal() { Close(); }
 void LogJournal::Create(const std::string& path)
 {
     Close();
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    fd_ = CreatePrivateFile(path, O_WRONLY | O_APPEND);
+    if (fd_ < 0 && errno == EEXIST)
+        fd_ = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_APPEND | O_CLOEXEC);
     if (fd_ < 0)
         throw FileError("Cannot create file " + path + ": " + std::strerror(errno));
     id_ = newId();

@@ -19,8 +19,9 @@ public:
     LogJournal(const LogJournal&) = delete;
     LogJournal& operator=(const LogJournal&) = delete;
 
-    // Creates a new, empty journal at `path` (replacing none: an old one
-    // must have been folded and removed first). Throws FileError.
+    // Creates a new, empty journal at `path`, private to its owner (an old
+    // one must have been folded and removed first; one still there is
+    // emptied and keeps its mode). Throws FileError.
     void Create(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Id() const { return id_; }

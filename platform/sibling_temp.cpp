@@ -1,6 +1,7 @@
 #include "platform/sibling_temp.h"
 
 #include "platform/error.h"
+#include "platform/files.h"
 
 #include <cerrno>
 #include <chrono>
@@ -64,7 +65,7 @@ SiblingTempFile::SiblingTempFile(const std::string& target) : target_(target)
     const std::string stem = folder + "/." + nameOf(target).substr(0, 200) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         path_ = stem + randomSuffix();
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = CreatePrivateFile(path_, O_WRONLY);
         if (fd_ >= 0)
             return;
         if (errno != EEXIST)

@@ -10,7 +10,8 @@ namespace platform {
 
 class SiblingTempFile {
 public:
-    // Creates ".<name>.<random>" in the folder of `target`; throws FileError.
+    // Creates ".<name>.<random>" in the folder of `target`, private to its
+    // owner; throws FileError.
     explicit SiblingTempFile(const std::string& target);
     ~SiblingTempFile();
     SiblingTempFile(const SiblingTempFile&) = delete;
@@ -20,8 +21,8 @@ public:
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
 
-    // Flushes to disk, takes the target's permissions when it exists, and
-    // renames over the target; throws FileError.
+    // Flushes to disk, takes the target's permissions when it exists (a new
+    // target stays private), and renames over the target; throws FileError.
     void commit();
 
     // Flushes and closes without renaming; the caller then owns the file

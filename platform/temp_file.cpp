@@ -1,11 +1,13 @@
 #include "platform/temp_file.h"
 
 #include "platform/error.h"
+#include "platform/files.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -31,6 +33,8 @@ TempFile::TempFile()
         const int err = errno;
         throw FileError("Cannot create file " + pattern + ": " + std::strerror(err));
     }
+    // mkostemp makes it 0600 less the umask; the owner keeps both bits.
+    ::fchmod(fd_, kPrivateFileMode);
     path_ = name.data();
 }
 

@@ -11,8 +11,8 @@ std::string TempDir();
 
 class TempFile {
 public:
-    // Creates the file; throws FileError "Cannot create file <name>" and
-    // leaves nothing behind when it cannot.
+    // Creates the file, private to its owner; throws FileError "Cannot
+    // create file <name>" and leaves nothing behind when it cannot.
     TempFile();
     ~TempFile();  // release()
     TempFile(TempFile&& other) noexcept;

@@ -98,12 +98,7 @@ void addOrganisation(const std::string& folder, TDateTime now)
 
 void makeOwnerOnlyFolder(const std::string& folder)
 {
-    // A folder that others share (such as /tmp) must not be made private:
-    // that would lock every other user out of it.
-    struct stat before{};
-    if (::stat(folder.c_str(), &before) == 0 && S_ISDIR(before.st_mode) &&
-        (before.st_uid != ::geteuid() || (before.st_mode & S_ISVTX) != 0))
-        throw StoreError(folder + " is shared with other users; choose a folder of your own");
+    RefuseSharedFolder(folder);
     try {
         if (!platform::ForceDirectories(folder))
             throw StoreError("Unable to create directory " + folder);
@@ -122,6 +117,14 @@ bool DataFolderHasTables(const std::string& folder)
         if (platform::FindIgnoreCase(InFolder(folder, layout.fileName)))
             return true;
     return false;
+}
+
+void RefuseSharedFolder(const std::string& folder)
+{
+    struct stat st{};
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+        (st.st_uid != ::geteuid() || (st.st_mode & S_ISVTX) != 0))
+        throw StoreError(folder + " is shared with other users; choose a folder of your own");
 }
 
 void CreateDataFolder(const std::string& folder, bool replace, TDateTime now)

@@ -5,6 +5,7 @@
 #include "manager/main/tfrm_main.h"
 #include "platform/event_pump.h"
 #include "platform/qt/guarded_application.h"
+#include "store/first_start.h"
 
 namespace manager {
 
@@ -20,6 +21,8 @@ void TfrmMain::FormCreate()
         for (const std::string& notice : startup.notices)
             SendtoLog(notice);
         store::CreateManagerFolders(folders_);
+        if (store::MakeTablesOnFirstStart(folders_.database))
+            SendtoLog(store::FirstStartText(folders_.database));
         tables_.PassStartupProperty();
         tables_.SetDatabaseFolder(folders_.database);
         tables_.OpenInStartupOrder();

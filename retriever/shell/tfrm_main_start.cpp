@@ -11,6 +11,7 @@
 #include "retriever/shell/tdm.h"
 #include "retriever/shell/tfrm_main.h"
 #include "retriever/shell/tform1.h"
+#include "store/first_start.h"
 #include "store/settings.h"
 #include "ui_tfrm_main.h"
 
@@ -52,6 +53,8 @@ void TfrmMain::FormCreate(const std::vector<std::string>& args)
     ui_->lblagentsPath->setText(BytesToQString(folders.agents));
     ui_->lblDatabases->setText(BytesToQString(folders.database));
 
+    if (store::MakeTablesOnFirstStart(state_.DatabaseFolder))
+        SendtoLog(store::FirstStartText(state_.DatabaseFolder));
     if (work_)
         work_->BeforeOpenTables();
     dm_.OpenTables(state_.DatabaseFolder);

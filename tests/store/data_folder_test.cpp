@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <map>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -14,6 +13,7 @@
 #include "store/folder_tree.h"
 #include "store/store_error.h"
 #include "store/table_layouts.h"
+#include "tests/support/table_read_back.h"
 #include "tests/support/temp_dir.h"
 #include "xbase/cdx/cdx_index.h"
 #include "xbase/sx.h"
@@ -42,26 +42,12 @@ Outcome run(const std::string& command)
 
 std::string shellQuoted(const std::string& s) { return "'" + s + "'"; }
 
-// Table file -> "rows|fields" as the independent reader sees them, and the
-// organisation rows.
-struct ReadBack {
-    std::map<std::string, std::string> tables;
-    std::vector<std::string> orgs;
-};
+using ReadBack = test_support::TablesReadBack;
 
 ReadBack readBack(const std::string& folder)
 {
-    const Outcome r = run("/usr/bin/python3 " + shellQuoted(std::string(STORE_TEST_SCRIPTS) + "/read_tables.py") + " " +
-                      shellQuoted(folder));
-    EXPECT_EQ(r.status, 0) << r.output;
-    ReadBack back;
-    std::istringstream lines(r.output);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("ORG|", 0) == 0)
-            back.orgs.push_back(line.substr(4));
-        else if (const size_t bar = line.find('|'); bar != std::string::npos)
-            back.tables[line.substr(0, bar)] = line.substr(bar + 1);
-    }
+    ReadBack back = test_support::readTablesIndependently(folder);
+    EXPECT_EQ(back.status, 0) << back.output;
     return back;
 }
 

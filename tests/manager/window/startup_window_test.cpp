@@ -86,6 +86,8 @@ TEST_F(Startup, AMissingTableIsABoxBeforeTheStatusWindowAndAnErrorLineAfter)
     EXPECT_EQ(program.frmMain().ErrorCount(), 1);
     EXPECT_TRUE(program.frmMain().Tables().IsOpen("TableOut") == false);
     EXPECT_TRUE(program.frmMain().Tables().IsOpen("TablePending"));
+    // A folder that lost one table is not taken for a first start.
+    EXPECT_FALSE(platform::FindIgnoreCase(homeDir() + "sent.dbf"));
 
     // The window still opens; building the tree on a closed table is an
     // error line in the status window now, not a crash.
@@ -111,6 +113,32 @@ TEST_F(Startup, TheBoxOfATableThatIsNoTableNamesItsFolderAndWhy)
     EXPECT_EQ(boxTexts()[0], "Table engine. Error : 10024 -- ORGS.DBF in " + homeDir() + ": not a table: header truncated");
     EXPECT_FALSE(program.frmMain().Tables().IsOpen("TableOrgs"));
     program.frmMain().close();
+}
+
+TEST_F(Startup, ADataFolderWithoutTablesGetsThemSaysSoAndEveryTableOpens)
+{
+    const std::string data = dir.path() + "/new data/";
+    writeSettings("[Folders]\nDataBase=" + data + "\n");
+    {
+        Post32Program program;
+        EXPECT_TRUE(boxes.empty()) << boxTexts().front();
+        const auto lines = program.frmStatus().LogLines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(" -- First start: made the empty tables in " + data), std::string::npos) << lines[0];
+        for (const std::string& name : store::ManagerOpenOrder())
+            EXPECT_TRUE(program.frmMain().Tables().IsOpen(name)) << name;
+        program.Show();
+        QApplication::processEvents();
+        EXPECT_EQ(program.frmMain().ErrorCount(), 0);
+        screenshot(program.frmMain(), "post32-first-start");
+        program.frmMain().close();
+    }
+
+    // Started again, it finds them.
+    Post32Program again;
+    EXPECT_TRUE(again.frmStatus().LogLines().empty());
+    EXPECT_TRUE(again.frmMain().Tables().IsOpen("TableAgentActions"));
+    again.frmMain().close();
 }
 
 TEST_F(Startup, LinesLoggedBeforeTheStatusWindowExistsAreInIt)

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QLabel>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "retriever/shell/tdm.h"
@@ -226,9 +228,11 @@ TEST_F(ShellTest, CloseDuringAPassClosesTheTablesUnderIt)
 
 TEST_F(ShellTest, StartUpFailureIsLoggedAndEndsOnlyASinglePass)
 {
-    const std::string empty = dir.path() + "/nodata/";
-    platform::ForceDirectories(empty);
-    platform::IniFile(settingsFile()).WriteString("Folders", "DataBase", empty);
+    // A data folder that lost one table: nothing is made in its place.
+    const std::string broken = dir.path() + "/broken/";
+    store::CreateDataFolder(broken, false);
+    ASSERT_TRUE(platform::DeleteFile(broken + "rules.dbf"));
+    platform::IniFile(settingsFile()).WriteString("Folders", "DataBase", broken);
     {
         auto sh = makeShell(RetrieverProfile());
         sh->Start({"/fetch"});
@@ -242,6 +246,35 @@ TEST_F(ShellTest, StartUpFailureIsLoggedAndEndsOnlyASinglePass)
     EXPECT_TRUE(sh->Ended());
     EXPECT_EQ(sh->ExitCode(), 1);
     EXPECT_EQ(work->passes, 0);
+    EXPECT_FALSE(platform::FindIgnoreCase(broken + "rules.dbf"));
+}
+
+TEST_F(ShellTest, ADataFolderWithoutTablesGetsThemAtTheFirstStartWhichGoesOn)
+{
+    for (const shell::ProcessorProfile& profile : {RetrieverProfile(), AgentProcessorProfile()}) {
+        const std::string data = dir.path() + "/new-" + profile.logFileName + "/";
+        platform::IniFile(settingsFile()).WriteString("Folders", "DataBase", data);
+        const std::string made = " -- First start: made the empty tables in " + data;
+        {
+            auto sh = makeShell(profile);
+            sh->Start({"/SINGLEPASS"});
+            EXPECT_TRUE(sh->Ended()) << profile.logFileName;
+            EXPECT_EQ(sh->ExitCode(), 0) << profile.logFileName;
+            EXPECT_EQ(work->passes, 1) << profile.logFileName;
+            const auto lines = sh->FrmMain().LogLines();
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return endsWith(l, made); }),
+                      1)
+                << profile.logFileName;
+            EXPECT_TRUE(store::DataFolderHasTables(data));
+        }
+        // The next start finds them and says nothing of it.
+        auto sh = makeShell(profile);
+        sh->Start({"/SINGLEPASS"});
+        EXPECT_EQ(sh->ExitCode(), 0) << profile.logFileName;
+        const auto lines = sh->FrmMain().LogLines();
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return endsWith(l, made); }), 1)
+            << profile.logFileName;
+    }
 }
 
 TEST_F(ShellTest, DialupServiceIsHandedOnUnlessNone)

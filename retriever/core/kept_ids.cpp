@@ -1,6 +1,7 @@
 #include "retriever/core/kept_ids.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include "mail/net/pop3_unique_ids.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/stale_temps.h"
 
 namespace retriever {
 
@@ -115,6 +117,9 @@ void KeptIds::KeepOnly(const std::set<std::string>& onServer)
 
 void KeptIds::rewrite()
 {
+    // What a rewrite that a kill cut short left beside the list goes first.
+    const std::string folder = path_.substr(0, path_.find_last_of('/') + 1);
+    platform::RemoveSiblingTemps(folder, std::chrono::system_clock::now() - std::chrono::minutes(1), kKeptIdsFile);
     std::string text = heading_;
     for (const auto& [id, fileName] : files_)
         text += line(id, fileName);

@@ -127,7 +127,7 @@ void AgentPass::processFile(const std::string& folder, const std::string& name)
 
     // A pass that ended between the received row and the removal of the
     // pending file left the row behind: the agents already ran.
-    if (alreadyFiled(retriever::ReceivedKey(fileHeaders_), name)) {
+    if (alreadyFiled(retriever::ReceivedKeyOf(fileHeaders_, name), name)) {
         log("Completing the filing of " + path);
         copyAndRemove(folder, name, account_.id);
     } else {

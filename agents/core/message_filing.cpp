@@ -60,8 +60,9 @@ void AgentPass::addReceivedRow(TTable& received, const std::string& accountId, c
                                const TmsHeaders& headers)
 {
     // The key postp looks up before fetching, so a message left on the
-    // server is not fetched and answered again.
-    const std::string key = retriever::ReceivedKey(headers);
+    // server is not fetched and answered again; a file named by a key of
+    // its own has a received key of its own.
+    const std::string key = retriever::ReceivedKeyOf(headers, fileName);
     const TDateTime date = MailDateToDateTime(headers.GetFieldValue("Date"));
     received.Append();
     setText(received, "MESSAGE_ID", key, store::kReceivedKeyWidth);

@@ -2,6 +2,7 @@
 
 #include "mail/mail_error.h"
 #include "mail/net/net_errors.h"
+#include "mail/net/pop3_unique_ids.h"
 #include "mail/net/reply_numbers.h"
 
 #include <fstream>
@@ -147,6 +148,25 @@ void TmsRemotePOP::UpdateInfo()
         Disconnect();
     if (OnInfoUpdated)
         OnInfoUpdated(*this);
+}
+
+void TmsRemotePOP::UpdateUniqueIds()
+{
+    const int count = remoteInfo_.Count();
+    for (int index = 0; index < count; ++index)
+        remoteInfo_.Items(index).UniqueId.clear();
+    if (count == 0)
+        return;
+    try {
+        Command("UIDL");
+    } catch (const EServerError&) {
+        return;  // an optional command: the server keeps no ids
+    }
+    std::ostringstream block;
+    ReceiveData(block, -1);
+    const std::vector<std::string> ids = mail::net::uniqueIdsOfListing(block.str(), count);
+    for (int index = 0; index < count; ++index)
+        remoteInfo_.Items(index).UniqueId = ids[static_cast<std::size_t>(index)];
 }
 
 bool TmsRemotePOP::SameMessage(const TmsRemoteInfoItem& fresh, const TmsRemoteInfoItem& stored)

@@ -73,6 +73,9 @@ public:
 
     // Reads the size and header lines of every waiting message.
     void UpdateInfo();
+    // Reads the unique id of every message UpdateInfo read (UIDL). A server
+    // that refuses the command keeps none: every id is then "".
+    void UpdateUniqueIds();
     void GetInfo(int index, TmsRemoteInfoItem& item);
     void MarkForRetrieve(int index) { remoteInfo_.Items(index).SetMarkedForRetrieve(true); }
     void MarkForDelete(int index) { remoteInfo_.Items(index).SetMarkedForDelete(true); }

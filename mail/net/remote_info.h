@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class TmsRemoteInfoItem {
@@ -18,6 +19,8 @@ public:
 
     // Bytes, as the server's LIST gave them.
     int Size = 0;
+    // The server's name for the message for good (UIDL); "" when unknown.
+    std::string UniqueId;
     TmsHeaders& Headers() { return headers_; }
     const TmsHeaders& Headers() const { return headers_; }
 

@@ -1,18 +1,23 @@
 #include "retriever/core/mail_pass.h"
 
-#include <fstream>
+#include <optional>
+#include <set>
 
 #include "mail/headers.h"
 #include "mail/message.h"
 #include "mail/net/net_errors.h"
 #include "mail/net/pop3_client.h"
+#include "platform/error.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
 #include "retriever/core/conversion.h"
+#include "retriever/core/kept_copy.h"
+#include "retriever/core/kept_ids.h"
 #include "retriever/core/message_keys.h"
 #include "retriever/core/pending_file.h"
 #include "retriever/core/schedule.h"
 #include "store/folder_tree.h"
+#include "store/table_layouts.h"
 #include "tables/apollo.h"
 #include "tables/table.h"
 
@@ -22,8 +27,8 @@ namespace {
 
 std::string field(TTable& table, const char* name) { return TrimRight(table.FieldByName(name).AsString()); }
 
-// Where a copy's header lines are looked for.
-constexpr std::size_t kHeaderReadLimit = 64 * 1024;
+const char* const kNoCopyToCompare =
+    "a received message has its key, and no copy of that message is here to compare it with";
 
 std::string ofCount(int n, int count) { return std::to_string(n) + " of " + std::to_string(count); }
 
@@ -38,6 +43,8 @@ MailPass::MailPass(PassHost& host, PassTables tables, TmsRemotePOP& pop, TmsMess
         msRemotePOP1UserMessageSave(sender, num, contents);
     };
 }
+
+MailPass::~MailPass() = default;
 
 void MailPass::ProcessMail()
 {
@@ -116,8 +123,10 @@ void MailPass::RetrieveMesages(TTable& nodes)
         throw;
     }
     pop_.KeepConnected = true;
+    keptIds_.reset();
     try {
         pop_.UpdateInfo();
+        pop_.UpdateUniqueIds();
     } catch (const std::exception& error) {
         host_.AppException(error);
         pop_.Cancel();
@@ -128,6 +137,8 @@ void MailPass::RetrieveMesages(TTable& nodes)
         pop_.Disconnect();
         return;
     }
+    keptIds_ = std::make_unique<KeptIds>(store::AccountFolder(messagesFolder_, currentNodeId_) + kKeptIdsFile,
+                                         server + "\t" + pop_.UserName);
     try {
         markMessages(rows);
     } catch (...) {
@@ -142,79 +153,141 @@ void MailPass::RetrieveMesages(TTable& nodes)
         throw;
     }
     pop_.Disconnect();
+    forgetMessagesGone();
 }
 
 void MailPass::markMessages(const std::vector<Restriction>& rows)
 {
+    if (rows.empty())
+        return;  // nothing is fetched or deleted
     TmsRemoteInfo& info = pop_.RemoteInfo();
     for (int index = 0; index < info.Count(); ++index) {
-        if (alreadyReceived(index)) {
-            deleteIfKeptHere(index, ApplyRestrictions(rows, info.Items(index)).remove);
+        const RestrictionOutcome outcome = ApplyRestrictions(rows, info.Items(index));
+        platform::ForceDirectories(pendingFolder());
+        if (keptHere(index)) {
+            // A poll that ended before QUIT (killed, or its connection
+            // dropped) leaves on the server every message it fetched and
+            // deleted; without this, they would stay there for ever.
+            if (outcome.remove) {
+                pop_.MarkForDelete(index);
+                host_.SendtoLog("Message " + std::to_string(index + 1) +
+                                " already retrieved -- deleting it from the server");
+            }
             continue;
         }
-        const RestrictionOutcome outcome = ApplyRestrictions(rows, info.Items(index));
+        if (outcome.fetch && receivedWithoutCopy(index)) {
+            host_.SendtoLog(leftOnServer(index, kNoCopyToCompare));
+            continue;
+        }
+        // Any other message whose key is taken is fetched: only the message
+        // itself tells whether it is the one kept under that key.
         if (outcome.fetch)
             pop_.MarkForRetrieve(index);
         if (outcome.remove)
             pop_.MarkForDelete(index);
         for (const std::string& rule : outcome.activated)
             host_.SendtoLog("Rule " + rule + " activated for message " + std::to_string(index + 1));
-        if (rows.empty())
-            continue;
-        // A message whose file still waits for the agent processor is not
-        // fetched again.
-        platform::ForceDirectories(pendingFolder());
-        if (platform::FileExists(pendingFile(index))) {
-            pop_.Unmark(index);
-            deleteIfKeptHere(index, outcome.remove);
-        }
     }
 }
 
-void MailPass::deleteIfKeptHere(int index, bool remove)
+bool MailPass::keptHere(int index) const
 {
-    // A poll that ended before QUIT (killed, or its connection dropped)
-    // leaves on the server every message it fetched and deleted; without
-    // this, later polls would skip them and they would stay there for ever.
-    if (!remove || !keptHere(index))
-        return;
-    pop_.MarkForDelete(index);
-    host_.SendtoLog("Message " + std::to_string(index + 1) + " already retrieved -- deleting it from the server");
+    const TmsRemoteInfoItem& item = pop_.RemoteInfo().Items(index);
+    const std::optional<std::string> name = keptIds_->FileOf(item.UniqueId);
+    // A copy under a name of another key is not this message, whatever a
+    // server that gives an id twice says; a copy that is gone (the user
+    // deleted it) no longer counts.
+    return name && TagInFileName(*name, PendingFileKey(item.Headers())) &&
+           (platform::FileExists(pendingFolder() + *name) || platform::FileExists(receivedFolder() + *name));
 }
 
-bool MailPass::keptHere(int index)
+bool MailPass::receivedWithoutCopy(int index)
 {
-    // Pending and received copies appear whole (written aside, then renamed),
-    // so one that exists is complete.
     const TmsHeaders& headers = pop_.RemoteInfo().Items(index).Headers();
-    const std::string name = PendingFileKey(headers) + store::kMailExtension;
-    for (const std::string& path : {pendingFolder() + name, store::ReceivedFolder(messagesFolder_, currentNodeId_) + name})
-        if (platform::FileExists(path) && isCopyOf(path, headers))
-            return true;
-    return false;
+    return receivedKeyTaken(ReceivedKey(headers)) && fileOfKey(PendingFileKey(headers)).empty();
 }
 
-bool MailPass::isCopyOf(const std::string& path, const TmsHeaders& headers)
+bool MailPass::receivedKeyTaken(const std::string& key)
 {
-    // The name alone does not tell: two messages may share a Message-ID,
-    // and without one, a second and a subject start. The copy must show
-    // the same identity, sender, date and subject.
-    std::ifstream file(path, std::ios::binary);
-    std::string start(kHeaderReadLimit, '\0');
-    file.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(file.gcount()));
-    TmsHeaders copy;
-    copy.SetText(start);
-    copy.CutAtBlankLine();
-    for (const char* name : {"Message-ID", "From", "Date", "Subject"})
-        if (copy.GetFieldValue(name) != headers.GetFieldValue(name))
-            return false;
-    return true;
+    std::string padded = key;
+    padded.resize(static_cast<std::size_t>(store::kReceivedKeyWidth), ' ');
+    return tables_.apolloReceived.Seek(padded);
 }
 
-bool MailPass::alreadyReceived(int index)
+std::string MailPass::fileOfKey(const std::string& key) const
 {
-    return tables_.apolloReceived.Seek(ReceivedSeekKey(pop_.RemoteInfo().Items(index).Headers()));
+    // Pending first: the agent processor moves a file from there into the
+    // received folder, so one of the two looks always finds it.
+    for (const std::string& path : {pendingFolder() + key + store::kMailExtension,
+                                    receivedFolder() + key + store::kMailExtension})
+        if (platform::FileExists(path))
+            return path;
+    return {};
+}
+
+MailPass::Placement MailPass::placeMessage(int index, std::string_view raw, const std::string& written)
+{
+    const TmsHeaders& headers = pop_.RemoteInfo().Items(index).Headers();
+    const std::string key = PendingFileKey(headers), receivedKey = ReceivedKey(headers);
+    const std::string tag = ContentTag(raw), shortTag = tag.substr(0, kShortTagDigits);
+    const std::vector<std::pair<std::string, std::string>> keys = {
+        {key, receivedKey},
+        {DerivedFileKey(key, shortTag), DerivedReceivedKey(receivedKey, shortTag)},
+        {DerivedFileKey(key, tag), DerivedReceivedKey(receivedKey, tag)}};
+    // Kept already under any key it can have: a poll cut before the server's
+    // delete, a message left on the server, or another copy delivered.
+    const std::string plain = WithoutDrawnBoundaries(written);
+    for (const auto& [fileKey, rowKey] : keys) {
+        const std::string path = fileOfKey(fileKey);
+        if (!path.empty() && IsCopyOf(path, plain))
+            return {Placement::Kind::Kept, fileKey, {}};
+    }
+    for (const auto& [fileKey, rowKey] : keys) {
+        if (!fileOfKey(fileKey).empty())
+            continue;  // another message's
+        if (receivedKeyTaken(rowKey))
+            return {Placement::Kind::Left, {}, kNoCopyToCompare};
+        return {Placement::Kind::Free, fileKey, {}};
+    }
+    return {Placement::Kind::Left, {}, "every key it could have is taken by other messages"};
+}
+
+void MailPass::remember(int index, const std::string& key)
+{
+    if (!keptIds_)
+        return;
+    try {
+        keptIds_->Add(pop_.RemoteInfo().Items(index).UniqueId, key + store::kMailExtension);
+    } catch (const platform::FileError& error) {
+        // The message is kept all the same; a later poll finds its copy by
+        // fetching it again.
+        host_.AppException(error);
+    }
+}
+
+void MailPass::forgetMessagesGone()
+{
+    std::set<std::string> onServer;
+    bool listed = false;
+    TmsRemoteInfo& info = pop_.RemoteInfo();
+    for (int index = 0; index < info.Count(); ++index) {
+        const TmsRemoteInfoItem& item = info.Items(index);
+        listed = listed || !item.UniqueId.empty();
+        if (!item.UniqueId.empty() && !item.MarkedForDelete())
+            onServer.insert(item.UniqueId);
+    }
+    if (!listed)
+        return;  // a server without ids tells nothing of what is gone
+    try {
+        keptIds_->KeepOnly(onServer);
+    } catch (const platform::FileError& error) {
+        host_.AppException(error);
+    }
+}
+
+std::string MailPass::leftOnServer(int index, const std::string& reason) const
+{
+    return "Message " + std::to_string(index + 1) + " left on the server -- " + reason;
 }
 
 void MailPass::closeSession() noexcept
@@ -229,10 +302,7 @@ void MailPass::closeSession() noexcept
 
 std::string MailPass::pendingFolder() const { return store::PendingFolder(messagesFolder_, currentNodeId_); }
 
-std::string MailPass::pendingFile(int index) const
-{
-    return pendingFolder() + PendingFileKey(pop_.RemoteInfo().Items(index).Headers()) + store::kMailExtension;
-}
+std::string MailPass::receivedFolder() const { return store::ReceivedFolder(messagesFolder_, currentNodeId_); }
 
 void MailPass::msRemotePOP1NextInfoUpdated(TagSocket&, int Num)
 {
@@ -255,17 +325,36 @@ void MailPass::msRemotePOP1Retrieving(TagSocket&, int Num)
 void MailPass::msRemotePOP1UserMessageSave(TagSocket&, int Num, std::stringstream& Contents)
 {
     platform::ForceDirectories(pendingFolder());
-    const std::string path = pendingFile(Num);
+    const std::string raw = Contents.str();
+    messageTemp_.Clear();
+    messageTemp_.LoadFromString(raw);
+    const std::string written = messageTemp_.SaveToString();
     // The transfer deletes a message marked for deletion only after this
     // returns: unmarking keeps a message whose file was not written here.
-    if (platform::FileExists(path)) {
+    const Placement place = placeMessage(Num, raw, written);
+    const std::string n = std::to_string(Num + 1);
+    switch (place.kind) {
+    case Placement::Kind::Kept:
+        remember(Num, place.key);
+        if (pop_.RemoteInfo().Items(Num).MarkedForDelete())
+            host_.SendtoLog("Message " + n + " already retrieved -- deleting it from the server");
+        break;
+    case Placement::Kind::Free:
+        if (!WriteNewFileAtomic(pendingFolder() + place.key + store::kMailExtension, written)) {
+            pop_.Unmark(Num);
+            host_.SendtoLog(leftOnServer(Num, "another file took its name meanwhile"));
+            break;
+        }
+        remember(Num, place.key);
+        if (place.key != PendingFileKey(pop_.RemoteInfo().Items(Num).Headers()))
+            host_.SendtoLog("Message " + n + " has the key of another message -- saved as " + place.key +
+                            store::kMailExtension);
+        break;
+    case Placement::Kind::Left:
         pop_.Unmark(Num);
-        return;
+        host_.SendtoLog(leftOnServer(Num, place.reason));
+        break;
     }
-    messageTemp_.Clear();
-    messageTemp_.LoadFromStream(Contents);
-    if (!WriteNewFileAtomic(path, messageTemp_.SaveToString()))
-        pop_.Unmark(Num);
     platform::processPendingEvents();
 }
 

@@ -3,11 +3,15 @@
 // come is polled. Its schedule moves on first, then its POP3 mailbox is
 // scanned, the restrictions mark what to fetch and what to delete, and the
 // fetched messages are left in the account's pending folder for the agent
-// processor. The status window is reached through PassHost only, so the
-// pass runs without a display.
+// processor. A server message counts as kept here only when its unique id
+// names a copy here, or when its own text is that of a copy; a different
+// message whose key is taken is saved under a key of its own. The status
+// window is reached through PassHost only, so the pass runs without a
+// display.
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +27,8 @@ class TmsMessage;
 class TmsHeaders;
 
 namespace retriever {
+
+class KeptIds;
 
 // What the status window gives the pass.
 class PassHost {
@@ -53,6 +59,7 @@ public:
     // Binds the POP3 component's header-scan, retrieving and save events to
     // this pass.
     MailPass(PassHost& host, PassTables tables, TmsRemotePOP& pop, TmsMessage& messageTemp);
+    ~MailPass();
     MailPass(const MailPass&) = delete;
     MailPass& operator=(const MailPass&) = delete;
 
@@ -79,15 +86,35 @@ public:
     std::function<TDateTime()> Now = [] { return platform::Now(); };
 
 private:
+    // Where a fetched message goes: it is kept here already, or it is saved
+    // under a free key, or it stays on the server for the reason given.
+    struct Placement {
+        enum class Kind { Kept, Free, Left } kind;
+        std::string key;
+        std::string reason;
+    };
+
     std::string pendingFolder() const;
-    std::string pendingFile(int index) const;
+    std::string receivedFolder() const;
     void markMessages(const std::vector<Restriction>& rows);
-    bool alreadyReceived(int index);
-    // Marks for deletion alone a message received earlier whose copy is
-    // kept here, when the restrictions say delete.
-    void deleteIfKeptHere(int index, bool remove);
-    bool keptHere(int index);
-    bool isCopyOf(const std::string& path, const TmsHeaders& headers);
+    // Whether the server message is known by its unique id to have a copy
+    // here, waiting or filed.
+    bool keptHere(int index) const;
+    // Whether a received row holds the message's key while no file of that
+    // key is here: nothing can tell whether it is this message.
+    bool receivedWithoutCopy(int index);
+    bool receivedKeyTaken(const std::string& key);
+    // The copy of `key` in the pending or the received folder, "" when none.
+    std::string fileOfKey(const std::string& key) const;
+    // Where a fetched message goes: `raw` as the server sent it, `written`
+    // as the mail writer writes it.
+    Placement placeMessage(int index, std::string_view raw, const std::string& written);
+    // Adds the message's unique id to the account's list, with its key.
+    void remember(int index, const std::string& key);
+    // After a session that ended well: the list forgets the messages that
+    // are no longer on the server.
+    void forgetMessagesGone();
+    std::string leftOnServer(int index, const std::string& reason) const;
     void closeSession() noexcept;
     void pollAccount(TTable& nodes);
 
@@ -97,6 +124,8 @@ private:
     TmsMessage& messageTemp_;
     std::string messagesFolder_;
     std::string currentNodeId_;
+    // The account's kept messages by unique id, for the poll under way.
+    std::unique_ptr<KeptIds> keptIds_;
     int scanPasses_ = 0;
 };
 

@@ -1,7 +1,11 @@
 #include "retriever/core/message_keys.h"
 
+#include <cstdint>
+
 #include "mail/headers.h"
 #include "mail/mail_date.h"
+#include "mail/text_case.h"
+#include "store/folder_tree.h"
 #include "store/table_layouts.h"
 #include "store/text_prefix.h"
 
@@ -36,6 +40,19 @@ bool validUtf8(std::string_view text)
 }
 
 constexpr std::size_t kSubjectBytes = 5;
+
+bool lowerHex(std::string_view text)
+{
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return !text.empty();
+}
+
+std::string derived(std::string_view key, std::string_view tag, std::size_t width)
+{
+    return retriever::CutToFieldWidth(key, width - tag.size() - 1) + "-" + std::string(tag);
+}
 
 }  // namespace
 
@@ -91,6 +108,58 @@ std::string ReceivedKey(const TmsHeaders& headers)
     if (key.empty())
         key = DateSubjectKey(headers, false);
     return CutToFieldWidth(key, static_cast<std::size_t>(store::kReceivedKeyWidth));
+}
+
+std::string ContentTag(std::string_view bytes)
+{
+    // FNV-1a: a tag only keeps keys apart; whether two messages are the
+    // same is always decided from the messages themselves.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string tag(kLongTagDigits, '0');
+    for (std::size_t i = kLongTagDigits; i-- > 0; hash >>= 4)
+        tag[i] = kDigits[hash & 0xF];
+    return tag;
+}
+
+std::string DerivedFileKey(std::string_view key, std::string_view tag)
+{
+    return derived(key, tag, kMaxFileKeyBytes);
+}
+
+std::string DerivedReceivedKey(std::string_view key, std::string_view tag)
+{
+    return derived(key, tag, static_cast<std::size_t>(store::kReceivedKeyWidth));
+}
+
+std::optional<std::string> TagInFileName(std::string_view fileName, std::string_view key)
+{
+    std::string_view stem = fileName;
+    const std::string_view extension = store::kMailExtension;
+    if (stem.size() > extension.size() && mail::equalsNoCase(stem.substr(stem.size() - extension.size()), extension))
+        stem.remove_suffix(extension.size());
+    if (stem == key)
+        return std::string();
+    for (const std::size_t digits : {kShortTagDigits, kLongTagDigits}) {
+        if (stem.size() <= digits)
+            continue;
+        const std::string_view tag = stem.substr(stem.size() - digits);
+        if (lowerHex(tag) && stem == DerivedFileKey(key, tag))
+            return std::string(tag);
+    }
+    return std::nullopt;
+}
+
+std::string ReceivedKeyOf(const TmsHeaders& headers, std::string_view fileName)
+{
+    const std::optional<std::string> tag = TagInFileName(fileName, PendingFileKey(headers));
+    if (tag && !tag->empty())
+        return DerivedReceivedKey(ReceivedKey(headers), *tag);
+    return ReceivedKey(headers);
 }
 
 std::string ReceivedSeekKey(const TmsHeaders& headers)

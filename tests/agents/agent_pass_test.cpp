@@ -4,10 +4,13 @@
 #include "fixtures/agent_fixture.h"
 
 #include "platform/files.h"
+#include "retriever/core/message_keys.h"
 #include "store/table_layouts.h"
 #include "tables/table.h"
 #include "tests/support/temp_dir.h"
 
+#include <filesystem>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,6 +95,37 @@ TEST_F(AgentPassTest, EqualKeysGiveTwoRowsAndBothMessagesRunTheAgents)
     EXPECT_EQ(rows[0].messageId, rows[1].messageId);
     EXPECT_EQ(host.sounds.size(), 2u);
     EXPECT_TRUE(pendingFiles("acc1").empty());
+}
+
+// postp saves a different message whose key is taken under a key of its
+// own; its received row gets a key of its own too, so that the next poll
+// tells the two apart. A cut filing of it is completed without the agents.
+TEST_F(AgentPassTest, AFileNamedByAKeyOfItsOwnIsFiledUnderAReceivedKeyOfItsOwn)
+{
+    addAccount("acc1");
+    writeAgent("Sound", {Always()}, {{"PLAY SOUND", "s.wav", ""}});
+    attachAgent("acc1", "Sound");
+    const std::string own = retriever::DerivedFileKey("-same@x-", "0123abcd") + ".eml";
+    addPending("acc1", "-same@x-.eml", MailText("<same@x>", "Report", {"disk at 45%"}));
+    addPending("acc1", own, MailText("<same@x>", "Report", {"disk at 46%"}));
+    // Where the second copy goes, a folder is in the way: its filing is cut
+    // after the row.
+    platform::ForceDirectories(receivedFolder("acc1") + own);
+
+    pass->AgentsMain();
+    ASSERT_EQ(pendingFiles("acc1"), std::vector<std::string>{own});
+    std::filesystem::remove(receivedFolder("acc1") + own);
+    pass->AgentsMain();
+
+    std::map<std::string, std::string> keyOfFile;
+    for (const ReceivedRow& row : receivedRows())
+        keyOfFile[row.fileName] = row.messageId;
+    EXPECT_EQ(keyOfFile, (std::map<std::string, std::string>{{"-same@x-.eml", "<same@x>"},
+                                                             {own.substr(0, store::kFileNameWidth), "<same@x>-0123abcd"}}));
+    EXPECT_TRUE(host.logged("Completing the filing of " + pendingFolder("acc1") + own));
+    EXPECT_EQ(host.sounds.size(), 2u);
+    EXPECT_TRUE(pendingFiles("acc1").empty());
+    EXPECT_TRUE(platform::FileExists(receivedFolder("acc1") + own));
 }
 
 TEST_F(AgentPassTest, MissingPendingFolderDoesNothing)

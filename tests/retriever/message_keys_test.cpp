@@ -2,6 +2,9 @@
 
 #include "mail/headers.h"
 #include "mail/message.h"
+#include "store/table_layouts.h"
+#include "tests/support/mail_corpus.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +92,82 @@ TEST(MessageKeys, ReceivedKeyIsTheSameFromTheServerAndFromThePendingFile)
     }
     EXPECT_EQ(retriever::ReceivedKey(serverHeaders(date + "Subject:\r\n Hello world\r\n\r\n")),
               "20261208093000Hello");
+}
+
+TEST(MessageKeys, ContentTagIsTheSameForTheSameBytesOnly)
+{
+    const std::string tag = retriever::ContentTag("disk at 45%");
+    EXPECT_EQ(tag.size(), retriever::kLongTagDigits);
+    EXPECT_EQ(tag.find_first_not_of("0123456789abcdef"), std::string::npos) << tag;
+    EXPECT_EQ(retriever::ContentTag("disk at 45%"), tag);
+    EXPECT_NE(retriever::ContentTag("disk at 46%"), tag);
+    EXPECT_NE(retriever::ContentTag(std::string("a\0b", 3)), retriever::ContentTag("a"));
+    EXPECT_EQ(retriever::ContentTag("").size(), retriever::kLongTagDigits);
+}
+
+// A key of its own fits where the key goes, differs from the key it comes
+// from and from the key of another tag, and the agent processor finds the
+// received key of its own from the file's name.
+TEST(MessageKeys, AKeyOfItsOwnFitsAndIsFoundAgainFromTheFileName)
+{
+    const std::string tag = "0123456789abcdef", shortTag = tag.substr(0, retriever::kShortTagDigits);
+    for (const std::string& id : {std::string("<same@x>"), "<" + std::string(400, 'k') + "@x>", std::string()}) {
+        const TmsHeaders h = id.empty() ? headers({"Date: Tue, 08 Dec 2026 03:00:00 +0100", "Subject: Disk report"})
+                                        : headers({"Message-ID: " + id, "Subject: s"});
+        const std::string key = PendingFileKey(h), receivedKey = retriever::ReceivedKey(h);
+        for (const std::string& t : {shortTag, tag}) {
+            const std::string own = retriever::DerivedFileKey(key, t);
+            EXPECT_LE(own.size(), retriever::kMaxFileKeyBytes);
+            EXPECT_EQ(own.substr(own.size() - t.size() - 1), "-" + t);
+            EXPECT_NE(own, key);
+            const std::string ownReceived = retriever::DerivedReceivedKey(receivedKey, t);
+            EXPECT_LE(ownReceived.size(), static_cast<std::size_t>(store::kReceivedKeyWidth));
+            EXPECT_NE(ownReceived, receivedKey);
+            EXPECT_EQ(retriever::ReceivedKeyOf(h, own + ".eml"), ownReceived) << own;
+            EXPECT_EQ(retriever::ReceivedKeyOf(h, own + ".EML"), ownReceived);
+            EXPECT_EQ(retriever::TagInFileName(own + ".eml", key), t);
+        }
+        EXPECT_NE(retriever::DerivedReceivedKey(receivedKey, shortTag), retriever::DerivedReceivedKey(receivedKey, tag));
+        EXPECT_NE(retriever::DerivedReceivedKey(receivedKey, "00000000"),
+                  retriever::DerivedReceivedKey(receivedKey, "00000001"));
+        // Named by the key itself, or by anything else: the message's own key.
+        EXPECT_EQ(retriever::ReceivedKeyOf(h, key + ".eml"), receivedKey);
+        EXPECT_EQ(retriever::TagInFileName(key + ".eml", key), "");
+        EXPECT_EQ(retriever::ReceivedKeyOf(h, "dropped here.eml"), receivedKey);
+        EXPECT_EQ(retriever::TagInFileName("dropped here.eml", key), std::nullopt);
+    }
+    // Only the message's own key with a tag counts: not another key's, not
+    // a tag of other digits or length.
+    const TmsHeaders h = headers({"Message-ID: <a@x>"});
+    EXPECT_EQ(retriever::ReceivedKeyOf(h, "-b@x--0123abcd.eml"), "<a@x>");
+    EXPECT_EQ(retriever::ReceivedKeyOf(h, "-a@x--0123ABCD.eml"), "<a@x>");
+    EXPECT_EQ(retriever::ReceivedKeyOf(h, "-a@x--0123abc.eml"), "<a@x>");
+    EXPECT_EQ(retriever::ReceivedKeyOf(h, "-a@x--0123abcd.eml"), "<a@x>-0123abcd");
+}
+
+// Real mail: the key postp names a file by, from the server's header lines,
+// is the key posta reads from that file, so a key of its own is known again.
+TEST(MessageKeys, TheFileKeyIsTheSameFromTheServerAndFromThePendingFile)
+{
+    int compared = 0;
+    for (const test_support::CorpusMessage& sample : test_support::realWorldMessages()) {
+        const std::string text = test_support::readFile(sample.path);
+        TmsHeaders server;
+        server.SetText(text);
+        server.CutAtBlankLine();
+        TmsMessage fetched;
+        fetched.LoadFromString(text);
+        TmsMessage pending;
+        pending.LoadFromString(fetched.SaveToString());
+        const std::string key = PendingFileKey(server);
+        const std::string own = retriever::DerivedFileKey(key, "0123abcd");
+        EXPECT_EQ(PendingFileKey(pending.Headers()), key) << sample.name;
+        EXPECT_EQ(retriever::ReceivedKeyOf(pending.Headers(), own + ".eml"),
+                  retriever::DerivedReceivedKey(retriever::ReceivedKey(server), "0123abcd"))
+            << sample.name;
+        ++compared;
+    }
+    EXPECT_GT(compared, 100);
 }
 
 }  // namespace

@@ -100,7 +100,9 @@ TEST_F(PassRetrieval, ContainsIgnoresCaseAndLongerThanSeesAnAbsentHeaderAsEmpty)
     EXPECT_FALSE(host.logged("Rule Empty text activated for message 2"));
 }
 
-TEST_F(PassRetrieval, WaitingPendingFileKeepsTheMessageOnTheServerUntouched)
+// A waiting file is never replaced, and a message it does not hold is not
+// taken for it: that message is kept under a key of its own.
+TEST_F(PassRetrieval, WaitingPendingFileIsNeitherReplacedNorTakenForAnotherMessage)
 {
     addRule({"acct1", "Control Restriction", "A", "", "", "Y", "Y"});
     server->addMessage(MailText("<wait@x>", "waiting"));
@@ -109,9 +111,15 @@ TEST_F(PassRetrieval, WaitingPendingFileKeepsTheMessageOnTheServerUntouched)
 
     pass->ProcessMail();
 
-    EXPECT_EQ(server->messageCount(), 1u);
+    EXPECT_EQ(server->messageCount(), 0u);
     EXPECT_EQ(platform::ReadWholeFile(pendingFolder("acct1") + "-wait@x-.eml"), "older copy");
-    EXPECT_FALSE(host.logged("Retreiving  1 of 1"));
+    const Names files = pendingFiles("acct1");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].rfind("-wait@x--", 0), 0u) << files[0];
+    EXPECT_TRUE(host.logged("Message 1 has the key of another message -- saved as " + files[0]));
+    TmsMessage saved;
+    saved.LoadFromFile(pendingFolder("acct1") + files[0]);
+    EXPECT_EQ(saved.Subject(), "waiting");
 }
 
 TEST_F(PassRetrieval, MessageLeftOnServerIsFetchedOnceAfterItWasFiled)
@@ -171,7 +179,9 @@ TEST_F(PassRetrieval, FailedSaveLeavesTheMessageOnTheServer)
     EXPECT_FALSE(pop.Connected());
 }
 
-TEST_F(PassRetrieval, SecondMessageWithTheSameKeyStaysOnTheServer)
+// Two different messages with one Message-ID: each is saved, the second
+// under a key of its own, and the next poll fetches neither again.
+TEST_F(PassRetrieval, SecondMessageWithTheSameKeyIsSavedUnderAKeyOfItsOwn)
 {
     addRule({"acct1", "Control Restriction", "A", "", "", "Y", "Y"});
     server->addMessage(MailText("<same@x>", "copy one"));
@@ -179,13 +189,21 @@ TEST_F(PassRetrieval, SecondMessageWithTheSameKeyStaysOnTheServer)
 
     pass->ProcessMail();
 
-    EXPECT_EQ(pendingFiles("acct1"), (Names{"-same@x-.eml"}));
-    EXPECT_EQ(serverSubjects(), (Names{"copy two"}));
+    const Names files = pendingFiles("acct1");
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1], "-same@x-.eml");
+    EXPECT_EQ(files[0].size(), std::string("-same@x--12345678.eml").size()) << files[0];
+    EXPECT_TRUE(host.logged("Message 2 has the key of another message -- saved as " + files[0]));
+    EXPECT_EQ(server->messageCount(), 0u);
 
-    // The waiting file is not its copy, so the next poll does not delete it.
     now += 1.0;
+    host.log.clear();
+    server->addMessage(MailText("<same@x>", "copy one"));
     pass->ProcessMail();
-    EXPECT_EQ(serverSubjects(), (Names{"copy two"}));
+    // A third delivery of the first one is that message: kept already.
+    EXPECT_EQ(pendingFiles("acct1"), files);
+    EXPECT_TRUE(host.logged("Message 1 already retrieved -- deleting it from the server"));
+    EXPECT_EQ(server->messageCount(), 0u);
 }
 
 // A poll that ends before QUIT leaves on the server what it fetched and

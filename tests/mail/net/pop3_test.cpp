@@ -4,6 +4,7 @@
 #include "mail/net/net_errors.h"
 #include "mail/net/pop3_client.h"
 #include "mail/net/pop3_list_client.h"
+#include "mail/net/pop3_unique_ids.h"
 #include "mail/net/reply_numbers.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/scripted_server.h"
@@ -427,6 +428,93 @@ TEST_F(NetPopTest, HeadersWithoutMessageIdCompareByTheirCommonLines)
     EXPECT_TRUE(TmsRemotePOP::SameMessage(a, b));  // the ids decide
     b.Headers()[b.Headers().Count() - 1] = "Message-ID: <SAME@x>";
     EXPECT_FALSE(TmsRemotePOP::SameMessage(a, b));
+}
+
+// The ids a server gives its messages for good: the same in every session,
+// kept by the messages that stay when another is deleted.
+TEST_F(NetPopTest, UniqueIdsFromDovecotNameEachMessageAcrossSessions)
+{
+    if (!DovecotServer::available())
+        GTEST_SKIP() << "Dovecot is not installed";
+    DovecotServer server;
+    for (int n = 1; n <= 3; ++n)
+        server.addMessage(message(n));
+    useDovecot(server);
+    pop.KeepConnected = true;
+    auto ids = [&] {
+        pop.UpdateInfo();
+        pop.UpdateUniqueIds();
+        std::vector<std::string> out;
+        for (int i = 0; i < pop.RemoteInfo().Count(); ++i)
+            out.push_back(pop.RemoteInfo().Items(i).UniqueId);
+        return out;
+    };
+    const std::vector<std::string> first = ids();
+    ASSERT_EQ(first.size(), 3u);
+    for (const std::string& id : first)
+        EXPECT_TRUE(mail::net::validUniqueId(id)) << id;
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_NE(first[1], first[2]);
+    pop.MarkForDelete(0);
+    pop.TransferData();
+
+    EXPECT_EQ(ids(), (std::vector<std::string>{first[1], first[2]}));
+    pop.Disconnect();
+}
+
+// UIDL is optional: a refusal leaves every id empty and the session usable.
+TEST_F(NetPopTest, RefusedUniqueIdsLeaveEveryIdEmpty)
+{
+    ScriptedServer server;
+    login(server, "+OK 1 100");
+    info(server, 100, "Subject: one\r\n");
+    server.reply("-ERR unknown command").reply("+OK bye").waitForClientClose();
+    server.start();
+    pop.SetServer(server.address());
+    pop.KeepConnected = true;
+    pop.UpdateInfo();
+    pop.RemoteInfo().Items(0).UniqueId = "stale";
+
+    pop.UpdateUniqueIds();
+    pop.Disconnect();
+
+    EXPECT_EQ(pop.RemoteInfo().Items(0).UniqueId, "");
+    ASSERT_TRUE(server.waitDone());
+    EXPECT_EQ(server.error(), "");
+    EXPECT_EQ(server.lines().back(), "QUIT");
+}
+
+// A listing that could name a message wrongly names it not at all.
+TEST_F(NetPopTest, UniqueIdsThatMayNameAnotherMessageNameNone)
+{
+    ScriptedServer server;
+    login(server, "+OK 3 300");
+    for (int n = 1; n <= 3; ++n)
+        info(server, 100, "Subject: m" + std::to_string(n) + "\r\n");
+    server.reply("+OK").send("1 twice\r\n2 twice\r\n3 good-id\r\n4 beyond\r\n.\r\n").waitForClientClose();
+    server.start();
+    pop.SetServer(server.address());
+    pop.KeepConnected = true;
+    pop.UpdateInfo();
+    pop.UpdateUniqueIds();
+    EXPECT_EQ(pop.RemoteInfo().Items(0).UniqueId, "");
+    EXPECT_EQ(pop.RemoteInfo().Items(1).UniqueId, "");
+    EXPECT_EQ(pop.RemoteInfo().Items(2).UniqueId, "good-id");
+    pop.Close();
+
+    using mail::net::uniqueIdsOfListing;
+    using Ids = std::vector<std::string>;
+    EXPECT_EQ(uniqueIdsOfListing("1 a\n2 b\r\n", 2), (Ids{"a", "b"}));
+    // A number given twice, a number out of range, no number at all.
+    EXPECT_EQ(uniqueIdsOfListing("1 a\r\n1 c\r\n0 z\r\n3 y\r\nx w\r\n2 b\r\n", 2), (Ids{"", "b"}));
+    EXPECT_EQ(uniqueIdsOfListing("01 a\r\n99999999999 b\r\n", 1), (Ids{"a"}));
+    // Ids that are no ids: blank, inner blank, control byte, 8-bit, too long.
+    const std::string tooLong(mail::net::kMaxUniqueIdBytes + 1, 'u');
+    EXPECT_EQ(uniqueIdsOfListing("1 \r\n2 a b\r\n3 a\x01\r\n4 caf\xc3\xa9\r\n5 " + tooLong + "\r\n6\r\n", 6),
+              Ids(6, ""));
+    EXPECT_EQ(uniqueIdsOfListing("1 " + tooLong.substr(1) + "\r\n", 1), Ids{tooLong.substr(1)});
+    EXPECT_EQ(uniqueIdsOfListing("", 0), Ids{});
+    EXPECT_EQ(uniqueIdsOfListing("1 a\r\n", -3), Ids{});
 }
 
 }  // namespace

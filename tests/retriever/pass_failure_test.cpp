@@ -61,6 +61,8 @@ TEST_F(PassFailure, AFetchThatTimesOutIsLoggedWithTheServerAndStepAndTheMessageS
     const std::string headers = "Message-ID: <a@x>\r\nSubject: one\r\n\r\n";
     server.send("+OK ready\r\n").reply("+OK").reply("+OK").reply("+OK 1 300");
     server.reply("+OK 1 300").reply("+OK").send(headers + ".\r\n");
+    // A server without unique ids refuses UIDL; the fetch goes on without them.
+    server.reply("-ERR no UIDL here");
     server.reply("+OK 1 300").reply("+OK").send(headers + ".\r\n");
     server.reply("+OK 1 300").reply("+OK").send(headers + "the body begins").waitForClientClose();
     server.start();

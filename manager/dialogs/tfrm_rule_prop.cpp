@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "manager/dialogs/drop_down_names.h"
 #include "ui_tfrm_rule_prop.h"
 
 namespace manager {
@@ -15,6 +16,7 @@ TfrmRuleProp::TfrmRuleProp(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmR
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     const RestrictionFields fields = Fields();
     fields.LimitInput();
+    NameDropDownFields(*this);
     ui_->cmbField->setEditText(QStringLiteral("Select a Field"));
     ui_->cmbSField->setEditText(QStringLiteral("Select a field:"));
     fitTallestCondition();

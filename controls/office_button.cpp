@@ -1,9 +1,12 @@
 #include "controls/office_button.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+
+#include "controls/office_button_accessible.h"
 
 namespace {
 
@@ -25,6 +28,7 @@ TOfficeButton::TOfficeButton(QWidget* parent) : QWidget(parent)
 {
     resize(100, 25);
     setAttribute(Qt::WA_Hover);
+    TOfficeButtonAccessible::Install();
 }
 
 QImage TOfficeButton::Glyph(const QString& name)
@@ -42,6 +46,9 @@ void TOfficeButton::setCaption(const QString& caption)
         return;
     caption_ = caption;
     update();
+    // A reader says the caption as the button's name.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 void TOfficeButton::setBorderWidth(int width)

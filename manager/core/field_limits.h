@@ -14,6 +14,8 @@ inline constexpr int kPasswordWidth = 25;
 inline constexpr int kServerWidth = 50;
 inline constexpr int kGroupWidth = 40;
 inline constexpr int kRuleWidth = 49;
+// A restriction's header field and the text it looks for.
+inline constexpr int kConditionWidth = 254;
 
 // ManagerError "The <what> is longer than <width> characters." when the
 // text takes more bytes than the field holds.

@@ -56,6 +56,9 @@ void ApplyPreferences(PreferenceValues& chosen, const std::string& previousMessa
         prompts.Inform(kMessagesPathRestored);
     }
 
+    // The new folders serve at once, so they are made before they are
+    // stored: one that cannot be made is neither stored nor used.
+    store::CreateManagerFolders(chosen.folders);
     settings.WritePreferenceFolders(chosen.folders);
     globals = chosen.folders;
     settings.WriteSoundsDisabled(chosen.soundsDisabled);

@@ -35,8 +35,10 @@ PreferenceValues LoadPreferences(const store::Settings& settings, TagRas& ras,
 // nothing is reported), the method, with dial-up the [RAS] Service, the
 // confirmation when the messages folder differs from `previousMessages`
 // (No or Cancel puts the previous one back into `chosen` and says so), the
-// four folder keys and globals, then the sounds switch. The folders in
-// `chosen`, the keys and the globals all end with "/".
+// messages, agents and templates folders made where missing, the four
+// folder keys and globals, then the sounds switch. The folders in `chosen`,
+// the keys and the globals all end with "/". A folder that cannot be made
+// throws platform::FileError before any folder key or global changes.
 void ApplyPreferences(PreferenceValues& chosen, const std::string& previousMessages, store::Settings& settings,
                       TagRas& ras, store::FolderSettings& globals, UserPrompts& prompts);
 

@@ -7,6 +7,7 @@
 
 #include "controls/qt_text.h"
 #include "manager/core/agent_captions.h"
+#include "manager/dialogs/never_shown.h"
 #include "manager/dialogs/tfrm_action.h"
 #include "manager/dialogs/tfrm_trigger.h"
 #include "manager/seam/dialog_seam.h"
@@ -75,7 +76,7 @@ AgentListEditor::AgentListEditor(QWidget* dialog, const AgentListWidgets& widget
     connect(w_.triggers, &QTreeWidget::itemDoubleClicked, this, [this] { EditTrigger(); });
     for (QListWidget* list : {w_.lstHeader, w_.lstCondition, w_.lstValue, w_.lstActionParam1, w_.lstActionParam2,
                               w_.lstActionParam3})
-        list->hide();
+        KeepNeverShown(*list);
     changed();
 }
 

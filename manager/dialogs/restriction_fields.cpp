@@ -4,6 +4,7 @@
 
 #include "manager/core/field_limits.h"
 #include "manager/dialogs/input_refusal.h"
+#include "manager/dialogs/stored_width.h"
 
 namespace manager {
 
@@ -33,16 +34,10 @@ void RestrictionFields::LimitInput() const
     const QRegularExpression digits(QStringLiteral("[0-9]{0,15}"));
     edtSValue->setValidator(new QRegularExpressionValidator(digits, edtSValue));
     edtNumber->setValidator(new QRegularExpressionValidator(digits, edtNumber));
-    // The name field holds 49 bytes; characters beyond take none in.
-    QObject::connect(edtName, &QLineEdit::textEdited, edtName, [edit = edtName](const QString& typed) {
-        QByteArray bytes = typed.toUtf8();
-        if (bytes.size() <= kRuleWidth)
-            return;
-        QString kept = typed;
-        while (kept.toUtf8().size() > kRuleWidth)
-            kept.chop(1);
-        edit->setText(kept);
-    });
+    LimitToStoredWidth(*edtName, kRuleWidth);
+    LimitToStoredWidth(*cmbField, kConditionWidth);
+    LimitToStoredWidth(*edtValue, kConditionWidth);
+    LimitToStoredWidth(*cmbSField, kConditionWidth);
 }
 
 RestrictionChoice RestrictionFields::Choice() const

@@ -41,7 +41,8 @@ struct RestrictionFields {
     // Hides the three panels, then shows the chosen condition's (none for
     // "All messages" or no choice; the all-messages note for the former).
     void ShowConditionPanel() const;
-    // The length and size fields take digits only, the name 49 bytes.
+    // The length and size fields take digits only; the name and the
+    // condition's texts stop at what their table fields hold.
     void LimitInput() const;
     RestrictionChoice Choice() const;
     // The chosen condition's length or size, as Passes checks it.

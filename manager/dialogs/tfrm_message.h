@@ -41,6 +41,7 @@ public:
     bool EditsMailToSend = false;
     // Where Save As starts (the templates folder).
     void SetTemplatesFolder(const std::string& folder) { templatesFolder_ = folder; }
+    const std::string& TemplatesFolder() const { return templatesFolder_; }
     const std::string& CurrentFileName() const { return currentFileName_; }
     AttachmentPane& Attachments() { return *pane_; }
     bool Busy() const { return busy_ > 0; }

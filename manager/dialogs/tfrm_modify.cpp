@@ -1,16 +1,19 @@
 #include "manager/dialogs/tfrm_modify.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QMenu>
 #include <QShowEvent>
 
 #include "manager/core/attached_agents.h"
+#include "manager/core/field_limits.h"
 #include "manager/core/input_checks.h"
 #include "manager/core/restriction_commands.h"
 #include "manager/dialogs/calendar_names.h"
 #include "manager/dialogs/tab_fit.h"
 #include "manager/dialogs/tfrm_rule_prop.h"
 #include "manager/dialogs/input_refusal.h"
+#include "manager/dialogs/stored_width.h"
 #include "manager/dialogs/tfrm_rule_wiz.h"
 #include "manager/seam/dialog_seam.h"
 #include "ui_tfrm_modify.h"
@@ -40,6 +43,12 @@ TfrmModify::TfrmModify(QWidget* parent, ModifyCommands commands)
     ui_->panelTip->setPalette(tip);
     ui_->cal->setSelectedDate(QDate::currentDate());
     NameCalendarParts(*ui_->cal);
+    LimitToStoredWidth(*ui_->edtName, kNodeWidth);
+    LimitToStoredWidth(*ui_->edtAddress, kAddressWidth);
+    LimitToStoredWidth(*ui_->edtSMTPAddress, kServerWidth);
+    LimitToStoredWidth(*ui_->edtPopAddress, kServerWidth);
+    LimitToStoredWidth(*ui_->edtUserName, kLoginWidth);
+    LimitToStoredWidth(*ui_->edtPassword, kPasswordWidth);
 
     popupRules_ = new QMenu(this);
     popupRules_->setObjectName(QStringLiteral("PopupMenuRules"));
@@ -78,7 +87,9 @@ void TfrmModify::wire()
 void TfrmModify::wireSchedule()
 {
     connect(ui_->cal, &QCalendarWidget::selectionChanged, this, [this] { calChange(); });
-    connect(ui_->MedtNextDate, &QLineEdit::textEdited, this, [this] { MedtNextDateChange(); });
+    // The date is judged when the field is left, not at each key: a date
+    // typed digit by digit passes through days that do not exist.
+    ui_->MedtNextDate->installEventFilter(this);
     connect(ui_->btnPrevYear, &QPushButton::clicked, this, [this] { stepCalendar(-1, 0); });
     connect(ui_->btnNextYear, &QPushButton::clicked, this, [this] { stepCalendar(1, 0); });
     connect(ui_->btnPrevMonth, &QPushButton::clicked, this, [this] { stepCalendar(0, -1); });
@@ -139,8 +150,20 @@ AccountProperties TfrmModify::Properties() const
     return p;
 }
 
+bool TfrmModify::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui_->MedtNextDate && event->type() == QEvent::FocusOut) {
+        // Another window or a menu taking the focus does not leave the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            MedtNextDateChange();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TfrmModify::accept()
 {
+    MedtNextDateChange();
     const auto server = [this](QLineEdit* field, const char* what) {
         return InputPasses(field, [&] { CheckServerAddress(what, text(field)); });
     };
@@ -256,12 +279,13 @@ void TfrmModify::MedtNextDateChange()
 {
     TDateTime value = 0;
     int year = 0, month = 0, day = 0;
-    if (platform::TryStrToDate(text(ui_->MedtNextDate), value)) {
+    // Every digit of the mask is needed: "12/10/2" is no year 2002.
+    if (ui_->MedtNextDate->hasAcceptableInput() && platform::TryStrToDate(text(ui_->MedtNextDate), value)) {
         platform::DecodeDate(value, year, month, day);
         ui_->cal->setSelectedDate(QDate(year, month, day));
         return;
     }
-    // A date that does not exist snaps back to today.
+    // A date that does not exist, or is not whole, snaps back to today.
     ui_->cal->setSelectedDate(QDate::currentDate());
     calChange();
 }

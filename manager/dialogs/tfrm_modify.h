@@ -58,6 +58,8 @@ public:
     void btnRemoveClick();
     void btnPropertiesClick();
     void calChange();
+    // Leaving the date field, or OK: a whole date that exists moves the
+    // calendar; anything else puts today into both.
     void MedtNextDateChange();
     void btnAttachClick();
     void btnDetachClick();
@@ -68,6 +70,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void wire();

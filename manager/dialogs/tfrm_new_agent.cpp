@@ -3,9 +3,11 @@
 #include "controls/qt_text.h"
 #include "manager/dialogs/agent_dialog_look.h"
 #include "manager/dialogs/agent_list_editor.h"
+#include "manager/dialogs/stored_width.h"
 #include "manager/seam/dialog_seam.h"
 #include "store/agent_file.h"
 #include "store/agent_name.h"
+#include "store/table_layouts.h"
 #include "ui_tfrm_new_agent.h"
 
 namespace manager {
@@ -29,6 +31,7 @@ TfrmNewAgent::TfrmNewAgent(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmN
     u.pgAction->setOnDoneQuery(
         [this](TEPWizardPage*, bool& done) { done = ui_->lstVActions->topLevelItemCount() > 0; });
     u.pgName->setOnDoneQuery([this](TEPWizardPage*, bool& done) { done = !ui_->edtAgentName->text().isEmpty(); });
+    LimitToStoredWidth(*u.edtAgentName, store::kAgentNameWidth);
     connect(u.edtAgentName, &QLineEdit::textChanged, this, [this] { ui_->EPWizard1->UpdateNextButton(); });
     connect(u.EPWizard1, &TEPWizard::OnFinishClick, this, &TfrmNewAgent::FinishClick);
     // Cancel: the wizard rejects the dialog itself.

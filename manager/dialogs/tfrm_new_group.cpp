@@ -1,7 +1,9 @@
 #include "manager/dialogs/tfrm_new_group.h"
 
+#include "manager/core/field_limits.h"
 #include "manager/core/input_checks.h"
 #include "manager/dialogs/input_refusal.h"
+#include "manager/dialogs/stored_width.h"
 #include "ui_tfrm_new_group.h"
 
 namespace manager {
@@ -11,6 +13,7 @@ TfrmNewGroup::TfrmNewGroup(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmN
     ui_->setupUi(this);
     setObjectName(QStringLiteral("frmNewGroup"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    LimitToStoredWidth(*ui_->edtGroupName, kGroupWidth);
     ui_->edtGroupName->setFocus();
 }
 

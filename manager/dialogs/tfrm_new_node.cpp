@@ -3,8 +3,10 @@
 #include <QShowEvent>
 
 #include "manager/core/account_schedule.h"
+#include "manager/core/field_limits.h"
 #include "manager/core/input_checks.h"
 #include "manager/dialogs/input_refusal.h"
+#include "manager/dialogs/stored_width.h"
 #include "manager/dialogs/wizard_picture.h"
 #include "ui_tfrm_new_node.h"
 
@@ -27,6 +29,12 @@ TfrmNewNode::TfrmNewNode(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmNew
                             ui_->imgEPWizardPage3, ui_->imgEPWizardPage4, ui_->imgEPWizardPage5})
         SetWizardPicture(picture);
     ui_->lstGroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    LimitToStoredWidth(*ui_->edtNodeName, kNodeWidth);
+    LimitToStoredWidth(*ui_->edtSMTP, kServerWidth);
+    LimitToStoredWidth(*ui_->edtPOP, kServerWidth);
+    LimitToStoredWidth(*ui_->edtUsername, kLoginWidth);
+    LimitToStoredWidth(*ui_->edtPassword, kPasswordWidth);
+    LimitToStoredWidth(*ui_->edtEmail, kAddressWidth);
 
     // While typing, an empty name only keeps Next disabled; a press of Next
     // also says why a page cannot be left.

@@ -34,6 +34,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Ends on "If header field contains", the dialog tall enough for every
+    // condition's panel.
+    void fitTallestCondition();
+
     std::unique_ptr<Ui::TfrmRuleProp> ui_;
 };
 

@@ -1,5 +1,6 @@
 #include "manager/dialogs/tfrm_rule_wiz.h"
 
+#include "manager/dialogs/drop_down_names.h"
 #include "manager/dialogs/wizard_picture.h"
 #include "ui_tfrm_rule_wiz.h"
 
@@ -14,6 +15,7 @@ TfrmRuleWiz::TfrmRuleWiz(QWidget* parent) : QDialog(parent), ui_(new Ui::TfrmRul
         SetWizardPicture(picture);
     const RestrictionFields fields = Fields();
     fields.LimitInput();
+    NameDropDownFields(*this);
     ui_->cmbField->setEditText(QStringLiteral("From"));
     ui_->cmbSField->setEditText(QStringLiteral("Select a field:"));
     ui_->cmbCondition->setCurrentIndex(kContains);

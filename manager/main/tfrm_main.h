@@ -234,6 +234,9 @@ private:
     // A composer filled for a templates-tab request; the caller shows it.
     std::unique_ptr<TfrmMessage> templateComposer(const TemplateComposerRequest& request, QWidget* parent);
     void templateSaved(const QString& path);
+    // After the preferences' OK: the lists and the open composers that
+    // used `previousTemplates` follow the folder globals.
+    void followNewFolders(const std::string& previousTemplates);
     // Fills an agents or templates list from its folder.
     void refreshFileList(QTreeWidget* list, const std::string& folder, const char* extension);
     // Renames a listed file (the file name, the new name) and returns the

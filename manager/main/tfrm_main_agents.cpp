@@ -12,12 +12,14 @@
 #include "manager/core/listed_files.h"
 #include "manager/core/manager_error.h"
 #include "manager/core/sound_switch.h"
+#include "manager/dialogs/stored_width.h"
 #include "manager/dialogs/tfrm_agent_properties.h"
 #include "manager/dialogs/tfrm_new_agent.h"
 #include "manager/main/tfrm_main.h"
 #include "manager/seam/dialog_seam.h"
 #include "platform/event_pump.h"
 #include "store/agent_name.h"
+#include "store/table_layouts.h"
 #include "ui_tfrm_main.h"
 
 namespace manager {
@@ -53,6 +55,9 @@ void TfrmMain::wireAgentTabs()
 
     connect(u.lstVAgents, &QTreeWidget::itemDoubleClicked, this, guarded(&TfrmMain::btnAgentsModifyClick));
     connect(u.lstVTemplates, &QTreeWidget::itemDoubleClicked, this, guarded(&TfrmMain::btnARModifyClick));
+    // A renamed agent's name is also its attached rows' AGENT.
+    u.lstVAgents->setItemDelegate(
+        new StoredWidthDelegate([](const QModelIndex&) { return store::kAgentNameWidth; }, u.lstVAgents));
     connect(u.lstVAgents, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item) { Guarded([this, item] { lstVAgentsEdited(item); }); });
     connect(u.lstVTemplates, &QTreeWidget::itemChanged, this,

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -90,9 +91,16 @@ void TfrmMain::pageControlMainChange()
     for (QAction* entry : {ui_->mnuDetach, ui_->mnuFileDelete, ui_->mnuFileProperties, ui_->mnuAttach, ui_->mnuRename})
         entry->setEnabled(false);
     switch (ui_->pageControlMain->currentIndex()) {
-    case AccountsTab:
-        // Everything stays disabled until the user selects an item.
+    case AccountsTab: {
+        // Everything stays disabled until the user selects an item, and the
+        // tree shows none: an item left looking selected would be renamed by
+        // the click meant to select it.
+        QTreeWidget* tree = ui_->treeMain;
+        const QSignalBlocker quiet(tree);
+        tree->clearSelection();
+        tree->setCurrentItem(nullptr);
         return treeMainChange(nullptr);
+    }
     case AgentsTab:
         return lstVAgentsChange();
     case TemplatesTab:

@@ -11,8 +11,10 @@
 
 #include "manager/core/account_commands.h"
 #include "manager/core/account_tree.h"
+#include "manager/core/field_limits.h"
 #include "manager/core/manager_error.h"
 #include "manager/core/sound_switch.h"
+#include "manager/dialogs/stored_width.h"
 #include "manager/main/accounts_tab_parts.h"
 #include "manager/seam/dialog_seam.h"
 #include "ui_tfrm_main.h"
@@ -90,6 +92,12 @@ void TfrmMain::wireAccountsTab()
 
     QTreeWidget* tree = ui_->treeMain;
     tree->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    tree->setItemDelegate(new StoredWidthDelegate(
+        [](const QModelIndex& index) {
+            const int image = index.data(kImageRole).toInt();
+            return image == kFolderImage ? kGroupWidth : image == kAccountImage ? kNodeWidth : 0;
+        },
+        tree));
     connect(tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         Guarded([this] { PopupMenuTreePopup(); });
         accountsTab_->popup->popup(ui_->treeMain->viewport()->mapToGlobal(at));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QSignalSpy>
 
 #include "controls/office_button.h"
@@ -88,4 +89,30 @@ TEST(OfficeButton, AClickHandlerMayDestroyTheButton)
     SendMouse(*button, QEvent::MouseButtonRelease, QPoint(10, 10));
     EXPECT_TRUE(clicked);
     EXPECT_TRUE(form.findChildren<TOfficeButton*>().isEmpty());
+}
+
+TEST(OfficeButton, AReaderSeesAButtonNamedByItsCaptionThatItCanPress)
+{
+    TOfficeButton button;
+    button.setCaption(QStringLiteral("Details >>"));
+    QSignalSpy clicks(&button, &TOfficeButton::clicked);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&button);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Button);
+    EXPECT_EQ(face->text(QAccessible::Name).toStdString(), "Details >>");
+    button.setCaption(QStringLiteral("Hide Details <<"));
+    EXPECT_EQ(face->text(QAccessible::Name).toStdString(), "Hide Details <<");
+    // A name given for a reader wins over the caption.
+    button.setAccessibleName(QStringLiteral("Show the log"));
+    EXPECT_EQ(face->text(QAccessible::Name).toStdString(), "Show the log");
+
+    QAccessibleActionInterface* actions = face->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks.count(), 1);
+    // A disabled button is not pressed.
+    button.setEnabled(false);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks.count(), 1);
 }

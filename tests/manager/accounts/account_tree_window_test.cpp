@@ -3,7 +3,9 @@
 // and maintenance from the menu, the dialog seam answering.
 #include "accounts_window_fixture.h"
 
+#include <QLineEdit>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 #include "controls/tep_wizard.h"
@@ -203,6 +205,34 @@ TEST_F(AccountTree, SelectionEnablesTheCommandsOfItsKindAndThePopUpShowsThem)
     tree()->setCurrentItem(nullptr);
     main->PopupMenuTreePopup();
     EXPECT_EQ(visible(), (Names{"Rena&me"}));
+}
+
+TEST_F(AccountTree, BackFromAnotherTabNothingLooksSelectedAndAClickSelectsWithoutARename)
+{
+    newFolder(QStringLiteral("Office"));
+    newAccount(QStringLiteral("Sales"));
+    main->show();
+    select(QStringLiteral("Sales"));
+    ASSERT_TRUE(ui().btnModify->isEnabled());
+    ui().pageControlMain->setCurrentWidget(ui().TSagents);
+    ui().pageControlMain->setCurrentWidget(ui().TSaccounts);
+    QApplication::processEvents();
+    // The view says what the buttons say: nothing is selected.
+    EXPECT_TRUE(tree()->selectedItems().isEmpty());
+    EXPECT_EQ(tree()->currentItem(), nullptr);
+    EXPECT_FALSE(ui().btnModify->isEnabled());
+    EXPECT_FALSE(ui().btnDelete->isEnabled());
+    EXPECT_FALSE(ui().mnuFileProperties->isEnabled());
+
+    QTreeWidgetItem* sales = item(QStringLiteral("Sales"));
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(sales).center());
+    EXPECT_TRUE(sales->isSelected());
+    EXPECT_TRUE(ui().btnModify->isEnabled());
+    EXPECT_TRUE(ui().mnuFileProperties->isEnabled());
+    // A click on an item already selected would start a rename once the
+    // double-click time is over.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    EXPECT_EQ(tree()->findChild<QLineEdit*>(), nullptr);
 }
 
 TEST_F(AccountTree, RenameWritesTheEditedItemsRowAndLogsIt)

@@ -5,6 +5,8 @@
 #include "manager/core/connect_method.h"
 #include "manager/core/preferences.h"
 #include "manager/core/user_prompts.h"
+#include "platform/error.h"
+#include "platform/files.h"
 #include "platform/ini_file.h"
 
 namespace managertest {
@@ -26,7 +28,9 @@ struct ScriptedPrompts : manager::UserPrompts {
 
 class Preferences : public ManagerCoreTest {
 protected:
-    store::FolderSettings globals{"/m/", "/a/", "/t/", "/d/"};
+    // Folders under the test's own folder: OK makes the ones that are missing.
+    std::string at(const std::string& folder) const { return dir.path() + folder; }
+    store::FolderSettings globals{at("/m/"), at("/a/"), at("/t/"), at("/d/")};
     ScriptedPrompts prompts;
 
     manager::PreferenceValues load() { return manager::LoadPreferences(settings, ras, globals); }
@@ -60,7 +64,7 @@ TEST_F(Preferences, FilledFromThePhoneBookTheMethodTheSoundsAndTheGlobals)
     EXPECT_EQ(values.dialupIndex, 2);
     EXPECT_EQ(values.method, ConnectMethod::Dialup);
     EXPECT_TRUE(values.soundsDisabled);
-    EXPECT_EQ(values.folders.templates, "/t/");
+    EXPECT_EQ(values.folders.templates, at("/t/"));
 }
 
 TEST_F(Preferences, NoServiceSelectsNothingAndAnUnknownMethodLeavesLan)
@@ -108,66 +112,87 @@ TEST_F(Preferences, ANewMessagesFolderAnsweredNoOrCancelIsPutBack)
         prompts = {};
         prompts.answer = answer;
         auto chosen = load();
-        chosen.folders.messages = "/elsewhere/";
-        chosen.folders.agents = "/agents2/";
+        chosen.folders.messages = at("/elsewhere/");
+        chosen.folders.agents = at("/agents2/");
         apply(chosen);
         ASSERT_EQ(prompts.asked.size(), 1u);
-        EXPECT_EQ(prompts.asked[0],
-                  "You have selected a new messages path.  Are you sure you want to store messages in /elsewhere/?");
+        EXPECT_EQ(prompts.asked[0], "You have selected a new messages path.  Are you sure you want to store messages in " +
+                                        at("/elsewhere/") + "?");
         EXPECT_EQ(prompts.told, (std::vector<std::string>{manager::kMessagesPathRestored}));
-        EXPECT_EQ(chosen.folders.messages, "/m/");
-        EXPECT_EQ(globals.messages, "/m/");
-        EXPECT_EQ(key("Folders", "Messages"), "/m/");
+        EXPECT_EQ(chosen.folders.messages, at("/m/"));
+        EXPECT_EQ(globals.messages, at("/m/"));
+        EXPECT_EQ(key("Folders", "Messages"), at("/m/"));
         // The rest of the OK still happens.
-        EXPECT_EQ(globals.agents, "/agents2/");
-        EXPECT_EQ(key("Folders", "Agents"), "/agents2/");
+        EXPECT_EQ(globals.agents, at("/agents2/"));
+        EXPECT_EQ(key("Folders", "Agents"), at("/agents2/"));
     }
 }
 
 TEST_F(Preferences, YesKeepsTheNewFolderAndAnUnchangedOneAsksNothing)
 {
     auto chosen = load();
-    chosen.folders.messages = "/elsewhere/";
+    chosen.folders.messages = at("/elsewhere/");
     apply(chosen);
-    EXPECT_EQ(globals.messages, "/elsewhere/");
-    EXPECT_EQ(key("Folders", "Messages"), "/elsewhere/");
+    EXPECT_EQ(globals.messages, at("/elsewhere/"));
+    EXPECT_EQ(key("Folders", "Messages"), at("/elsewhere/"));
 
     prompts = {};
     auto again = load();
-    again.folders.templates = "/templates2";
+    again.folders.templates = at("/templates2");
     apply(again);
     EXPECT_TRUE(prompts.asked.empty());
     // Typed without a trailing "/", stored and used with it.
-    EXPECT_EQ(key("Folders", "Templates"), "/templates2/");
-    EXPECT_EQ(globals.templates, "/templates2/");
-    EXPECT_EQ(key("Folders", "Database"), "/d/");
+    EXPECT_EQ(key("Folders", "Templates"), at("/templates2/"));
+    EXPECT_EQ(globals.templates, at("/templates2/"));
+    EXPECT_EQ(key("Folders", "Database"), at("/d/"));
 }
 
 TEST_F(Preferences, FoldersTypedWithoutTheirSeparatorAreStoredAndUsedWithIt)
 {
     auto chosen = load();
-    chosen.folders = {"/m", "/x/agents", "/x/templates", "/x/data"};
+    chosen.folders = {at("/m"), at("/x/agents"), at("/x/templates"), at("/x/data")};
     apply(chosen);
-    // "/m" is the messages folder already in use: nothing moves, nothing is asked.
+    // "m" is the messages folder already in use: nothing moves, nothing is asked.
     EXPECT_TRUE(prompts.asked.empty());
-    const store::FolderSettings expected{"/m/", "/x/agents/", "/x/templates/", "/x/data/"};
+    const store::FolderSettings expected{at("/m/"), at("/x/agents/"), at("/x/templates/"), at("/x/data/")};
     for (const store::FolderSettings* f : {&globals, &chosen.folders}) {
         EXPECT_EQ(f->messages, expected.messages);
         EXPECT_EQ(f->agents, expected.agents);
         EXPECT_EQ(f->templates, expected.templates);
         EXPECT_EQ(f->database, expected.database);
     }
-    EXPECT_EQ(key("Folders", "Agents"), "/x/agents/");
-    EXPECT_EQ(key("Folders", "Templates"), "/x/templates/");
-    EXPECT_EQ(key("Folders", "Database"), "/x/data/");
+    EXPECT_EQ(key("Folders", "Agents"), at("/x/agents/"));
+    EXPECT_EQ(key("Folders", "Templates"), at("/x/templates/"));
+    EXPECT_EQ(key("Folders", "Database"), at("/x/data/"));
 
     // A moved messages folder is asked about with its separator; No puts
     // back the one in use.
     prompts.answer = Answer::No;
-    chosen.folders.messages = "/srv/mail";
+    chosen.folders.messages = at("/srv/mail");
     apply(chosen);
-    EXPECT_EQ(prompts.asked, std::vector<std::string>{manager::NewMessagesPathQuestion("/srv/mail/")});
-    EXPECT_EQ(globals.messages, "/m/");
+    EXPECT_EQ(prompts.asked, std::vector<std::string>{manager::NewMessagesPathQuestion(at("/srv/mail/"))});
+    EXPECT_EQ(globals.messages, at("/m/"));
+}
+
+TEST_F(Preferences, NewFoldersAreMadeAtOnceAndOneThatCannotBeIsNeitherStoredNorUsed)
+{
+    auto chosen = load();
+    chosen.folders.agents = at("/new/agents");
+    chosen.folders.templates = at("/new/deeper/templates/");
+    apply(chosen);
+    EXPECT_TRUE(platform::DirectoryExists(at("/new/agents")));
+    EXPECT_TRUE(platform::DirectoryExists(at("/new/deeper/templates")));
+    EXPECT_EQ(globals.templates, at("/new/deeper/templates/"));
+
+    // A file stands where the folder would go.
+    test_support::writeFile(at("/plain"), "not a folder");
+    auto refused = load();
+    refused.folders.templates = at("/plain/templates/");
+    refused.soundsDisabled = true;
+    EXPECT_THROW(apply(refused), platform::FileError);
+    EXPECT_EQ(globals.templates, at("/new/deeper/templates/"));
+    EXPECT_EQ(key("Folders", "Templates"), at("/new/deeper/templates/"));
+    EXPECT_FALSE(settings.SoundsDisabled());
 }
 
 TEST_F(Preferences, TheSoundSwitchIsWritten)

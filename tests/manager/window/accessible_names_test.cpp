@@ -5,6 +5,7 @@
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -89,26 +90,21 @@ bool NeverShown(const QString& window, const QString& name)
     return false;
 }
 
-// Parts a reader reaches through their owner, never on their own: a spin or
-// combo box's own text field, an item view's scroll bars, headers and
-// corner button, and the menu bar's overflow button (its menus are named).
+// Parts a reader reaches through their owner, never on their own: a spin
+// box's own text field, an item view's scroll bars, headers and corner
+// button, and the menu bar's overflow button (its menus are named). An
+// editable drop-down list's text field is walked into, and needs a name.
 bool SpokenByItsOwner(const QWidget& widget)
 {
     if (qobject_cast<const QScrollBar*>(&widget) || qobject_cast<const QHeaderView*>(&widget) ||
         widget.inherits("QTableCornerButton") || widget.objectName() == QLatin1String("qt_menubar_ext_button"))
         return true;
     const QWidget* parent = widget.parentWidget();
-    return parent && (qobject_cast<const QAbstractSpinBox*>(parent) || qobject_cast<const QComboBox*>(parent));
+    return parent && qobject_cast<const QAbstractSpinBox*>(parent);
 }
 
-// Text that cannot take the focus is read as the window's text, like a
-// label; text that can is walked through, and needs a name.
-bool Works(const QWidget& widget, QAccessibleInterface& face)
-{
-    if (!Interactive(face.role()))
-        return false;
-    return face.role() != QAccessible::EditableText || widget.focusPolicy() != Qt::NoFocus;
-}
+// Read-only text counts too: a reader lands on it as on a field.
+bool Works(const QWidget&, QAccessibleInterface& face) { return Interactive(face.role()); }
 
 QString PathOf(const QWidget& widget, const QWidget& window)
 {
@@ -184,6 +180,52 @@ TEST_F(AccessibleNames, EveryControlOfEveryWindowHasANameAReaderCanSay)
         unnamed << UnnamedIn(*window);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.size() << " controls without a name:\n"
                                    << unnamed.join(QLatin1Char('\n')).toStdString();
+}
+
+// The names of what a reader finds showing under `face`.
+void CollectShown(QAccessibleInterface* face, QStringList& shown)
+{
+    for (int i = 0; face && i < face->childCount(); ++i) {
+        QAccessibleInterface* child = face->child(i);
+        if (!child)
+            continue;
+        if (!child->state().invisible)
+            shown << child->text(QAccessible::Name);
+        CollectShown(child, shown);
+    }
+}
+
+TEST_F(AccessibleNames, TheAgentDialogsListsThatAreNeverShownAreHiddenFromAReaderWithTheirRows)
+{
+    manager::AgentLists lists;
+    lists.header = {"Subject"};
+    lists.condition = {"contains"};
+    lists.value = {"invoice"};
+    lists.actionParam1 = {"FORWARD TO"};
+    lists.actionParam2 = {"accounts@example.org"};
+    lists.actionParam3 = {""};
+    manager::TfrmAgentProperties properties;
+    properties.SetLists(lists);
+    manager::TfrmNewAgent wizard;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&properties, &wizard}) {
+        dialog->show();
+        QApplication::processEvents();
+        const QString title = QString::fromLatin1(dialog->metaObject()->className());
+        for (const char* name :
+             {"lstHeader", "lstCondition", "lstValue", "lstActionParam1", "lstActionParam2", "lstActionParam3"}) {
+            auto* list = dialog->findChild<QWidget*>(QLatin1String(name));
+            ASSERT_NE(list, nullptr) << name;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list);
+            ASSERT_NE(face, nullptr) << name;
+            EXPECT_TRUE(face->state().invisible) << title.toStdString() << ": " << name;
+            QStringList shown;
+            CollectShown(face, shown);
+            EXPECT_TRUE(shown.isEmpty()) << title.toStdString() << ": " << name << " shows "
+                                         << shown.join(QLatin1String(", ")).toStdString();
+        }
+    }
+    // What they carry is still the agent's.
+    EXPECT_EQ(properties.Lists().value, std::vector<std::string>{"invoice"});
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "manager/main/tfrm_main.h"
 #include "platform/files.h"
 #include "store/agent_file.h"
+#include "store/table_layouts.h"
 #include "tables/field.h"
 #include "tables/table.h"
 #include "ui_tfrm_main.h"
@@ -338,6 +339,9 @@ TEST_F(AgentsTab, RenamingAnAttachedAgentFromTheMenuKeepsItsAccountsRunningIt)
     auto* editor = ui.lstVAgents->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isVisible());
+    // The editor stops at what the attached rows' AGENT field holds.
+    editor->setText(QString(120, QLatin1Char('o')));
+    EXPECT_EQ(editor->text().size(), store::kAgentNameWidth);
     // Typed and committed as the in-place editor does on Return.
     editor->setText(QStringLiteral("Sales Orders"));
     emit ui.lstVAgents->itemDelegate()->commitData(editor);

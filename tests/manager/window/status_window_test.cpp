@@ -1,9 +1,11 @@
 // The status log through the main window and the status window's folding.
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
+#include <functional>
 #include <stdexcept>
 
 #include "manager/dialogs/tfrm_status.h"
@@ -136,6 +138,65 @@ TEST_F(StatusWindow, TheCloseBoxFoldsButCloseKeepsTheDetailsOpen)
     // Escape presses the hidden Close.
     QTest::keyClick(&status, Qt::Key_Escape);
     EXPECT_FALSE(status.isVisible());
+}
+
+// The buttons a reader finds showing in the window, by name.
+QStringList ShownButtons(QWidget& window)
+{
+    QStringList names;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* face) {
+        if (!face || face->state().invisible)
+            return;
+        if (face->role() == QAccessible::Button)
+            names << face->text(QAccessible::Name);
+        for (int i = 0; i < face->childCount(); ++i)
+            walk(face->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+    return names;
+}
+
+TEST_F(StatusWindow, AReaderFindsTheTwoButtonsShownAndPressesThem)
+{
+    manager::Post32Program program;
+    TfrmStatus& status = program.frmStatus();
+    status.show();
+    QApplication::processEvents();
+    EXPECT_EQ(ShownButtons(status), (QStringList{QStringLiteral("Close"), QStringLiteral("Details >>")}));
+
+    QAccessibleInterface* details = QAccessible::queryAccessibleInterface(status.ui()->btnDetails);
+    ASSERT_NE(details->actionInterface(), nullptr);
+    details->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(status.DetailsOpen());
+    // The name follows the caption.
+    EXPECT_EQ(details->text(QAccessible::Name).toStdString(), "Hide Details <<");
+    QAccessible::queryAccessibleInterface(status.ui()->btnClose)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(status.isVisible());
+}
+
+TEST_F(StatusWindow, TheLastErrorShowsThreeWholeLinesAndTheProcessorStatusTwo)
+{
+    manager::Post32Program program;
+    TfrmStatus& status = program.frmStatus();
+    Ui::TfrmStatus& u = *status.ui();
+    status.SetLastError("The table Agents.dbf could not be opened: it is held exclusively by another program, "
+                        "which must be closed first; then start the configuration manager again.");
+    status.show();
+    QApplication::processEvents();
+    const int line = u.lblLastError->fontMetrics().lineSpacing();
+    ASSERT_GE(u.lblLastError->heightForWidth(u.lblLastError->width()), 3 * line) << "the text needs three lines";
+    EXPECT_GE(u.lblLastError->height(), 3 * line);
+    EXPECT_GE(u.lblLastPMessage->height(), 2 * u.lblLastPMessage->fontMetrics().lineSpacing());
+    // No row runs into the next, and the buttons stay in the folded window.
+    const std::vector<QWidget*> column{u.lblLastError, u.lblLastPMessage, u.lblLastAMessage, u.lblCurrentNode,
+                                       u.lblCurrentAction, u.progMessage, u.progNode};
+    for (std::size_t i = 1; i < column.size(); ++i)
+        EXPECT_GE(column[i]->y(), column[i - 1]->geometry().bottom()) << column[i]->objectName().toStdString();
+    EXPECT_GT(u.btnDetails->y(), u.progNode->geometry().bottom());
+    EXPECT_LE(u.btnDetails->geometry().bottom(), TfrmStatus::kFoldedHeight);
+    screenshot(status, "manager_status_long_error");
 }
 
 TEST_F(StatusWindow, Screenshots)

@@ -21,12 +21,14 @@
 #include "manager/dialogs/tfrm_agent_properties.h"
 #include "manager/dialogs/tfrm_message.h"
 #include "manager/dialogs/tfrm_new_agent.h"
+#include "manager/dialogs/tfrm_pref.h"
 #include "manager/main/tfrm_main.h"
 #include "platform/files.h"
 #include "store/agent_file.h"
 #include "ui_tfrm_action.h"
 #include "ui_tfrm_main.h"
 #include "ui_tfrm_message.h"
+#include "ui_tfrm_pref.h"
 
 namespace managertest {
 namespace {
@@ -246,6 +248,72 @@ TEST_F(TemplateComposer, SaveAsOfAnOpenedTemplateStartsInTheTemplatesFolder)
     ASSERT_TRUE(composer->SaveAs1Click());
     EXPECT_EQ(chooserFolders, std::vector<std::string>{canonical(templates)});
     EXPECT_EQ(captions(ui.lstVTemplates), (std::vector<std::string>{"Thanks", "Thanks again"}));
+}
+
+TEST_F(TemplateComposer, ATemplatesFolderChosenInPreferencesIsMadeListedAndWhereSaveAsStarts)
+{
+    main.Folders().messages = dir.path() + "/messages/";
+    main.Folders().database = homeDir();
+    test_support::writeFile(templates + "Older.eml", "Subject: older\r\n\r\n");
+    main.RefreshTemplates();
+    // A composer open before the change saves into the new folder too.
+    main.MailMessageTemplate1Click();
+    QPointer<TfrmMessage> composer = newest<TfrmMessage>();
+    ASSERT_TRUE(composer);
+    const auto choose = [this](const std::string& folder) {
+        onOtherDialog = [folder](QDialog& dialog) {
+            auto& pref = dynamic_cast<manager::TfrmPref&>(dialog);
+            pref.ui()->edtTemplates->setText(QString::fromStdString(folder));
+            pref.ui()->edtAgentsPath->setText(QString::fromStdString(folder + "agents/"));
+            return int(QDialog::Accepted);
+        };
+        main.SetPreferences1Click();
+    };
+
+    const std::string held = dir.path() + "/held/";
+    platform::ForceDirectories(held);
+    test_support::writeFile(held + "Kept.eml", "Subject: kept\r\n\r\n");
+    choose(held);
+    EXPECT_TRUE(boxes.empty()) << boxTexts().front();
+    EXPECT_EQ(captions(ui.lstVTemplates), std::vector<std::string>{"Kept"});
+
+    const std::string fresh = dir.path() + "/fresh/templates/";
+    choose(fresh);
+    EXPECT_TRUE(platform::DirectoryExists(fresh));
+    EXPECT_TRUE(platform::DirectoryExists(fresh + "agents/"));
+    EXPECT_TRUE(captions(ui.lstVTemplates).empty());
+    chosenFiles = {fresh + "Fresh.eml"};
+    ASSERT_TRUE(composer->SaveAs1Click());
+    // One made after the change starts there as well.
+    delete composer.data();
+    main.MailMessageTemplate1Click();
+    QPointer<TfrmMessage> later = newest<TfrmMessage>();
+    ASSERT_TRUE(later);
+    chosenFiles = {fresh + "Later.eml"};
+    ASSERT_TRUE(later->SaveAs1Click());
+    EXPECT_EQ(chooserFolders, (std::vector<std::string>{canonical(fresh), canonical(fresh)}));
+    EXPECT_EQ(captions(ui.lstVTemplates), (std::vector<std::string>{"Fresh", "Later"}));
+}
+
+TEST_F(TemplateComposer, AFolderThatCannotBeMadeIsSaidAndThePreferencesComeBackAsTyped)
+{
+    main.Folders().messages = dir.path() + "/messages/";
+    test_support::writeFile(dir.path() + "/plain", "a file, not a folder");
+    const std::string refused = dir.path() + "/plain/templates/";
+    std::vector<std::string> shown;
+    onOtherDialog = [&](QDialog& dialog) {
+        auto& pref = dynamic_cast<manager::TfrmPref&>(dialog);
+        shown.push_back(pref.ui()->edtTemplates->text().toStdString());
+        if (shown.size() > 1)
+            return int(QDialog::Rejected);
+        pref.ui()->edtTemplates->setText(QString::fromStdString(refused));
+        return int(QDialog::Accepted);
+    };
+    main.SetPreferences1Click();
+    ASSERT_EQ(boxTexts().size(), 1u);
+    EXPECT_NE(boxTexts()[0].find("Unable to create directory " + refused), std::string::npos) << boxTexts()[0];
+    EXPECT_EQ(shown, (std::vector<std::string>{templates, refused}));
+    EXPECT_EQ(main.Folders().templates, templates);
 }
 
 // The seam's own modal run, as the program shows it: over an application-

@@ -14,9 +14,11 @@
 #include "manager/dialogs/tab_fit.h"
 #include "manager/dialogs/tfrm_action.h"
 #include "manager/dialogs/tfrm_new_node.h"
+#include "manager/dialogs/tfrm_rule_prop.h"
 #include "manager/dialogs/tfrm_update_field.h"
 #include "ui_tfrm_action.h"
 #include "ui_tfrm_new_node.h"
+#include "ui_tfrm_rule_prop.h"
 #include "ui_tfrm_update_field.h"
 
 namespace managertest {
@@ -69,6 +71,38 @@ TEST_F(WindowLayout, TheMergeCodePickerShowsEachCategoryOnOneLineWithItsIcon)
         EXPECT_LT(rect.height(), list->iconSize().height() + 2 * list->fontMetrics().height() + 8)
             << item->text().toStdString();
     }
+}
+
+TEST_F(WindowLayout, TheRestrictionPropertiesShowEachConditionsFieldsAndNoteWhole)
+{
+    manager::TfrmRuleProp properties;
+    Ui::TfrmRuleProp& u = *properties.ui();
+    properties.show();
+    QApplication::processEvents();
+    const QSize opened = properties.size();
+    const struct {
+        int condition;
+        std::vector<QWidget*> shown;
+    } conditions[] = {
+        {manager::kContains, {u.cmbField, u.edtValue, u.lblContainsNote}},
+        {manager::kLongerThan, {u.cmbSField, u.edtSValue, u.lblSizeNote}},
+        {manager::kGreaterThan, {u.edtNumber, u.lblMessageSizeNote}},
+        {manager::kAllMessages, {u.lblAllNote}},
+    };
+    for (const auto& c : conditions) {
+        u.cmbCondition->setCurrentIndex(c.condition);
+        QApplication::processEvents();
+        EXPECT_EQ(properties.size(), opened) << "the dialog keeps its size";
+        for (QWidget* widget : c.shown) {
+            const int needed = widget->hasHeightForWidth() ? widget->heightForWidth(widget->width())
+                                                           : widget->sizeHint().height();
+            EXPECT_GE(widget->height(), needed) << c.condition << " " << widget->objectName().toStdString();
+        }
+        if (c.condition == manager::kContains)
+            screenshot(properties, "layout_restriction_properties_contains");
+    }
+    EXPECT_GE(u.edtName->height(), u.edtName->sizeHint().height());
+    EXPECT_LE(u.btnOK->geometry().bottom(), properties.height());
 }
 
 TEST_F(WindowLayout, TheWizardsBackAndNextStandApart)

@@ -73,7 +73,7 @@ TEST(MessageHeaders, FieldValueUnfoldsAndDecodes)
 {
     const TmsHeaders headers = headersOf({"Topic: no", "Subject: =?iso-8859-1?Q?Gr=FC=DFe?=", "X-Long: one",
                                           "  two", "Content-Type: text/plain;", "\tcharset=\"=?x?\""});
-    EXPECT_EQ(headers.GetFieldValue("subject"), "Gr\xFC\xDF" "e");
+    EXPECT_EQ(headers.GetFieldValue("subject"), "Gr\xC3\xBC\xC3\x9F" "e");  // made UTF-8
     EXPECT_EQ(headers.GetFieldValue("X-Long:"), "one two");
     EXPECT_EQ(headers.GetFieldValue("Content-Type"), "text/plain; charset=\"=?x?\"");
     EXPECT_EQ(headers.GetFieldValue("To"), "");

@@ -42,6 +42,16 @@ bool namesAscii(const std::string& name)
     return name == "us-ascii" || name == "ascii" || name == "ansi_x3.4-1968" || name == "iso646-us";
 }
 
+// Charsets in which ASCII bytes are those characters (unlike ISO-2022-JP
+// or UTF-7, which write other characters in ASCII bytes too).
+bool keepsAscii(const std::string& name)
+{
+    for (const std::string_view prefix : {"iso-8859", "iso8859", "windows-125", "cp125", "utf-8", "utf8", "koi8", "latin"})
+        if (name.rfind(prefix, 0) == 0)
+            return true;
+    return namesAscii(name);
+}
+
 struct IconvCloser {
     void operator()(void* handle) const { iconv_close(static_cast<iconv_t>(handle)); }
 };
@@ -130,9 +140,9 @@ std::optional<std::string> convertToUtf8(std::string_view bytes, std::string_vie
 
 std::string declaredTextToUtf8(std::string_view bytes, std::string_view charset)
 {
-    if (isAscii(bytes))
-        return std::string(bytes);
     const std::string name = normalizedName(charset);
+    if (isAscii(bytes) && (name.empty() || keepsAscii(name)))
+        return std::string(bytes);
     if (!name.empty() && !namesAscii(name))
         if (std::optional<std::string> converted = convertToUtf8(bytes, name))
             return *std::move(converted);

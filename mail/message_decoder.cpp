@@ -76,8 +76,7 @@ std::string charSetOf(std::string_view typeValue) { return mail::GetHeaderParam(
 void linesToUtf8(std::vector<std::string>& lines, std::size_t from, std::string_view charset)
 {
     for (std::size_t i = from; i < lines.size(); ++i)
-        if (!mail::isAscii(lines[i]))
-            lines[i] = mail::declaredTextToUtf8(lines[i], charset);
+        lines[i] = mail::declaredTextToUtf8(lines[i], charset);
 }
 
 // A text part's type with the charset its bytes are in, so the part goes out

@@ -17,6 +17,30 @@ TEST(EncodedWords, DecodesQAndBWords)
     EXPECT_EQ(DecodeEncodedWords("=?utf-8?b?SGk=?="), "Hi");
 }
 
+TEST(EncodedWords, EachWordIsReadInItsCharset)
+{
+    EXPECT_EQ(DecodeEncodedWords("=?koi8-r?B?8NLJ18XU?="), "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");
+    EXPECT_EQ(DecodeEncodedWords("Gr=?ISO-8859-2?Q?=FC=DF?=e aus =?iso-8859-2?q?=A3=F3d=BC?="),
+              "Gr\xC3\xBC\xC3\x9F" "e aus \xC5\x81\xC3\xB3" "d\xC5\xBA");
+    EXPECT_EQ(DecodeEncodedWords("=?windows-1252?Q?=93hi=94?="), "\xE2\x80\x9Chi\xE2\x80\x9D");
+    // A charset not known here: the bytes are read as undeclared text.
+    EXPECT_EQ(DecodeEncodedWords("=?x-unknown?Q?caf=C3=A9?= / =?x-unknown?Q?caf=E9?="), "caf\xC3\xA9 / caf\xC3\xA9");
+}
+
+TEST(EncodedWords, AdjacentWordsOfOneCharsetAreReadTogether)
+{
+    // Senders cut a character between two words.
+    EXPECT_EQ(DecodeEncodedWords("=?utf-8?q?Gr=C3?= =?UTF-8?q?=BC=C3=9Fe?="), "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(DecodeEncodedWords("=?iso-8859-1?q?=FC?= =?utf-8?q?=C3=BC?= x =?utf-8?q?=C3?="),
+              "\xC3\xBC\xC3\xBC x \xEF\xBF\xBD");
+}
+
+TEST(EncodedWords, TextOutsideWordsBecomesUtf8)
+{
+    EXPECT_EQ(DecodeEncodedWords("M\xFCller =?utf-8?q?J=C3=B6rg?="), "M\xC3\xBCller J\xC3\xB6rg");
+    EXPECT_EQ(DecodeEncodedWords("M\xC3\xBCller"), "M\xC3\xBCller");
+}
+
 TEST(EncodedWords, BlankAfterAWordBeforePlainTextStays)
 {
     EXPECT_EQ(DecodeEncodedWords("=?iso-8859-1?Q?Gr=FC=DFe_aus?= Bonn"), "Gr\xC3\xBC\xC3\x9F" "e aus Bonn");

@@ -9,8 +9,8 @@ that are no text.
       one record a line, fields separated by tabs (a tab, a line break and a
       backslash inside a field are written \\t, \\n and \\\\):
       subject TEXT / from|to|cc NAME ADDRESS / text TEXT CHARSET /
-      part NAME SHA256 SIZE / header_ascii yes|no / longest_line N /
-      unsound FIELD
+      part NAME SHA256 SIZE / field NAME VALUE (every header, its name in
+      lower case) / header_ascii yes|no / longest_line N / unsound FIELD
   mail_reading.py compare ORIGINAL WRITTEN
       one line for every value the original carries soundly that the written
       file does not carry the same; nothing when they agree."""
@@ -132,6 +132,7 @@ def reading(path):
         "parts": [],
         "plain_structure": plain_structure(msg),
         "headers_run_into_body": any(isinstance(d, email.errors.MissingHeaderBodySeparatorDefect) for d in msg.defects),
+        "fields": [[key.lower(), " ".join(str(value).split())] for key, value in msg.items()],
         "header_ascii": all(b < 128 for b in head),
         "longest_line": max((len(line.rstrip(b"\r")) for line in raw.split(b"\n")), default=0),
     }
@@ -185,6 +186,7 @@ def show(result):
             unsound.append("text")
     for part in result["parts"]:
         lines.append(["part", part["name"], part["sha256"], part["size"]])
+    lines += [["field", name, value] for name, value in result["fields"]]
     lines.append(["header_ascii", "yes" if result["header_ascii"] else "no"])
     lines.append(["longest_line", result["longest_line"]])
     lines += [["unsound", field] for field in unsound]

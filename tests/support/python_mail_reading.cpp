@@ -71,6 +71,8 @@ PythonMailReading readMailWithPython(const std::string& path)
             reading.text = at(1), reading.textCharSet = at(2);
         else if (key == "part")
             reading.parts.push_back({at(1), at(2), static_cast<std::size_t>(std::stoul("0" + at(3)))});
+        else if (key == "field")
+            reading.fields.emplace_back(at(1), at(2));
         else if (key == "header_ascii")
             reading.headerAscii = at(1) == "yes";
         else if (key == "longest_line")
@@ -79,6 +81,14 @@ PythonMailReading readMailWithPython(const std::string& path)
             reading.unsound.push_back(at(1));
     }
     return reading;
+}
+
+std::string fieldOf(const PythonMailReading& reading, const std::string& name)
+{
+    for (const auto& [field, value] : reading.fields)
+        if (field == name)
+            return value;
+    return {};
 }
 
 std::string differencesSeenByPython(const std::string& original, const std::string& written)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_support {
@@ -23,6 +24,9 @@ struct PythonMailReading {
     std::optional<std::string> text;  // the first part when it is the text
     std::string textCharSet;
     std::vector<Part> parts;
+    // Every header as the default policy reads it, names in lower case,
+    // runs of blanks made one.
+    std::vector<std::pair<std::string, std::string>> fields;
     bool headerAscii = false;       // every byte of the header block is ASCII
     std::size_t longestLine = 0;    // in bytes, without the line break
     std::vector<std::string> unsound;  // fields read with a defect or bytes that are no text
@@ -31,6 +35,8 @@ struct PythonMailReading {
 
 // Throws std::runtime_error when the script cannot run or fails.
 PythonMailReading readMailWithPython(const std::string& path);
+// The value of the first header of that name (lower case); "" when absent.
+std::string fieldOf(const PythonMailReading& reading, const std::string& name);
 
 // One line for every value Python reads soundly from the original that it
 // does not read the same from the written file, and for a written header

@@ -46,7 +46,9 @@ bool namesAscii(const std::string& name)
 // or UTF-7, which write other characters in ASCII bytes too).
 bool keepsAscii(const std::string& name)
 {
-    for (const std::string_view prefix : {"iso-8859", "iso8859", "windows-125", "cp125", "utf-8", "utf8", "koi8", "latin"})
+    static constexpr std::string_view kPrefixes[] = {"iso-8859", "iso8859", "windows-125", "cp125",
+                                                     "utf-8",    "utf8",    "koi8",        "latin"};
+    for (const std::string_view prefix : kPrefixes)
         if (name.rfind(prefix, 0) == 0)
             return true;
     return namesAscii(name);

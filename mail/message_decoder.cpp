@@ -80,11 +80,17 @@ void linesToUtf8(std::vector<std::string>& lines, std::size_t from, std::string_
 }
 
 // A text part's type with the charset its bytes are in, so the part goes out
-// labelled as it came; other types as they are.
+// labelled as it came; other types as they are. The name is written into
+// mail again, so only a name made of the characters of charset names is.
 std::string typeWithCharSet(std::string_view type, std::string_view partType)
 {
     const std::string charset = charSetOf(partType);
-    if (!mail::startsWithNoCase(type, "text/") || charset.empty() || type.find(';') != std::string_view::npos)
+    const auto nameCharacter = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("-_.:+").find(c) != std::string_view::npos;
+    };
+    const bool plainName =
+        !charset.empty() && charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), nameCharacter);
+    if (!mail::startsWithNoCase(type, "text/") || !plainName || type.find(';') != std::string_view::npos)
         return std::string(type);
     return std::string(type) + "; charset=\"" + charset + "\"";
 }

@@ -257,7 +257,8 @@ void TmsCustomEncoder::writeOtherHeaders(std::initializer_list<std::string_view>
 
 void TmsCustomEncoder::writeOtherField(std::span<const std::string> field)
 {
-    const bool ascii = std::all_of(field.begin(), field.end(), [](const std::string& line) { return mail::isAscii(line); });
+    const bool ascii =
+        std::all_of(field.begin(), field.end(), [](const std::string& line) { return mail::isAscii(line); });
     const bool fits = std::all_of(field.begin(), field.end(),
                                   [](const std::string& line) { return line.size() <= mail::kLongestHeaderLine; });
     if (ascii && fits) {
@@ -274,15 +275,13 @@ void TmsCustomEncoder::writeOtherField(std::span<const std::string> field)
             writeHeaderLine(line, mail::kLongestHeaderLine);
         return;
     }
-    // The field is made ASCII (and its long words encoded) as one text.
+    // The field is made ASCII (and its long words encoded) as one text; a
+    // folded line without its blank is one all the same.
     std::string unfolded = first;
-    for (std::size_t k = 1; k < field.size(); ++k)
-        unfolded += isFoldedLine(field[k]) && (field[k].front() == ' ' || field[k].front() == '\t') ? field[k]
-                                                                                                  : " " + field[k];
-    const std::size_t longest =
-        mail::isUnstructuredField(name) ? longestWordAfter(name) : std::string_view::npos;
-    const std::string encoded = mail::encodeHeaderField(unfolded, longest);
-    writeHeaderLine(encoded, encoded == unfolded ? mail::kLongestHeaderLine : kEncodedLineWidth);
+    for (const std::string& line : field.subspan(1))
+        unfolded += line.front() == ' ' || line.front() == '\t' ? line : " " + line;
+    const std::size_t longest = mail::isUnstructuredField(name) ? longestWordAfter(name) : std::string_view::npos;
+    writeEncodedHeader("", unfolded, mail::encodeHeaderField(unfolded, longest));
 }
 
 void TmsCustomEncoder::writeSubjectAndMimeVersion()
@@ -480,22 +479,18 @@ void TmsMessageEncoder::writeAddressList(std::string_view field, const TmsAddres
         label.resize(10, ' ');
     for (int i = 0; i < list.Count(); ++i) {
         const TmsMailAddress& address = list.Items(i);
-        std::string line = i == 0 ? label : std::string(10, ' ');
-        const std::string name = mail::encodeDisplayName(address.Name());
-        line += name + " <" + address.Address() + ">";
-        if (i + 1 < list.Count())
-            line += ',';
-        writeHeaderLine(line, name == mail::quoteDisplayName(address.Name()) ? mail::kLongestHeaderLine
-                                                                              : kEncodedLineWidth);
+        const std::string lead = i == 0 ? label : std::string(10, ' ');
+        const std::string comma = i + 1 < list.Count() ? "," : "";
+        writeEncodedHeader(lead, mail::quoteDisplayName(address.Name()) + " <" + address.Address() + ">" + comma,
+                           mail::encodeDisplayName(address.Name()) + " <" + address.Address() + ">" + comma);
     }
 }
 
 void TmsMessageEncoder::writeHeaders()
 {
     const TmsMailAddress& sender = mail_.Sender();
-    const std::string name = mail::encodeDisplayName(sender.Name());
-    writeHeaderLine("From:     " + name + " <" + sender.Address() + ">",
-                    name == mail::quoteDisplayName(sender.Name()) ? mail::kLongestHeaderLine : kEncodedLineWidth);
+    writeEncodedHeader("From:     ", mail::quoteDisplayName(sender.Name()) + " <" + sender.Address() + ">",
+                       mail::encodeDisplayName(sender.Name()) + " <" + sender.Address() + ">");
     writeAddressList("To", mail_.Recipients());
     writeAddressList("CC", mail_.CC());
     if (mail_.ReturnReceipt())

@@ -34,7 +34,8 @@ protected:
     void writeLine(std::string_view line);
     // A header line folded to the length servers take, or to `width`.
     void writeHeaderLine(std::string_view line, std::size_t width);
-    // label + the encoded text, kept short when encoding changed the text.
+    // label + the encoded text, its lines kept short when encoding changed
+    // the plain text.
     void writeEncodedHeader(std::string_view label, std::string_view plain, const std::string& encoded);
     // Removes every copy of the given fields from Headers and writes the
     // other header lines as they stand.

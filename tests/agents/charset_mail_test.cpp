@@ -45,7 +45,8 @@ std::vector<Incoming> incomingMail()
         {"ak@example.org", "\xC3\x84kille S\xC3\xB8rensen", kGruesse + " aus \xC5\x81\xC3\xB3" "d\xC5\xBA",
          headed("a", "=?utf-8?B?w4RraWxsZSBTw7hyZW5zZW4=?= <ak@example.org>",
                 "=?utf-8?q?Gr=C3=BC=C3=9Fe_aus_=C5=81=C3=B3d=C5=BA?=",
-                mime + "utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nHallo aus =C5=81=C3=B3d=C5=BA\r\n")},
+                mime + "utf-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n"
+                       "Hallo aus =C5=81=C3=B3d=C5=BA\r\n")},
         // A Latin-1 body under an ISO-8859-1 encoded-word name.
         {"am@example.org", "Andr\xC3\xA9 M\xC3\xBCller", kGruesse + " von Andr\xC3\xA9",
          headed("b", "=?iso-8859-1?Q?Andr=E9_M=FCller?= <am@example.org>", "=?iso-8859-1?Q?Gr=FC=DFe_von_Andr=E9?=",

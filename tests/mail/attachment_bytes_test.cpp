@@ -94,7 +94,8 @@ TEST_P(AttachmentBytes, PythonReadsTheSameBytes)
 // A text file (quoted-printable), a binary one (base64), and a name beyond
 // ASCII, which readers must get back too.
 INSTANTIATE_TEST_SUITE_P(Files, AttachmentBytes,
-                         ::testing::Values("notes.txt", "data.bin", "Gr\xC3\xBC\xC3\x9F" "e aus \xC5\x81\xC3\xB3" "d\xC5\xBA.txt"),
+                         ::testing::Values("notes.txt", "data.bin",
+                                           "Gr\xC3\xBC\xC3\x9F" "e aus \xC5\x81\xC3\xB3" "d\xC5\xBA.txt"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              return std::string(info.index == 0 ? "Text" : info.index == 1 ? "Binary" : "NonAsciiName");
                          });

@@ -102,10 +102,15 @@ std::optional<EncodedWord> readWord(std::string_view text, std::size_t start, Cl
 // text outside words is read by the rule for undeclared text.
 class Utf8Value {
 public:
+    explicit Utf8Value(std::size_t size) { out_.reserve(size); }
     void addText(std::string_view text)
     {
         flushWords();
-        raw_.append(text);
+        // ASCII reads the same under either rule: it need not wait.
+        if (raw_.empty() && mail::isAscii(text))
+            out_.append(text);
+        else
+            raw_.append(text);
     }
     void addWord(const EncodedWord& word)
     {
@@ -125,18 +130,22 @@ public:
 private:
     void flushText()
     {
+        if (raw_.empty())
+            return;
         out_ += platform::ToUtf8(raw_);
         raw_.clear();
     }
     void flushWords()
     {
-        std::string text = mail::declaredTextToUtf8(bytes_, charset_);
-        // A decoded word must not break the header into lines.
-        for (char& ch : text)
-            if (ch == '\r' || ch == '\n' || ch == '\0')
-                ch = ' ';
-        out_ += text;
-        bytes_.clear();
+        if (!bytes_.empty()) {
+            std::string text = mail::declaredTextToUtf8(bytes_, charset_);
+            // A decoded word must not break the header into lines.
+            for (char& ch : text)
+                if (ch == '\r' || ch == '\n' || ch == '\0')
+                    ch = ' ';
+            out_ += text;
+            bytes_.clear();
+        }
         charset_.clear();
     }
 
@@ -170,7 +179,7 @@ bool onlyBlanks(std::string_view text)
 
 std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
 {
-    Utf8Value value;
+    Utf8Value value(text.size());
     std::size_t pos = 0;
     bool afterWord = false;  // the last thing taken was a decoded word
     CloseFinder closes(text);

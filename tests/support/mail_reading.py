@@ -1,13 +1,14 @@
 """What Python's email package reads from a mail file with its default
 policy: the subject, the names and addresses of From, To and Cc, the text,
 every other part's name and bytes, and how the file is laid out (whether
-every header line is ASCII, the longest line without its break). Beside each value stands
-whether it was read soundly: without a defect, an unknown charset or bytes
-that are no text.
+every header line is ASCII, the longest line without its break). Beside
+each value stands whether it was read soundly: without a defect, an
+unknown charset or bytes that are no text.
 
   mail_reading.py show FILE
       one record a line, fields separated by tabs (a tab, a line break and a
-      backslash inside a field are written \\t, \\n and \\\\):
+      backslash inside a field are written as backslash t, n and a doubled
+      backslash):
       subject TEXT / from|to|cc NAME ADDRESS / text TEXT CHARSET /
       part NAME SHA256 SIZE / field NAME VALUE (every header, its name in
       lower case) / header_ascii yes|no / longest_line N / unsound FIELD

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,43 @@ TEST_P(AttachmentBytes, PythonReadsTheSameBytes)
         if (std::string(GetParam()).ends_with(".bin")) {
             EXPECT_EQ(reading.parts[0].size, contents.bytes.size()) << contents.what;
         }
+    }
+}
+
+// Contents marked to go as lines do so only when their lines bring them back;
+// an attached message keeps its lines, in the CR LF form mail sends them in,
+// unless one is too long for a server.
+TEST(AttachmentLines, GoAsLinesOnlyWhenTheyComeBack)
+{
+    const std::string longLine(2000, 'M');
+    struct Case {
+        const char* type;
+        std::string bytes, readBack;
+    };
+    const Case cases[] = {
+        {"text/plain", "one\r\ntwo", "one\r\ntwo"},
+        {"text/plain", "one\ntwo\n", "one\ntwo\n"},
+        {"application/octet-stream", std::string("a\0b\r\n", 5), std::string("a\0b\r\n", 5)},
+        {"message/rfc822", "From: a@host\n\nhi\n", "From: a@host\r\n\r\nhi\r\n"},
+        {"message/rfc822", "From: a@host\r\n\r\n" + longLine + "\r\n", "From: a@host\r\n\r\n" + longLine + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        TmsMessage message;
+        message.Sender().SetAddress("a@host");
+        message.Body() = {"see the part"};
+        auto item = std::make_unique<TmsAttItem>();
+        item->SetFileName("part.dat");
+        item->SetContentType(c.type);
+        item->SetEncoding(mail::AttEncoding::None);
+        item->Contents() = c.bytes;
+        message.Attachments().Add(std::move(item));
+        const std::string text = message.SaveToString();
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            ASSERT_LE(end - start, 998u) << c.type;
+        TmsMessage read;
+        read.LoadFromString(text);
+        ASSERT_EQ(read.Attachments().Count(), 1) << c.type;
+        EXPECT_EQ(read.Attachments().Items(0).Contents(), c.readBack) << c.type;
     }
 }
 

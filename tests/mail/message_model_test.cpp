@@ -59,6 +59,15 @@ TEST(MailAddressText, QuotedNameWithEscapesAndAngleReadsBack)
     EXPECT_EQ(mail::quoteDisplayName("J. Smith"), "\"J. Smith\"");
 }
 
+TEST(MailAddressText, AQuotedLocalPartKeepsItsQuotes)
+{
+    TmsMailAddress address;
+    TextToMailAddress("<\"System Administrator\"@example.com>", address);
+    EXPECT_EQ(address.Address(), "\"System Administrator\"@example.com");
+    TextToMailAddress("Ann <\"ann@host\">", address);  // quotes around the whole address still go
+    EXPECT_EQ(address.Address(), "ann@host");
+}
+
 TEST(MailAddressText, LongTextsAreCutWithoutSplittingACharacter)
 {
     TmsMailAddress address(std::string(300, 'a'), std::string(254, 'n') + "\xC3\xA9");

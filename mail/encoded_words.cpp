@@ -3,8 +3,11 @@
 #include <optional>
 
 #include "mail/base64_coding.h"
+#include "mail/charset_conversion.h"
 #include "mail/mail_error.h"
+#include "mail/text_case.h"
 #include "platform/hex_digit.h"
+#include "platform/rtf_text.h"
 
 namespace {
 
@@ -12,7 +15,8 @@ using platform::HexDigitValue;
 
 struct EncodedWord {
     std::size_t end = 0;  // one past the closing "?="
-    std::string text;     // decoded bytes
+    std::string_view charset;
+    std::string bytes;  // decoded, still in the word's charset
 };
 
 std::string decodeQ(std::string_view encoded)
@@ -77,24 +81,79 @@ std::optional<EncodedWord> readWord(std::string_view text, std::size_t start, Cl
     std::string_view encoded = text.substr(q1 + 3, close - q1 - 3);
     EncodedWord word;
     word.end = close + 2;
+    word.charset = charset;
     try {
         // A "?" is no base64 character; telling so at once keeps a value of
         // many unclosed words from being decoded once per word.
         if ((letter == 'B' || letter == 'b') && encoded.find('?') != std::string_view::npos)
             return std::nullopt;
         if (letter == 'B' || letter == 'b')
-            word.text = mail::base64DecodeLine(encoded);
+            word.bytes = mail::base64DecodeLine(encoded);
         else
-            word.text = decodeQ(encoded);
+            word.bytes = decodeQ(encoded);
     } catch (const mail::EInOutError&) {
         return std::nullopt;  // a broken word is shown as it came
     }
-    // A decoded word must not break the header into lines.
-    for (char& ch : word.text)
-        if (ch == '\r' || ch == '\n' || ch == '\0')
-            ch = ' ';
     return word;
 }
+
+// Gathers the decoded value as UTF-8. Adjacent words of one charset are
+// converted together, as a sender may cut a character between two words;
+// text outside words is read by the rule for undeclared text.
+class Utf8Value {
+public:
+    explicit Utf8Value(std::size_t size) { out_.reserve(size); }
+    void addText(std::string_view text)
+    {
+        flushWords();
+        // ASCII reads the same under either rule: it need not wait.
+        if (raw_.empty() && mail::isAscii(text))
+            out_.append(text);
+        else
+            raw_.append(text);
+    }
+    void addWord(const EncodedWord& word)
+    {
+        flushText();
+        if (!mail::equalsNoCase(word.charset, charset_))
+            flushWords();
+        charset_.assign(word.charset);
+        bytes_ += word.bytes;
+    }
+    std::string finish()
+    {
+        flushText();
+        flushWords();
+        return std::move(out_);
+    }
+
+private:
+    void flushText()
+    {
+        if (raw_.empty())
+            return;
+        out_ += platform::ToUtf8(raw_);
+        raw_.clear();
+    }
+    void flushWords()
+    {
+        if (!bytes_.empty()) {
+            std::string text = mail::declaredTextToUtf8(bytes_, charset_);
+            // A decoded word must not break the header into lines.
+            for (char& ch : text)
+                if (ch == '\r' || ch == '\n' || ch == '\0')
+                    ch = ' ';
+            out_ += text;
+            bytes_.clear();
+        }
+        charset_.clear();
+    }
+
+    std::string out_;
+    std::string raw_;
+    std::string bytes_;
+    std::string charset_;
+};
 
 // Where to cut `text` to at most `limit` bytes without splitting a UTF-8
 // character (the rule of mail::limitText, for any limit).
@@ -120,10 +179,9 @@ bool onlyBlanks(std::string_view text)
 
 std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
 {
-    std::string out;
-    out.reserve(text.size());
+    Utf8Value value(text.size());
     std::size_t pos = 0;
-    bool afterWord = false;  // the last thing copied was a decoded word
+    bool afterWord = false;  // the last thing taken was a decoded word
     CloseFinder closes(text);
     while (pos < text.size()) {
         std::size_t start = text.find("=?", pos);
@@ -131,7 +189,7 @@ std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
             break;
         std::optional<EncodedWord> word = readWord(text, start, closes);
         if (!word) {
-            out.append(text.substr(pos, start + 2 - pos));
+            value.addText(text.substr(pos, start + 2 - pos));
             pos = start + 2;
             afterWord = false;
             continue;
@@ -139,12 +197,13 @@ std::string DecodeEncodedWords(std::string_view text, std::size_t maxLength)
         std::string_view between = text.substr(pos, start - pos);
         // Blanks between two encoded words only separate them.
         if (!(afterWord && onlyBlanks(between)))
-            out.append(between);
-        out += word->text;
+            value.addText(between);
+        value.addWord(*word);
         pos = word->end;
         afterWord = true;
     }
-    out.append(text.substr(pos));
+    value.addText(text.substr(pos));
+    std::string out = value.finish();
     if (maxLength != 0 && out.size() > maxLength)
         out.resize(utf8Cut(out, maxLength));
     return out;

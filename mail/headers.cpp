@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mail/charset_conversion.h"
 #include "mail/encoded_words.h"
 #include "mail/text_case.h"
 
@@ -113,7 +114,7 @@ void TmsHeaders::Delete(int index)
 
 void TmsHeaders::SetText(std::string_view text) { lines_ = mail::splitLines(text); }
 
-std::string TmsHeaders::GetFieldValue(std::string_view name) const
+std::string TmsHeaders::GetRawFieldValue(std::string_view name) const
 {
     auto it = std::find_if(lines_.begin(), lines_.end(),
                            [&](const std::string& line) { return mail::headerLineMatches(line, name); });
@@ -126,9 +127,15 @@ std::string TmsHeaders::GetFieldValue(std::string_view name) const
         value += ' ';
         value += mail::trimmed(*it);
     }
+    return mail::blankControlBreaks(std::move(value));
+}
+
+std::string TmsHeaders::GetFieldValue(std::string_view name) const
+{
+    std::string value = GetRawFieldValue(name);
     if (isUndecodedField(name))
-        return mail::blankControlBreaks(std::move(value));
-    return mail::blankControlBreaks(DecodeEncodedWords(value));
+        return value;
+    return DecodeEncodedWords(value);
 }
 
 void TmsHeaders::GetFieldList(std::string_view name, std::vector<std::string>& list) const
@@ -175,7 +182,15 @@ void TmsHeaders::CutAtBlankLine()
 
 bool TmsHeaders::ContainsText(std::string_view text, bool caseSensitive) const
 {
+    const auto contains = [&](std::string_view line) {
+        return caseSensitive ? line.find(text) != std::string_view::npos : mail::containsNoCase(line, text);
+    };
+    // A line is searched as it stands and as a reader sees it, so a text
+    // typed here is found whatever charset or encoded words carried it.
     return std::any_of(lines_.begin(), lines_.end(), [&](const std::string& line) {
-        return caseSensitive ? line.find(text) != std::string::npos : mail::containsNoCase(line, text);
+        if (contains(line))
+            return true;
+        const bool coded = !mail::isAscii(line) || line.find("=?") != std::string::npos;
+        return coded && contains(DecodeEncodedWords(line, 0));
     });
 }

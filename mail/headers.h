@@ -30,6 +30,8 @@ public:
     // The unfolded, decoded value of the first field of that name (at most
     // 255 bytes); Content-Type and X-UIDL come back undecoded and uncut.
     std::string GetFieldValue(std::string_view name) const;
+    // The unfolded value as it stands: not decoded, not cut.
+    std::string GetRawFieldValue(std::string_view name) const;
     // Every comma-separated item of every field of that name, decoded.
     void GetFieldList(std::string_view name, std::vector<std::string>& list) const;
     std::vector<std::string> GetFieldList(std::string_view name) const;
@@ -37,6 +39,7 @@ public:
     void RemoveField(std::string_view name);
     // Deletes the first empty line and everything after it.
     void CutAtBlankLine();
+    // True when a line holds the text, as it stands or once decoded to UTF-8.
     bool ContainsText(std::string_view text, bool caseSensitive) const;
 
 private:

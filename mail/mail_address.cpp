@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "mail/strip_quotes.h"
+#include "mail/text_case.h"
 #include "mail/text_limit.h"
 
 TmsMailAddress::TmsMailAddress(std::string_view address, std::string_view name)
@@ -128,6 +129,19 @@ std::string readDisplayName(std::string_view raw)
     return unescaped;
 }
 
+// The address between "<" and ">": its quotes go, unless they quote a
+// local part ("\"Help Desk\"@host"), which they belong to.
+std::string bracketedAddress(std::string_view inner)
+{
+    std::string address = StripQuotes(inner);
+    const std::string whole = mail::trimmed(inner);
+    const std::size_t close = whole.find('"', 1);
+    if (whole.size() > 2 && whole.front() == '"' && close != std::string::npos && close + 1 < whole.size() &&
+        whole[close + 1] == '@')
+        return whole;
+    return address;
+}
+
 void parseAddress(std::string_view text, TmsMailAddress& address, bool lenient)
 {
     const std::size_t open = findAngleOpen(text);
@@ -140,7 +154,7 @@ void parseAddress(std::string_view text, TmsMailAddress& address, bool lenient)
             address.SetName(readDisplayName(text.substr(0, open)));
             return;
         }
-        address.SetAddress(StripQuotes(text.substr(open + 1, close - open - 1)));
+        address.SetAddress(bracketedAddress(text.substr(open + 1, close - open - 1)));
         std::string rest(text.substr(0, open));
         rest.append(text.substr(close + 1));
         address.SetName(readDisplayName(rest));

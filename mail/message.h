@@ -46,10 +46,13 @@ public:
     const std::string& Subject() const { return subject_; }
     void SetSubject(std::string_view subject);  // cut at 255
 
+    // Texts of the model are UTF-8 whatever charset they came in; the writer
+    // labels non-ASCII text "utf-8". csISO8859 asks for quoted-printable.
     TCharSet CharSet() const { return charSet_; }
     void SetCharSet(TCharSet charSet) { charSet_ = charSet; }
-    // A charset the text was declared in other than us-ascii and
-    // iso-8859-1 ("utf-8", "windows-1252"...); empty when CharSet says it.
+    // The charset the text was declared in when it was read, other than
+    // us-ascii and iso-8859-1 ("koi8-r", "windows-1252"...); empty when
+    // CharSet says it. It tells where the text came from; it labels nothing.
     const std::string& DeclaredCharSet() const { return declaredCharSet_; }
     void SetDeclaredCharSet(std::string_view name);
 

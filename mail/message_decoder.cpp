@@ -8,11 +8,13 @@
 
 #include "mail/article.h"
 #include "mail/base64_coding.h"
+#include "mail/charset_conversion.h"
 #include "mail/mail_error.h"
 #include "mail/quoted_printable.h"
 #include "mail/safe_file_name.h"
 #include "mail/text_case.h"
 #include "mail/uu_coding.h"
+#include "platform/rtf_text.h"
 
 namespace mail {
 
@@ -65,6 +67,32 @@ std::string uuBlockName(std::string_view beginLine)
         return close == std::string_view::npos ? std::string() : std::string(rest.substr(1, close - 1));
     }
     return std::string(rest.substr(0, rest.find(' ')));
+}
+
+// The charset a text part declares; "" when it names none.
+std::string charSetOf(std::string_view typeValue) { return mail::GetHeaderParam("charset", typeValue); }
+
+// Text lines of a body as UTF-8, from the charset their part declares.
+void linesToUtf8(std::vector<std::string>& lines, std::size_t from, std::string_view charset)
+{
+    for (std::size_t i = from; i < lines.size(); ++i)
+        lines[i] = mail::declaredTextToUtf8(lines[i], charset);
+}
+
+// A text part's type with the charset its bytes are in, so the part goes out
+// labelled as it came; other types as they are. The name is written into
+// mail again, so only a name made of the characters of charset names is.
+std::string typeWithCharSet(std::string_view type, std::string_view partType)
+{
+    const std::string charset = charSetOf(partType);
+    const auto nameCharacter = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("-_.:+").find(c) != std::string_view::npos;
+    };
+    const bool plainName =
+        !charset.empty() && charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), nameCharacter);
+    if (!mail::startsWithNoCase(type, "text/") || !plainName || type.find(';') != std::string_view::npos)
+        return std::string(type);
+    return std::string(type) + "; charset=\"" + charset + "\"";
 }
 
 // The line break before a delimiter belongs to the delimiter, and the writer
@@ -195,10 +223,12 @@ void TmsCustomDecoder::readText()
         if (mail::isUUBeginLine(line) && tryReadUUBlocks(lines_.Position(), line)) {
             if (body.size() > firstNew && body.back().empty())
                 body.pop_back();  // the writer's empty line before "begin"
-            return;
+            break;
         }
         body.emplace_back(line);
     }
+    // Mail without MIME may still name its charset.
+    linesToUtf8(body, firstNew, charSetOf(message_.Headers().GetFieldValue("Content-type")));
 }
 
 bool TmsCustomDecoder::tryReadUUBlocks(std::size_t afterBeginLine, std::string_view beginLine)
@@ -229,7 +259,7 @@ void TmsCustomDecoder::readUUBlocks(std::string_view beginLine, AttachmentList& 
     std::string_view line;
     for (;;) {
         auto item = std::make_unique<TmsAttItem>();
-        std::string name = mail::safeAttachmentName(uuBlockName(beginLine));
+        std::string name = mail::safeAttachmentName(platform::ToUtf8(uuBlockName(beginLine)));
         if (name.empty())
             name = "att." + std::to_string(message_.Attachments().Count() + static_cast<int>(found.size()));
         item->SetFileName(name);
@@ -310,7 +340,7 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
                 text += mail::uuDecodeLine(line);
         }
         decoder.finish(text);
-        body = mail::splitLines(text);
+        body = mail::splitLines(mail::declaredTextToUtf8(text, charSetOf(typeValue)));
         return;
     }
     if (encoding.kind == mail::AttEncoding::QuotedPrintable) {
@@ -320,7 +350,7 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
         while (readLine(line))
             decoder.feed(line, text);
         decoder.finish(text);
-        body = mail::splitLines(text);
+        body = mail::splitLines(mail::declaredTextToUtf8(text, charSetOf(typeValue)));
         return;
     }
     std::vector<std::string> read;
@@ -329,11 +359,11 @@ void TmsCustomDecoder::readSingleText(const std::string& typeValue)
         if (encoding.kind == mail::AttEncoding::None && mail::isUUBeginLine(line) &&
             tryReadUUBlocks(lines_.Position(), line)) {
             dropDelimiterBreak(read);
-            body = std::move(read);
-            return;
+            break;
         }
         read.emplace_back(line);
     }
+    linesToUtf8(read, 0, charSetOf(typeValue));
     body = std::move(read);
 }
 
@@ -341,11 +371,11 @@ void TmsCustomDecoder::readSingleAttachment(const std::string& typeValue)
 {
     const auto encoding = mail::transferEncodingOf(message_.Headers().GetFieldValue("Content-Transfer-Encoding"));
     auto item = std::make_unique<TmsAttItem>();
-    std::string name = mail::GetHeaderParam("name", typeValue);
+    std::string name = mail::fileNameParam("name", typeValue);
     if (mail::safeAttachmentName(name).empty())
-        name = mail::GetHeaderParam("filename", message_.Headers().GetFieldValue("Content-Disposition"));
+        name = mail::fileNameParam("filename", message_.Headers().GetRawFieldValue("Content-Disposition"));
     item->SetFileName(attachmentName(name, "att."));
-    item->SetContentType(mail::ContentTypeToken(typeValue));
+    item->SetContentType(typeWithCharSet(mail::ContentTypeToken(typeValue), typeValue));
     item->SetEncoding(encoding.kind);
     try {
         std::string_view line;
@@ -405,16 +435,17 @@ void TmsCustomDecoder::readMultipart(const std::string& typeValue, bool alternat
             partType = "text/plain";
         const auto encoding = mail::transferEncodingOf(partHeaders_.GetFieldValue("Content-Transfer-Encoding"));
         auto item = std::make_unique<TmsAttItem>();
-        std::string name = mail::safeAttachmentName(mail::GetHeaderParam("name", partType));
+        std::string name = mail::safeAttachmentName(mail::fileNameParam("name", partType));
         if (name.empty())
             name = mail::safeAttachmentName(
-                mail::GetHeaderParam("filename", partHeaders_.GetFieldValue("Content-Disposition")));
+                mail::fileNameParam("filename", partHeaders_.GetRawFieldValue("Content-Disposition")));
         if (!name.empty()) {
             item->SetFileName(name);  // the type registered for its extension
         } else {
             item->SetFileName(attachmentName("", alternative_ || nestedAlternative_ ? "_alt." : "att."));
             item->SetContentType(mail::ContentTypeToken(partType));
         }
+        item->SetContentType(typeWithCharSet(item->ContentType(), partType));
         item->SetEncoding(encoding.kind);
         std::optional<std::string_view> ending;
         try {
@@ -476,8 +507,9 @@ bool TmsCustomDecoder::readFirstPart(bool& headersPending)
     held.finish(ending ? 1 : 0);
     if (quotedPrintable) {
         decoder.finish(decoded);
-        body = mail::splitLines(decoded);
+        body = mail::splitLines(mail::declaredTextToUtf8(decoded, charSetOf(partType)));
     } else {
+        linesToUtf8(text, 0, charSetOf(partType));
         body = std::move(text);
     }
     if (body.empty())

@@ -5,6 +5,9 @@
 #include "mail/article.h"
 #include "mail/base64_coding.h"
 #include "mail/boundary.h"
+#include "mail/charset_conversion.h"
+#include "mail/header_encoding.h"
+#include "mail/header_folding.h"
 #include "mail/mail_error.h"
 #include "mail/quoted_printable.h"
 #include "mail/text_case.h"
@@ -34,30 +37,6 @@ constexpr std::string_view kCrLf = "\r\n";
 // What the writer gathers before it hands text to a stream.
 constexpr std::size_t kStreamPiece = 64 * 1024;
 
-bool isValidUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        if (c >= 0xC2 && c <= 0xDF)
-            extra = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            extra = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            extra = 3;
-        else if (c >= 0x80)
-            return false;
-        if (extra >= text.size() - i)
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 bool hasEightBit(std::string_view text)
 {
     return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -68,6 +47,70 @@ bool isAltName(const TmsAttItem& item) { return mail::startsWithNoCase(mail::fil
 bool isBodyFileName(std::string_view name)
 {
     return mail::equalsNoCase(name, "_htmbody.htm") || mail::equalsNoCase(name, "_rtfbody.rtf");
+}
+
+// A field name longer than this leaves no room for any value in one line.
+constexpr std::size_t kLongestFieldName = 900;
+// Lines that carry encoded words are kept as short as mail usually has them.
+constexpr std::size_t kEncodedLineWidth = 78;
+
+// Words longer than this cannot share a line with a field name of that
+// length; in free text they go out as encoded words.
+std::size_t longestWordAfter(std::string_view fieldName)
+{
+    const std::size_t room = mail::kLongestHeaderLine - std::min(fieldName.size(), kLongestFieldName) - 2;
+    return std::clamp<std::size_t>(room, 76, kLongestFieldName);
+}
+
+bool isFoldedLine(std::string_view line)
+{
+    return line.front() == ' ' || line.front() == '\t' || line.find(':') == std::string_view::npos;
+}
+
+// Lines of text contents that go out as they are and come back the same:
+// each ends with CR LF, none holds a lone CR or LF or a NUL, none is too long
+// for a mail server.
+bool linesComeBackWhole(std::string_view contents)
+{
+    if (contents.empty())
+        return true;
+    if (contents.size() < 2 || contents.substr(contents.size() - 2) != "\r\n")
+        return false;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const char c = contents[i];
+        if (c == '\0')
+            return false;
+        if (c == '\n' && (i == 0 || contents[i - 1] != '\r'))
+            return false;
+        if (c == '\r') {
+            if (i + 1 >= contents.size() || contents[i + 1] != '\n')
+                return false;
+            if (i - lineStart > mail::kLongestHeaderLine)
+                return false;
+            lineStart = i + 2;
+        }
+    }
+    return true;
+}
+
+// How an attachment travels. Contents marked for no coding go as lines
+// only when those lines bring them back byte for byte; an attached message
+// keeps its lines (its coding may be no other) unless a server would refuse
+// one of them.
+mail::AttEncoding writtenEncoding(const TmsAttItem& item)
+{
+    if (item.Encoding() != mail::AttEncoding::None || linesComeBackWhole(item.Contents()))
+        return item.Encoding();
+    if (mail::startsWithNoCase(item.ContentType(), "message/")) {
+        const std::vector<std::string> lines = mail::splitLines(item.Contents());
+        const bool longLine = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.size() > mail::kLongestHeaderLine;
+        });
+        return longLine ? mail::AttEncoding::Base64 : mail::AttEncoding::None;
+    }
+    return mail::startsWithNoCase(item.ContentType(), "text/") ? mail::AttEncoding::QuotedPrintable
+                                                               : mail::AttEncoding::Base64;
 }
 
 }  // namespace
@@ -99,6 +142,17 @@ void TmsCustomEncoder::writeLine(std::string_view line)
     text_->append(kCrLf);
     if (stream_ != nullptr && text_->size() >= kStreamPiece)
         flushToStream();
+}
+
+void TmsCustomEncoder::writeHeaderLine(std::string_view line, std::size_t width)
+{
+    for (const std::string& piece : mail::foldHeaderLine(line, width))
+        writeLine(piece);
+}
+
+void TmsCustomEncoder::writeEncodedHeader(std::string_view label, std::string_view plain, const std::string& encoded)
+{
+    writeHeaderLine(std::string(label) + encoded, encoded == plain ? mail::kLongestHeaderLine : kEncodedLineWidth);
 }
 
 void TmsCustomEncoder::flushToStream()
@@ -190,15 +244,51 @@ void TmsCustomEncoder::writeOtherHeaders(std::initializer_list<std::string_view>
                                    [&](std::string_view field) { return mail::headerLineMatches(line, field); });
         return removing;
     });
-    for (const std::string& line : lines)
-        if (!line.empty())  // an empty line would end the header block here
+    // An empty line would end the header block here.
+    std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+    for (std::size_t i = 0; i < lines.size();) {
+        std::size_t end = i + 1;
+        while (end < lines.size() && isFoldedLine(lines[end]))
+            ++end;
+        writeOtherField(std::span<const std::string>(lines).subspan(i, end - i));
+        i = end;
+    }
+}
+
+void TmsCustomEncoder::writeOtherField(std::span<const std::string> field)
+{
+    const bool ascii =
+        std::all_of(field.begin(), field.end(), [](const std::string& line) { return mail::isAscii(line); });
+    const bool fits = std::all_of(field.begin(), field.end(),
+                                  [](const std::string& line) { return line.size() <= mail::kLongestHeaderLine; });
+    if (ascii && fits) {
+        for (const std::string& line : field)
             writeLine(line);
+        return;
+    }
+    const std::string& first = field.front();
+    const std::string name = first.substr(0, std::min(first.find(':'), first.size()));
+    if (name.size() > kLongestFieldName)
+        return;  // no server takes it in any form; the rest of the mail still goes
+    if (ascii && !mail::isUnstructuredField(name)) {
+        for (const std::string& line : field)
+            writeHeaderLine(line, mail::kLongestHeaderLine);
+        return;
+    }
+    // The field is made ASCII (and its long words encoded) as one text; a
+    // folded line without its blank is one all the same.
+    std::string unfolded = first;
+    for (const std::string& line : field.subspan(1))
+        unfolded += line.front() == ' ' || line.front() == '\t' ? line : " " + line;
+    const std::size_t longest = mail::isUnstructuredField(name) ? longestWordAfter(name) : std::string_view::npos;
+    writeEncodedHeader("", unfolded, mail::encodeHeaderField(unfolded, longest));
 }
 
 void TmsCustomEncoder::writeSubjectAndMimeVersion()
 {
-    if (!message_.Subject().empty())
-        writeLine("Subject:  " + message_.Subject());
+    const std::string& subject = message_.Subject();
+    if (!subject.empty())
+        writeEncodedHeader("Subject:  ", subject, mail::encodeHeaderText(subject, longestWordAfter("Subject")));
     if (message_.Encoding() == meMIME)
         writeLine("Mime-Version: 1.0");
 }
@@ -210,18 +300,9 @@ bool TmsCustomEncoder::bodyNeedsQuotedPrintable() const
 
 std::string TmsCustomEncoder::charSetLabel() const
 {
-    if (!message_.DeclaredCharSet().empty())
-        return message_.DeclaredCharSet();
-    if (message_.CharSet() == csISO8859)
-        return "iso-8859-1";
-    if (!eightBit_)
-        return "us-ascii";
-    // 8-bit text without a declared charset: what was typed here is UTF-8,
-    // anything else is taken for the usual Western code page.
-    for (const std::string& line : message_.Body())
-        if (!isValidUtf8(line))
-            return "windows-1252";
-    return "utf-8";
+    if (eightBit_)
+        return "utf-8";  // the text is UTF-8 in memory and goes out so
+    return message_.CharSet() == csISO8859 ? "iso-8859-1" : "us-ascii";
 }
 
 void TmsCustomEncoder::writeTextContentLines(const std::string& textType)
@@ -240,12 +321,14 @@ void TmsCustomEncoder::writeBodyText()
         return;
     }
     // Every line ends with its break, so a last empty line survives too.
+    // A line from an older file that is no UTF-8 is made so: the label says
+    // UTF-8 for every line.
     std::string text;
     for (const std::string& line : body) {
-        text += line;
+        text += eightBit_ ? mail::repairUtf8(line) : line;
         text += kCrLf;
     }
-    mail::quotedPrintableEncodeLines(text, [this](std::string_view line) { writeLine(line); });
+    mail::quotedPrintableEncodeExactLines(text, [this](std::string_view line) { writeLine(line); });
 }
 
 void TmsCustomEncoder::writePlain(const std::string& textType)
@@ -264,10 +347,12 @@ void TmsCustomEncoder::writeSinglePart()
     else if (mail::equalsNoCase(name, "_rtfbody.rtf"))
         writeLine("Content-Type: text/rtf");
     else
-        writeLine("Content-Type: " + item.ContentType() + "; name=\"" + name + "\"");
-    writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(item.Encoding())));
+        writeEncodedHeader("Content-Type: " + item.ContentType() + "; ", "name=\"" + name + "\"",
+                           mail::typeNameParameter(name));
+    writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(writtenEncoding(item))));
     if (!isBodyFileName(name))
-        writeLine("Content-Disposition: attachment; filename=\"" + name + "\"");
+        writeEncodedHeader("Content-Disposition: attachment; ", "filename=\"" + name + "\"",
+                           mail::dispositionNameParameter(name));
     writeLine("");
     writeContents(item);
 }
@@ -326,10 +411,15 @@ void TmsCustomEncoder::writeMultipart(bool alternative)
             writeLine("--" + current);
         }
         const bool ordinary = !(alternative || nestedOpen || (i == 0 && !hasBody && isBodyFileName(name)));
-        writeLine("Content-Type: " + item.ContentType() + (ordinary ? "; name=\"" + name + "\"" : ""));
-        writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(item.Encoding())));
         if (ordinary)
-            writeLine("Content-Disposition: attachment; filename=\"" + name + "\"");
+            writeEncodedHeader("Content-Type: " + item.ContentType() + "; ", "name=\"" + name + "\"",
+                               mail::typeNameParameter(name));
+        else
+            writeHeaderLine("Content-Type: " + item.ContentType(), mail::kLongestHeaderLine);
+        writeLine("Content-Transfer-Encoding: " + std::string(mail::encodingName(writtenEncoding(item))));
+        if (ordinary)
+            writeEncodedHeader("Content-Disposition: attachment; ", "filename=\"" + name + "\"",
+                               mail::dispositionNameParameter(name));
         writeLine("");
         writeContents(item);
         writeLine("");
@@ -363,12 +453,13 @@ void TmsCustomEncoder::writeUU()
 
 void TmsCustomEncoder::writeContents(const TmsAttItem& item)
 {
-    switch (item.Encoding()) {
+    switch (writtenEncoding(item)) {
     case mail::AttEncoding::Base64:
         mail::base64EncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::QuotedPrintable:
-        mail::quotedPrintableEncodeLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
+        // Contents come back byte for byte: their own line ends included.
+        mail::quotedPrintableEncodeExactLines(item.Contents(), [this](std::string_view line) { writeLine(line); });
         break;
     case mail::AttEncoding::None:
         for (const std::string& line : mail::splitLines(item.Contents()))
@@ -388,18 +479,18 @@ void TmsMessageEncoder::writeAddressList(std::string_view field, const TmsAddres
         label.resize(10, ' ');
     for (int i = 0; i < list.Count(); ++i) {
         const TmsMailAddress& address = list.Items(i);
-        std::string line = i == 0 ? label : std::string(10, ' ');
-        line += mail::quoteDisplayName(address.Name()) + " <" + address.Address() + ">";
-        if (i + 1 < list.Count())
-            line += ',';
-        writeLine(line);
+        const std::string lead = i == 0 ? label : std::string(10, ' ');
+        const std::string comma = i + 1 < list.Count() ? "," : "";
+        writeEncodedHeader(lead, mail::quoteDisplayName(address.Name()) + " <" + address.Address() + ">" + comma,
+                           mail::encodeDisplayName(address.Name()) + " <" + address.Address() + ">" + comma);
     }
 }
 
 void TmsMessageEncoder::writeHeaders()
 {
     const TmsMailAddress& sender = mail_.Sender();
-    writeLine("From:     " + mail::quoteDisplayName(sender.Name()) + " <" + sender.Address() + ">");
+    writeEncodedHeader("From:     ", mail::quoteDisplayName(sender.Name()) + " <" + sender.Address() + ">",
+                       mail::encodeDisplayName(sender.Name()) + " <" + sender.Address() + ">");
     writeAddressList("To", mail_.Recipients());
     writeAddressList("CC", mail_.CC());
     if (mail_.ReturnReceipt())
@@ -408,8 +499,10 @@ void TmsMessageEncoder::writeHeaders()
         writeLine("X-Priority: 5");
     else if (mail_.Priority() == ptHigh)
         writeLine("X-Priority: 1");
+    // Content-Disposition goes too: a copy read with the message would stand
+    // beside the one the writer gives a single attachment.
     writeOtherHeaders({"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject", "Mime-Version",
-                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding"});
+                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding", "Content-Disposition"});
     writeSubjectAndMimeVersion();
 }
 
@@ -418,10 +511,13 @@ TmsArticleEncoder::TmsArticleEncoder(TmsArticle& article) : TmsCustomEncoder(art
 void TmsArticleEncoder::writeHeaders()
 {
     const TmsMailAddress& sender = article_.Sender();
-    writeLine("From:     " + sender.Name() + " <" + sender.Address() + ">");
-    writeLine("Newsgroups: " + article_.NewsGroups());
+    const std::string& name = sender.Name();
+    writeEncodedHeader("From:     ", name + " <" + sender.Address() + ">",
+                       (mail::isAscii(name) ? name : mail::encodedWords(name)) + " <" + sender.Address() + ">");
+    writeHeaderLine("Newsgroups: " + article_.NewsGroups(), mail::kLongestHeaderLine);
     // Newsgroups is written from the property, so its old copy goes too.
     writeOtherHeaders({"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject", "Mime-Version",
-                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding", "Newsgroups"});
+                       "Content-Type", "X-Encoding", "Content-Transfer-Encoding", "Content-Disposition",
+                       "Newsgroups"});
     writeSubjectAndMimeVersion();
 }

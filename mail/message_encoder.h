@@ -5,6 +5,7 @@
 // message's Headers, so the values of the properties go out, not old copies.
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,11 @@ protected:
     virtual void writeHeaders() = 0;
 
     void writeLine(std::string_view line);
+    // A header line folded to the length servers take, or to `width`.
+    void writeHeaderLine(std::string_view line, std::size_t width);
+    // label + the encoded text, its lines kept short when encoding changed
+    // the plain text.
+    void writeEncodedHeader(std::string_view label, std::string_view plain, const std::string& encoded);
     // Removes every copy of the given fields from Headers and writes the
     // other header lines as they stand.
     void writeOtherHeaders(std::initializer_list<std::string_view> ownFields);
@@ -39,6 +45,7 @@ protected:
     TmsCustomMessage& message() { return message_; }
 
 private:
+    void writeOtherField(std::span<const std::string> field);
     void writePlain(const std::string& textType);
     void writeTextContentLines(const std::string& textType);
     void writeBodyText();

@@ -1,5 +1,7 @@
 #include "mail/mime_fields.h"
 
+#include "mail/encoded_words.h"
+#include "mail/mime_parameters.h"
 #include "mail/text_case.h"
 
 namespace mail {
@@ -9,8 +11,15 @@ std::string ContentTypeToken(std::string_view value)
     return trimmed(value.substr(0, value.find_first_of(" ;")));
 }
 
-std::string GetHeaderParam(std::string_view param, std::string_view value)
+namespace {
+
+// The reading for fields the parameter syntax does not fit ("multipart/mixed
+// boundary=x"): the first place the name occurs, "=" and the rest up to a
+// quote or a blank.
+std::string looseHeaderParam(std::string_view param, std::string_view value)
 {
+    if (hasMimeParameters(value))
+        return {};
     const std::string lowerValue = lowerCase(value);
     const std::size_t at = lowerValue.find(lowerCase(param));
     if (param.empty() || at == std::string::npos)
@@ -30,6 +39,22 @@ std::string GetHeaderParam(std::string_view param, std::string_view value)
     if (!result.empty() && result.back() == ';')
         result.pop_back();
     return trimmed(result);
+}
+
+}  // namespace
+
+std::string GetHeaderParam(std::string_view param, std::string_view value)
+{
+    if (std::optional<MimeParameterValue> found = findMimeParameter(param, value))
+        return found->text;
+    return looseHeaderParam(param, value);
+}
+
+std::string fileNameParam(std::string_view param, std::string_view value)
+{
+    if (std::optional<MimeParameterValue> found = findMimeParameter(param, value))
+        return found->converted ? found->text : DecodeEncodedWords(found->text, 0);
+    return DecodeEncodedWords(looseHeaderParam(param, value), 0);
 }
 
 TransferEncoding transferEncodingOf(std::string_view value)

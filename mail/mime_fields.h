@@ -13,8 +13,15 @@ namespace mail {
 std::string ContentTypeToken(std::string_view value);
 
 // The value of a parameter ("name", "boundary"...) in a field value: quoted
-// values run to the closing quote, others to the first blank; "" if absent.
+// values lose their quotes, others run to the first blank or ";"; values
+// with a charset or in sections (RFC 2231) come joined and as UTF-8. A value
+// that does not follow the syntax is looked for as the name followed by "=";
+// "" if absent.
 std::string GetHeaderParam(std::string_view param, std::string_view value);
+
+// A file name parameter as UTF-8 text, in whatever form senders write it:
+// RFC 2231, encoded words inside the quotes, or raw 8-bit bytes.
+std::string fileNameParam(std::string_view param, std::string_view value);
 
 struct TransferEncoding {
     AttEncoding kind = AttEncoding::None;

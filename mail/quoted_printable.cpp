@@ -20,8 +20,10 @@ bool needsEscape(unsigned char c) { return c < 32 || c == '=' || c >= 128; }
 using Emit = std::function<void(std::string_view line)>;
 
 // One piece as its encoded line, built in `line` (kept between pieces so a
-// large text is not one allocation per line).
-void emitEncodedPiece(std::string_view piece, bool softBreak, std::string& line, const Emit& emit)
+// large text is not one allocation per line). A blank that would end the
+// line is escaped when asked: readers drop blanks at a line end.
+void emitEncodedPiece(std::string_view piece, bool softBreak, std::string& line, const Emit& emit,
+                      bool escapeEndBlank = false)
 {
     line.clear();
     std::size_t i = 0;
@@ -37,14 +39,21 @@ void emitEncodedPiece(std::string_view piece, bool softBreak, std::string& line,
         line.append(escape, 3);
         i = run + 1;
     }
+    if (escapeEndBlank && !softBreak && !piece.empty() && piece.back() == ' ') {
+        line.pop_back();  // a tab is escaped already, as a control character
+        line += "=20";
+    }
     if (softBreak)
         line += '=';
     emit(line);
 }
 
 // Cuts one paragraph into pieces of at most 65 source characters, at the
-// last blank when there is one; that blank begins the next piece.
-void encodeParagraph(std::string_view text, std::string& line, const Emit& emit, platform::PumpThrottle& pump)
+// last blank when there is one; that blank begins the next piece. In exact
+// mode the last piece escapes a blank at its end, and ends with a soft break
+// when the paragraph is no line of its own.
+void encodeParagraph(std::string_view text, std::string& line, const Emit& emit, platform::PumpThrottle& pump,
+                     bool exact = false, bool lastSoft = false)
 {
     while (text.size() >= kPieceLength) {
         std::size_t cut = kPieceLength;
@@ -56,7 +65,7 @@ void encodeParagraph(std::string_view text, std::string& line, const Emit& emit,
         text.remove_prefix(cut);
         pump.tick();
     }
-    emitEncodedPiece(text, false, line, emit);
+    emitEncodedPiece(text, lastSoft, line, emit, exact);
     pump.tick();
 }
 
@@ -83,6 +92,26 @@ void quotedPrintableEncodeLines(std::string_view bytes, const Emit& emit)
         ++pos;
         if (pos == size)
             encodeParagraph(bytes.substr(start, pos - start), line, emit, pump);
+    }
+}
+
+void quotedPrintableEncodeExactLines(std::string_view bytes, const Emit& emit)
+{
+    platform::PumpThrottle pump;
+    std::string line;
+    line.reserve(kPieceLength * 3 + 1);
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t crlf = bytes.find("\r\n", start);
+        const std::size_t end = crlf == std::string_view::npos ? bytes.size() : crlf;
+        // A lone CR or LF is a byte like any other; the line is cut after it
+        // (with a soft break) so that text keeps its look.
+        std::size_t piece = start;
+        for (std::size_t lone; (lone = bytes.find_first_of("\r\n", piece)) < end; piece = lone + 1)
+            encodeParagraph(bytes.substr(piece, lone + 1 - piece), line, emit, pump, true, true);
+        if (piece < end || crlf != std::string_view::npos)
+            encodeParagraph(bytes.substr(piece, end - piece), line, emit, pump, true, crlf == std::string_view::npos);
+        start = crlf == std::string_view::npos ? bytes.size() : crlf + 2;
     }
 }
 

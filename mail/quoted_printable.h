@@ -33,6 +33,11 @@ namespace mail {
 std::vector<std::string> quotedPrintableEncode(std::string_view bytes);
 // The same lines handed over one by one.
 void quotedPrintableEncodeLines(std::string_view bytes, const std::function<void(std::string_view line)>& emit);
+// Lines that decode to exactly the bytes: only CR LF is a line break, a lone
+// CR or LF is escaped, a blank at a line end too, and bytes that do not end
+// with CR LF end with a soft break. Lets window messages run, throttled.
+void quotedPrintableEncodeExactLines(std::string_view bytes,
+                                     const std::function<void(std::string_view line)>& emit);
 
 // Decodes lines of any length, fed one by one or in groups: "=XX" (either
 // case) gives its byte, a line ending in "=" (blanks after it ignored) runs on

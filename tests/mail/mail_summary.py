@@ -1,8 +1,11 @@
 """Prints what a reader of a mail file sees in it, as JSON: addresses,
 subject, text and every attachment's bytes. Two files that carry the same
-message give the same summary, whatever their line layout or boundaries."""
+message give the same summary, whatever their line layout, boundaries or
+character sets: texts are read in the charset they declare, undeclared
+bytes as UTF-8 when they are valid UTF-8 and as Windows-1252 otherwise."""
 
 import binascii
+import codecs
 import email
 import email.utils
 import hashlib
@@ -15,6 +18,25 @@ from email import policy
 ENCODED_WORD = re.compile(rb"=\?([^?\s]+)\?([bBqQ])\?([^?\s]*)\?=")
 
 
+def undeclared(data):
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        # Windows-1252; its five unassigned bytes stand for themselves.
+        return "".join(chr(b) if b in (0x81, 0x8D, 0x8F, 0x90, 0x9D) else bytes([b]).decode("cp1252")
+                       for b in data)
+
+
+def declared(data, charset):
+    name = (charset or "").split("*")[0].strip().lower()
+    try:
+        if name and codecs.lookup(name).name != "ascii":
+            return data.decode(name, errors="replace")
+    except LookupError:
+        pass
+    return undeclared(data)
+
+
 def decode_word(letter, text):
     if letter in b"bB":
         return binascii.a2b_base64(text + b"=" * (-len(text) % 4))
@@ -22,18 +44,18 @@ def decode_word(letter, text):
     return re.sub(rb"=([0-9A-Fa-f]{2})", lambda m: bytes([int(m.group(1), 16)]), text)
 
 
-def header_bytes(raw):
-    """The bytes a header carries once its encoded words are decoded; blanks
+def header_text(raw):
+    """The text a header carries once its encoded words are decoded; blanks
     between adjacent words dropped, runs of blanks made one."""
-    out, pos, after_word = b"", 0, False
+    out, pos, after_word = "", 0, False
     for match in ENCODED_WORD.finditer(raw):
         between = raw[pos:match.start()]
         if not (after_word and between.strip() == b""):
-            out += between
-        out += decode_word(match.group(2), match.group(3))
+            out += undeclared(between)
+        out += declared(decode_word(match.group(2), match.group(3)), match.group(1).decode("ascii"))
         pos, after_word = match.end(), True
-    out += raw[pos:]
-    return b" ".join(out.split())
+    out += undeclared(raw[pos:])
+    return " ".join(out.split())
 
 
 def raw_values(msg, name):
@@ -42,13 +64,13 @@ def raw_values(msg, name):
 
 
 def addresses(msg, name):
-    text = [header_bytes(v).decode("latin-1") for v in raw_values(msg, name)]
+    text = [header_text(v) for v in raw_values(msg, name)]
     return [[n, a.lower()] for n, a in email.utils.getaddresses(text)]
 
 
-def text_of(payload):
+def text_of(payload, charset=None):
     text = payload.replace(b"\r\n", b"\n").replace(b"\r", b"\n")
-    return text.rstrip(b"\n").decode("latin-1")
+    return declared(text.rstrip(b"\n"), charset)
 
 
 def uu_blocks(text):
@@ -78,7 +100,7 @@ def summary(path):
         "from": addresses(msg, "From"),
         "to": addresses(msg, "To"),
         "cc": addresses(msg, "CC"),
-        "subject": b" ".join(header_bytes(v) for v in raw_values(msg, "Subject")).decode("latin-1"),
+        "subject": " ".join(header_text(v) for v in raw_values(msg, "Subject")),
         "text": None,
         "parts": [],
     }
@@ -89,7 +111,7 @@ def summary(path):
         filename = part.get_filename()
         ctype = part.get_content_type()
         if result["text"] is None and filename is None and ctype == "text/plain":
-            text = text_of(payload)
+            text = text_of(payload, part.get_content_charset())
             if "\nbegin " in "\n" + text:
                 text, blocks = uu_blocks(text)
                 for name, data in blocks:
@@ -98,7 +120,7 @@ def summary(path):
             result["text"] = text
             continue
         if ctype.startswith("text/"):
-            data = text_of(payload).encode("latin-1")
+            data = payload.replace(b"\r\n", b"\n").replace(b"\r", b"\n").rstrip(b"\n")
         else:
             data = payload
         result["parts"].append({"name": filename, "type": ctype.split("/")[0],

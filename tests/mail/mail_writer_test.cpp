@@ -118,17 +118,21 @@ TEST_F(MailWriter, LongOrEightBitOrLatinBodyGoesQuotedPrintable)
     EXPECT_NE(text.find("charset=\"iso-8859-1\"\r\nContent-Transfer-Encoding: quoted-printable\r\n"), std::string::npos);
 }
 
-TEST_F(MailWriter, EightBitTextIsNeverLabelledUsAscii)
+TEST_F(MailWriter, EightBitTextGoesOutAsUtf8)
 {
     message.Body() = {"Gr\xC3\xBC\xC3\x9F" "e"};
     std::string text = message.SaveToString();
     EXPECT_NE(text.find("charset=\"utf-8\"\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe\r\n"),
               std::string::npos)
         << text;
+    // Bytes of an older file that are no UTF-8 are read as Windows-1252, and
+    // a charset the text was once declared in no longer labels it.
     message.Body() = {"Gr\xFC\xDF" "e"};
-    EXPECT_NE(message.SaveToString().find("charset=\"windows-1252\""), std::string::npos);
     message.SetDeclaredCharSet("koi8-r");
-    EXPECT_NE(message.SaveToString().find("charset=\"koi8-r\""), std::string::npos);
+    text = message.SaveToString();
+    EXPECT_NE(text.find("charset=\"utf-8\"\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe\r\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(MailWriter, SinglePartAttachmentLayout)
@@ -148,8 +152,9 @@ TEST_F(MailWriter, SingleHtmlBodyFileHasNoNameOrDisposition)
     message.Body().clear();
     message.Attachments().Add(attachment("_htmbody.htm", "text/html", mail::AttEncoding::QuotedPrintable, "<p>a=b</p>"));
     const std::string text = message.SaveToString();
+    // The contents end without a line break: a soft break keeps it so.
     EXPECT_NE(text.find(crlf({"Content-Type: text/html", "Content-Transfer-Encoding: Quoted-Printable", "",
-                              "<p>a=3Db</p>"})),
+                              "<p>a=3Db</p>="})),
               std::string::npos)
         << text;
     EXPECT_EQ(text.find("Disposition"), std::string::npos);
@@ -172,7 +177,7 @@ TEST_F(MailWriter, HtmlTypedBodyWithoutAttachmentSaves)
 TEST_F(MailWriter, MultipartMixedLayoutWithCodedLines)
 {
     std::string bytes57(57, 'z');
-    message.Attachments().Add(attachment("a.txt", "text/plain", mail::AttEncoding::None, "one\r\ntwo"));
+    message.Attachments().Add(attachment("a.txt", "text/plain", mail::AttEncoding::None, "one\r\ntwo\r\n"));
     message.Attachments().Add(attachment("b.bin", "application/octet-stream", mail::AttEncoding::Base64, bytes57));
     const std::string text = message.SaveToString();
     std::smatch match;
@@ -215,8 +220,8 @@ TEST_F(MailWriter, NestedAlternativeLayout)
                     "Content-Type:  multipart/alternative; boundary=\"" + b2 + "\"", "Content-Transfer-Encoding: 7bit",
                     "", "--" + b2, "Content-Type: text/plain; charset=\"us-ascii\"", "Content-Transfer-Encoding: 7bit",
                     "", "Hello", "", "--" + b2, "Content-Type: text/html",
-                    "Content-Transfer-Encoding: Quoted-Printable", "", "<p>Hello</p>", "", "", "--" + b2,
-                    "Content-Type: text/rtf", "Content-Transfer-Encoding: Quoted-Printable", "", "{\\rtf1 Hello}", "",
+                    "Content-Transfer-Encoding: Quoted-Printable", "", "<p>Hello</p>=", "", "", "--" + b2,
+                    "Content-Type: text/rtf", "Content-Transfer-Encoding: Quoted-Printable", "", "{\\rtf1 Hello}=", "",
                     "--" + b2 + "--", "", "--" + b, "Content-Type: application/pdf; name=\"a.pdf\"",
                     "Content-Transfer-Encoding: Base64", "Content-Disposition: attachment; filename=\"a.pdf\"", "",
                     "JVBERi0=", "", "--" + b + "--"}));

@@ -59,6 +59,15 @@ TEST(MailAddressText, QuotedNameWithEscapesAndAngleReadsBack)
     EXPECT_EQ(mail::quoteDisplayName("J. Smith"), "\"J. Smith\"");
 }
 
+TEST(MailAddressText, AQuotedLocalPartKeepsItsQuotes)
+{
+    TmsMailAddress address;
+    TextToMailAddress("<\"System Administrator\"@example.com>", address);
+    EXPECT_EQ(address.Address(), "\"System Administrator\"@example.com");
+    TextToMailAddress("Ann <\"ann@host\">", address);  // quotes around the whole address still go
+    EXPECT_EQ(address.Address(), "ann@host");
+}
+
 TEST(MailAddressText, LongTextsAreCutWithoutSplittingACharacter)
 {
     TmsMailAddress address(std::string(300, 'a'), std::string(254, 'n') + "\xC3\xA9");
@@ -101,7 +110,7 @@ TEST(MessageHeaders, FieldValueUnfoldsAndDecodes)
 {
     const TmsHeaders headers = headersOf({"Topic: no", "Subject: =?iso-8859-1?Q?Gr=FC=DFe?=", "X-Long: one",
                                           "  two", "Content-Type: text/plain;", "\tcharset=\"=?x?\""});
-    EXPECT_EQ(headers.GetFieldValue("subject"), "Gr\xFC\xDF" "e");
+    EXPECT_EQ(headers.GetFieldValue("subject"), "Gr\xC3\xBC\xC3\x9F" "e");  // made UTF-8
     EXPECT_EQ(headers.GetFieldValue("X-Long:"), "one two");
     EXPECT_EQ(headers.GetFieldValue("Content-Type"), "text/plain; charset=\"=?x?\"");
     EXPECT_EQ(headers.GetFieldValue("To"), "");

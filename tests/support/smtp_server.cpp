@@ -17,7 +17,10 @@ namespace {
 
 const char* const kPython = "/usr/bin/python3";
 
-std::string scriptPath() { return std::string(TARSEL_SOURCE_DIR_SUPPORT) + "/tests/support/smtp_sink.py"; }
+std::string scriptPath(const char* name = "smtp_sink.py")
+{
+    return std::string(TARSEL_SOURCE_DIR_SUPPORT) + "/tests/support/" + name;
+}
 
 }  // namespace
 
@@ -27,9 +30,10 @@ bool SmtpServer::available()
            fs::exists(scriptPath());
 }
 
-SmtpServer::SmtpServer(std::vector<std::string> refusedRecipients)
+SmtpServer::SmtpServer(std::vector<std::string> refusedRecipients, Lines lines)
 {
-    std::vector<std::string> argv = {kPython, scriptPath(), folder_.path()};
+    const char* script = lines == Lines::AtMost998 ? "strict_smtp_sink.py" : "smtp_sink.py";
+    std::vector<std::string> argv = {kPython, scriptPath(script), folder_.path()};
     argv.insert(argv.end(), refusedRecipients.begin(), refusedRecipients.end());
     process_ = std::make_unique<ChildProcess>(argv, folder_.file("server.log"));
     std::string line = process_->readLine(std::chrono::seconds(15));

@@ -23,8 +23,12 @@ public:
         std::string data;                     // the message as received (CR LF, dots undone)
     };
 
+    enum class Lines { Any, AtMost998 };
+
     // refusedRecipients: addresses the server answers RCPT TO with 550.
-    explicit SmtpServer(std::vector<std::string> refusedRecipients = {});
+    // Lines::AtMost998: a message with a longer line is refused with 500,
+    // as strict servers do.
+    explicit SmtpServer(std::vector<std::string> refusedRecipients = {}, Lines lines = Lines::Any);
     ~SmtpServer();
 
     // Whether the server can run here (python3 with aiosmtpd).

@@ -1,6 +1,5 @@
 #include "store/first_start.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -12,7 +11,6 @@
 #include <cstring>
 #include <set>
 #include <thread>
-#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -57,22 +55,6 @@ const std::set<std::string>& tableFileNames()
     return names;
 }
 
-// The names in a folder, "." and ".." left out; none when it cannot be read.
-std::vector<std::string> entriesOf(const std::string& folder)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
 bool holdsTableFiles(const std::string& folder)
 {
     // The tables as the system spells them are found even in a folder that
@@ -80,7 +62,7 @@ bool holdsTableFiles(const std::string& folder)
     for (const TableLayout& layout : SystemTables())
         if (platform::FileExists(InFolder(folder, layout.fileName)))
             return true;
-    for (const std::string& name : entriesOf(folder))
+    for (const std::string& name : platform::FolderEntries(folder))
         if (tableFileNames().count(lowered(name)))
             return true;
     return false;
@@ -118,7 +100,7 @@ private:
 // A folder of tables and what is in it.
 void removeFolder(const std::string& folder)
 {
-    for (const std::string& name : entriesOf(folder))
+    for (const std::string& name : platform::FolderEntries(folder))
         ::unlink(InFolder(folder, name).c_str());
     ::rmdir(folder.c_str());
 }
@@ -127,7 +109,7 @@ void removeFolder(const std::string& folder)
 void removeUnfinishedSets(const std::string& folder)
 {
     const std::string prefix = kNewTables + "-";
-    for (const std::string& name : entriesOf(folder))
+    for (const std::string& name : platform::FolderEntries(folder))
         if (name.rfind(prefix, 0) == 0 && platform::DirectoryExists(InFolder(folder, name)))
             removeFolder(InFolder(folder, name));
 }
@@ -140,7 +122,7 @@ int moveInNewTables(const std::string& folder)
     if (!platform::DirectoryExists(staged))
         return 0;
     int moved = 0;
-    for (const std::string& name : entriesOf(staged)) {
+    for (const std::string& name : platform::FolderEntries(staged)) {
         if (!platform::FindIgnoreCase(InFolder(folder, name)) &&
             platform::RenameNoReplace(InFolder(staged, name), InFolder(folder, name)))
             ++moved;
@@ -152,7 +134,7 @@ int moveInNewTables(const std::string& folder)
 
 void syncFiles(const std::string& folder)
 {
-    for (const std::string& name : entriesOf(folder)) {
+    for (const std::string& name : platform::FolderEntries(folder)) {
         const int fd = ::open(InFolder(folder, name).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0 || ::fsync(fd) != 0) {
             const int err = errno;

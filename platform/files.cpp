@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/error.h"
+#include "platform/scoped_fd.h"
 #include "platform/sibling_temp.h"
 
 #include <algorithm>
@@ -34,14 +35,6 @@ std::string errorText(const std::string& what, const std::string& path, int err)
 {
     return what + " " + path + ": " + std::strerror(err);
 }
-
-struct Fd {
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() { if (fd >= 0) ::close(fd); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 // The names in `folder` that `keep` takes, "." and ".." left out.
 template <typename Keep>
@@ -92,7 +85,7 @@ void copyInto(int from, SiblingTempFile& to, const std::string& source)
 // does when it moves within one file system.
 bool moveAcrossFileSystems(const std::string& from, const std::string& to)
 {
-    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.fd < 0)
         throw FileError(errorText("Unable to move", from, errno));
     SiblingTempFile copy(to);
@@ -121,7 +114,7 @@ bool makePrivateFolder(const std::string& path)
 {
     if (::mkdir(path.c_str(), kPrivateFolderMode) != 0)
         return errno == EEXIST;
-    Fd made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    ScopedFd made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st{};
     if (made.fd >= 0 && ::fstat(made.fd, &st) == 0 && (st.st_mode & 07777) != kPrivateFolderMode)
         ::fchmod(made.fd, kPrivateFolderMode);
@@ -202,7 +195,7 @@ std::optional<std::string> FindIgnoreCase(const std::string& path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0)
         throw FileError(errorText("Cannot open file", path, errno));
     std::string bytes;
@@ -255,7 +248,7 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
 
 void CopyFileReplace(const std::string& from, const std::string& to)
 {
-    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.fd < 0)
         throw FileError(errorText("Cannot open file", from, errno));
     SiblingTempFile copy(to);

@@ -4,8 +4,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -33,21 +31,15 @@ const std::string kNewTables = ".tarsel-new-tables";
 constexpr std::chrono::seconds kLockWait{60};
 constexpr std::chrono::milliseconds kLockRetry{20};
 
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-// Every file a table may have, in lower case: the table, its memo file, its
+// Every file a table may have, in upper case: the table, its memo file, its
 // index and the index's journal.
 const std::set<std::string>& tableFileNames()
 {
     static const std::set<std::string> names = [] {
         std::set<std::string> out;
         for (const TableLayout& layout : SystemTables()) {
-            const std::string stem = lowered(tables::withoutExtension(layout.fileName));
-            for (const char* ext : {".dbf", ".fpt", ".cdx", ".cdx-journal"})
+            const std::string stem = tables::upperCase(tables::withoutExtension(layout.fileName));
+            for (const char* ext : {".DBF", ".FPT", ".CDX", ".CDX-JOURNAL"})
                 out.insert(stem + ext);
         }
         return out;
@@ -63,7 +55,7 @@ bool holdsTableFiles(const std::string& folder)
         if (platform::FileExists(InFolder(folder, layout.fileName)))
             return true;
     for (const std::string& name : platform::FolderEntries(folder))
-        if (tableFileNames().count(lowered(name)))
+        if (tableFileNames().count(tables::upperCase(name)))
             return true;
     return false;
 }

@@ -28,13 +28,7 @@ std::string normalizedName(std::string_view charset)
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
         name = trimmed(std::string_view(name).substr(1, name.size() - 2));
     name = name.substr(0, name.find('*'));  // an RFC 2231 language follows "*"
-    if (name.empty() || name.size() > kLongestName)
-        return {};
-    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-               c == '.' || c == ':' || c == '+';
-    });
-    return plain ? lowerCase(name) : std::string();
+    return isCharsetName(name) ? lowerCase(name) : std::string();
 }
 
 bool namesAscii(const std::string& name)
@@ -168,6 +162,14 @@ std::string repairUtf8(std::string_view text)
         }
     }
     return out;
+}
+
+bool isCharsetName(std::string_view name)
+{
+    return !name.empty() && name.size() <= kLongestName && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+               c == '.' || c == ':' || c == '+';
+    });
 }
 
 bool isAscii(std::string_view text)

@@ -24,6 +24,11 @@ std::string declaredTextToUtf8(std::string_view bytes, std::string_view charset)
 // Windows-1252, so a line mixing both comes out whole.
 std::string repairUtf8(std::string_view text);
 
+// Whether the text can name a charset: 1 to 40 ASCII letters, digits and
+// "-_.:+". Only such a name is asked of the converters or written into
+// mail again.
+bool isCharsetName(std::string_view name);
+
 bool isAscii(std::string_view text);
 
 }  // namespace mail

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "mail/base64_coding.h"
 #include "mail/charset_conversion.h"
 #include "mail/encoded_words.h"
 #include "mail/headers.h"
@@ -39,19 +40,6 @@ void appendQ(std::string& out, unsigned char c)
         out += '=';
         out += kHex[c >> 4];
         out += kHex[c & 15];
-    }
-}
-
-void appendBase64(std::string& out, std::string_view bytes)
-{
-    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        unsigned value = 0;
-        for (std::size_t k = 0; k < 3; ++k)
-            value = (value << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (std::size_t k = 0; k < 4; ++k)
-            out += k <= n ? kAlphabet[(value >> (18 - 6 * k)) & 63] : '=';
     }
 }
 
@@ -131,7 +119,7 @@ std::string encodedWords(std::string_view raw)
             for (const char c : word)
                 appendQ(out, static_cast<unsigned char>(c));
         else
-            appendBase64(out, word);
+            out += base64EncodeBlock(word);
         out += kSuffix;
         word.clear();
         filled = 0;

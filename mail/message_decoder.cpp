@@ -85,12 +85,8 @@ void linesToUtf8(std::vector<std::string>& lines, std::size_t from, std::string_
 std::string typeWithCharSet(std::string_view type, std::string_view partType)
 {
     const std::string charset = charSetOf(partType);
-    const auto nameCharacter = [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("-_.:+").find(c) != std::string_view::npos;
-    };
-    const bool plainName =
-        !charset.empty() && charset.size() <= 40 && std::all_of(charset.begin(), charset.end(), nameCharacter);
-    if (!mail::startsWithNoCase(type, "text/") || !plainName || type.find(';') != std::string_view::npos)
+    if (!mail::startsWithNoCase(type, "text/") || !mail::isCharsetName(charset) ||
+        type.find(';') != std::string_view::npos)
         return std::string(type);
     return std::string(type) + "; charset=\"" + charset + "\"";
 }

@@ -37,11 +37,6 @@ constexpr std::string_view kCrLf = "\r\n";
 // What the writer gathers before it hands text to a stream.
 constexpr std::size_t kStreamPiece = 64 * 1024;
 
-bool hasEightBit(std::string_view text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 bool isAltName(const TmsAttItem& item) { return mail::startsWithNoCase(mail::fileNamePart(item.FileName()), "_alt."); }
 
 bool isBodyFileName(std::string_view name)
@@ -119,7 +114,7 @@ TmsCustomEncoder::TmsCustomEncoder(TmsCustomMessage& message) : message_(message
 {
     for (const std::string& line : message_.Body()) {
         longLines_ = longLines_ || line.size() >= kLongLine;
-        eightBit_ = eightBit_ || hasEightBit(line);
+        eightBit_ = eightBit_ || !mail::isAscii(line);
     }
 }
 

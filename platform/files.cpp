@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/error.h"
+#include "platform/scoped_fd.h"
 #include "platform/sibling_temp.h"
 
 #include <algorithm>
@@ -35,26 +36,30 @@ std::string errorText(const std::string& what, const std::string& path, int err)
     return what + " " + path + ": " + std::strerror(err);
 }
 
-struct Fd {
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() { if (fd >= 0) ::close(fd); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
+// The names in `folder` that `keep` takes, "." and ".." left out.
+template <typename Keep>
+std::vector<std::string> listFolder(const std::string& folder, Keep keep)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != ".." && keep(*entry))
+            names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
 
 // Names in `folder` equal to `name` ignoring case; the smallest in byte order.
 std::optional<std::string> matchInFolder(const std::string& folder, const std::string& name)
 {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr)
-        return std::nullopt;
     std::optional<std::string> best;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0 && (!best || *best > entry->d_name))
-            best = entry->d_name;
-    }
-    ::closedir(dir);
+    for (const std::string& entry : FolderEntries(folder.empty() ? "." : folder))
+        if (::strcasecmp(entry.c_str(), name.c_str()) == 0 && (!best || *best > entry))
+            best = entry;
     return best;
 }
 
@@ -80,7 +85,7 @@ void copyInto(int from, SiblingTempFile& to, const std::string& source)
 // does when it moves within one file system.
 bool moveAcrossFileSystems(const std::string& from, const std::string& to)
 {
-    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.fd < 0)
         throw FileError(errorText("Unable to move", from, errno));
     SiblingTempFile copy(to);
@@ -109,7 +114,7 @@ bool makePrivateFolder(const std::string& path)
 {
     if (::mkdir(path.c_str(), kPrivateFolderMode) != 0)
         return errno == EEXIST;
-    Fd made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    ScopedFd made(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st{};
     if (made.fd >= 0 && ::fstat(made.fd, &st) == 0 && (st.st_mode & 07777) != kPrivateFolderMode)
         ::fchmod(made.fd, kPrivateFolderMode);
@@ -190,7 +195,7 @@ std::optional<std::string> FindIgnoreCase(const std::string& path)
 
 std::string ReadWholeFile(const std::string& path)
 {
-    Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0)
         throw FileError(errorText("Cannot open file", path, errno));
     std::string bytes;
@@ -243,7 +248,7 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
 
 void CopyFileReplace(const std::string& from, const std::string& to)
 {
-    Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.fd < 0)
         throw FileError(errorText("Cannot open file", from, errno));
     SiblingTempFile copy(to);
@@ -251,22 +256,35 @@ void CopyFileReplace(const std::string& from, const std::string& to)
     copy.commit();
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    return listFolder(folder, [](const dirent&) { return true; });
+}
+
+std::vector<std::string> Subfolders(const std::string& folder)
+{
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    return listFolder(folder, [&base](const dirent& entry) {
+        if (entry.d_type != DT_UNKNOWN)
+            return entry.d_type == DT_DIR;
+        // A file system that does not say the kind in its listing.
+        struct stat st{};
+        return ::lstat((base + entry.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    });
+}
+
 std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern)
 {
     std::vector<std::string> names;
     const std::string base = folder.empty() ? "." : folder;
-    DIR* dir = ::opendir(base.c_str());
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_CASEFOLD | FNM_PERIOD) != 0)
+    for (std::string& name : FolderEntries(base)) {
+        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD | FNM_PERIOD) != 0)
             continue;
         struct stat st{};
-        const std::string full = base + (base.back() == '/' ? "" : "/") + entry->d_name;
+        const std::string full = base + (base.back() == '/' ? "" : "/") + name;
         if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            names.emplace_back(entry->d_name);
+            names.push_back(std::move(name));
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -56,6 +56,14 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 // its mode, a new one is private. Throws FileError.
 void CopyFileReplace(const std::string& from, const std::string& to);
 
+// Names (not paths) of everything `folder` holds, hidden names included and
+// "." and ".." left out, in the order the folder lists them; none when it
+// cannot be listed.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// The same for the folders it holds; a link to a folder is none.
+std::vector<std::string> Subfolders(const std::string& folder);
+
 // Names (not paths) of the regular files in `folder` whose name matches the
 // wildcard `pattern` ("*.eml"), ignoring case, in byte order. Hidden names
 // (leading ".") match only a pattern that starts with ".". A missing folder

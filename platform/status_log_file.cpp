@@ -13,6 +13,7 @@
 #include "platform/log_journal.h"
 #include "platform/rtf_reader.h"
 #include "platform/rtf_writer.h"
+#include "platform/scoped_fd.h"
 #include "platform/sibling_temp.h"
 #include "platform/stale_temps.h"
 
@@ -30,14 +31,6 @@ const std::string kFileEnd = "}\r\n";
 const std::string kFoldedMark = "{\\*\\tarselfolded ";
 constexpr std::size_t kHeaderLimit = 64 * 1024;
 constexpr std::size_t kBlock = 64 * 1024;
-
-struct Fd {
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() { if (fd >= 0) ::close(fd); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 // The header of a log file in the writer's form.
 struct LogHeader {
@@ -124,7 +117,7 @@ std::string paragraphOf(const std::string& line)
 LogHeader rewriteInWritersForm(const std::string& path)
 {
     WriteFileAtomic(path, WriteRtf(ReadRtf(ReadWholeFile(path))));
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.fd < 0)
         throw FileError(errorText("Cannot open file", path));
     return *readHeader(fd.fd, path);
@@ -146,7 +139,7 @@ void copyFrom(int fd, std::size_t offset, SiblingTempFile& out, const std::strin
 void FoldJournalIntoLog(const std::string& path, const std::string& journalPath)
 {
     const JournalExtent journal = ReadJournalExtent(journalPath);
-    Fd old(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd old(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (old.fd < 0 && errno != ENOENT)
         throw FileError(errorText("Cannot open file", path));
     LogHeader header;
@@ -199,7 +192,7 @@ void FoldJournalIntoLog(const std::string& path, const std::string& journalPath)
 
 std::vector<RichTextParagraph> ReadNewestParagraphs(const std::string& path, std::size_t count)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.fd < 0) {
         if (errno == ENOENT)
             return {};

@@ -1,18 +1,14 @@
 #include "store/first_start.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <set>
 #include <thread>
-#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -35,41 +31,19 @@ const std::string kNewTables = ".tarsel-new-tables";
 constexpr std::chrono::seconds kLockWait{60};
 constexpr std::chrono::milliseconds kLockRetry{20};
 
-std::string lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-// Every file a table may have, in lower case: the table, its memo file, its
+// Every file a table may have, in upper case: the table, its memo file, its
 // index and the index's journal.
 const std::set<std::string>& tableFileNames()
 {
     static const std::set<std::string> names = [] {
         std::set<std::string> out;
         for (const TableLayout& layout : SystemTables()) {
-            const std::string stem = lowered(tables::withoutExtension(layout.fileName));
-            for (const char* ext : {".dbf", ".fpt", ".cdx", ".cdx-journal"})
+            const std::string stem = tables::upperCase(tables::withoutExtension(layout.fileName));
+            for (const char* ext : {".DBF", ".FPT", ".CDX", ".CDX-JOURNAL"})
                 out.insert(stem + ext);
         }
         return out;
     }();
-    return names;
-}
-
-// The names in a folder, "." and ".." left out; none when it cannot be read.
-std::vector<std::string> entriesOf(const std::string& folder)
-{
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
     return names;
 }
 
@@ -80,8 +54,8 @@ bool holdsTableFiles(const std::string& folder)
     for (const TableLayout& layout : SystemTables())
         if (platform::FileExists(InFolder(folder, layout.fileName)))
             return true;
-    for (const std::string& name : entriesOf(folder))
-        if (tableFileNames().count(lowered(name)))
+    for (const std::string& name : platform::FolderEntries(folder))
+        if (tableFileNames().count(tables::upperCase(name)))
             return true;
     return false;
 }
@@ -118,7 +92,7 @@ private:
 // A folder of tables and what is in it.
 void removeFolder(const std::string& folder)
 {
-    for (const std::string& name : entriesOf(folder))
+    for (const std::string& name : platform::FolderEntries(folder))
         ::unlink(InFolder(folder, name).c_str());
     ::rmdir(folder.c_str());
 }
@@ -127,7 +101,7 @@ void removeFolder(const std::string& folder)
 void removeUnfinishedSets(const std::string& folder)
 {
     const std::string prefix = kNewTables + "-";
-    for (const std::string& name : entriesOf(folder))
+    for (const std::string& name : platform::FolderEntries(folder))
         if (name.rfind(prefix, 0) == 0 && platform::DirectoryExists(InFolder(folder, name)))
             removeFolder(InFolder(folder, name));
 }
@@ -140,7 +114,7 @@ int moveInNewTables(const std::string& folder)
     if (!platform::DirectoryExists(staged))
         return 0;
     int moved = 0;
-    for (const std::string& name : entriesOf(staged)) {
+    for (const std::string& name : platform::FolderEntries(staged)) {
         if (!platform::FindIgnoreCase(InFolder(folder, name)) &&
             platform::RenameNoReplace(InFolder(staged, name), InFolder(folder, name)))
             ++moved;
@@ -152,7 +126,7 @@ int moveInNewTables(const std::string& folder)
 
 void syncFiles(const std::string& folder)
 {
-    for (const std::string& name : entriesOf(folder)) {
+    for (const std::string& name : platform::FolderEntries(folder)) {
         const int fd = ::open(InFolder(folder, name).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0 || ::fsync(fd) != 0) {
             const int err = errno;

@@ -1,10 +1,10 @@
 #include "agents/core/automatic_mail.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "mail/headers.h"
 #include "mail/text_case.h"
+#include "retriever/core/message_keys.h"
 
 namespace agents {
 
@@ -96,11 +96,7 @@ bool isMailSystemAddress(std::string_view address)
 // "Name: value" on one line, the value cut short on a character boundary.
 std::string mark(std::string_view name, std::string_view value)
 {
-    std::size_t size = std::min(value.size(), kMarkValueLimit);
-    if (size < value.size())
-        while (size > 0 && (static_cast<unsigned char>(value[size]) & 0xC0) == 0x80)
-            --size;
-    return std::string(name) + ": " + mail::blankControlBreaks(std::string(value.substr(0, size)));
+    return std::string(name) + ": " + mail::blankControlBreaks(retriever::CutToFieldWidth(value, kMarkValueLimit));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "mail/net/pop3_unique_ids.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/scoped_fd.h"
 #include "platform/stale_temps.h"
 
 namespace retriever {
@@ -20,16 +21,6 @@ void fail(const std::string& what, const std::string& path)
 {
     throw platform::FileError(what + " " + path + ": " + std::strerror(errno));
 }
-
-// Closes on every way out.
-struct OpenFile {
-    int fd;
-    ~OpenFile()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 }  // namespace
 
@@ -85,7 +76,7 @@ void KeptIds::Add(const std::string& id, const std::string& fileName)
 
 void KeptIds::append(const std::string& text)
 {
-    OpenFile file{::open(path_.c_str(), O_RDWR | O_APPEND | O_CLOEXEC)};
+    platform::ScopedFd file(::open(path_.c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
     if (file.fd < 0 && errno == ENOENT)
         return rewrite();  // removed meanwhile: what is known here goes in whole
     if (file.fd < 0)

@@ -17,7 +17,6 @@
 #include "retriever/core/pending_file.h"
 #include "retriever/core/schedule.h"
 #include "store/folder_tree.h"
-#include "store/table_layouts.h"
 #include "tables/apollo.h"
 #include "tables/table.h"
 
@@ -209,9 +208,7 @@ bool MailPass::receivedWithoutCopy(int index)
 
 bool MailPass::receivedKeyTaken(const std::string& key)
 {
-    std::string padded = key;
-    padded.resize(static_cast<std::size_t>(store::kReceivedKeyWidth), ' ');
-    return tables_.apolloReceived.Seek(padded);
+    return tables_.apolloReceived.Seek(ReceivedSeekKey(key));
 }
 
 std::string MailPass::fileOfKey(const std::string& key) const

@@ -162,9 +162,11 @@ std::string ReceivedKeyOf(const TmsHeaders& headers, std::string_view fileName)
     return ReceivedKey(headers);
 }
 
-std::string ReceivedSeekKey(const TmsHeaders& headers)
+std::string ReceivedSeekKey(const TmsHeaders& headers) { return ReceivedSeekKey(ReceivedKey(headers)); }
+
+std::string ReceivedSeekKey(std::string_view receivedKey)
 {
-    std::string key = ReceivedKey(headers);
+    std::string key(receivedKey);
     key.resize(static_cast<std::size_t>(store::kReceivedKeyWidth), ' ');
     return key;
 }

@@ -35,6 +35,8 @@ std::string ReceivedKey(const TmsHeaders& headers);
 // The received key padded with blanks to the field's width, so that a seek
 // on the MESSAGE_ID tag compares whole keys, not a prefix.
 std::string ReceivedSeekKey(const TmsHeaders& headers);
+// The same for a received key given as it is (a derived one too).
+std::string ReceivedSeekKey(std::string_view receivedKey);
 
 // "yyyymmddhhmmss" of the Date field (0 when it does not parse) followed by
 // the first 5 bytes of the Subject after any leading blanks (never splitting

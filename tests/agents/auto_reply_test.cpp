@@ -6,11 +6,11 @@
 // mail servers), while the agent's other actions run and the mail is filed.
 #include "fixtures/agent_fixture.h"
 
+#include "tests/support/command_output.h"
 #include "tests/support/mail_corpus.h"
 #include "tests/support/smtp_server.h"
 #include "tests/support/temp_dir.h"
 
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -26,13 +26,8 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 std::string runPython(const std::string& script, const std::string& scriptFile, const std::string& argument)
 {
     test_support::writeFile(scriptFile, script);
-    const std::string command = "/usr/bin/python3 '" + scriptFile + "' '" + argument + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    char buffer[512];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get()))
-        out += buffer;
-    return out;
+    using test_support::shellQuoted;
+    return test_support::runCommand("/usr/bin/python3 " + shellQuoted(scriptFile) + " " + shellQuoted(argument)).output;
 }
 
 // "key value" lines of a Python report.

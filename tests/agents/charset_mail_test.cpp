@@ -5,7 +5,7 @@
 // hold the same text; and a forward of a message with a 12,000-character
 // header line is taken by a server that refuses lines over 998 characters.
 #include "fixtures/agent_fixture.h"
-#include "fixtures/processor_home.h"
+#include "fixtures/real_programs_run.h"
 
 #include "store/table_layouts.h"
 #include "tests/support/dovecot_server.h"
@@ -65,18 +65,12 @@ std::vector<Incoming> incomingMail()
     };
 }
 
-class CharsetMail : public ::testing::Test {
+class CharsetMail : public RealProgramsRun {
 protected:
     void SetUp() override
     {
-#if defined(TARSEL_POSTA) && defined(TARSEL_POSTP)
-        posta = TARSEL_POSTA;
-        postp = TARSEL_POSTP;
-#else
-        GTEST_SKIP() << "posta or postp is not built";
-#endif
-        if (!test_support::DovecotServer::available() || !test_support::SmtpServer::available())
-            GTEST_SKIP() << "dovecot or aiosmtpd is not installed";
+        if (const std::string missing = missingForRun(true); !missing.empty())
+            GTEST_SKIP() << missing;
     }
 
     // What Python reads from one message the SMTP server took.
@@ -87,8 +81,6 @@ protected:
         return test_support::readMailWithPython(path);
     }
 
-    ProcessorHome home;
-    std::string posta, postp;
     int sentFiles = 0;
 };
 

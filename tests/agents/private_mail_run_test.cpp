@@ -3,7 +3,7 @@
 // In mail file, launch copy, status log and journal 0600, while a messages
 // folder the user made 0755 keeps that mode.
 #include "fixtures/agent_fixture.h"
-#include "fixtures/processor_home.h"
+#include "fixtures/real_programs_run.h"
 
 #include "platform/files.h"
 #include "tests/support/dovecot_server.h"
@@ -20,18 +20,12 @@ namespace {
 
 using test_support::modeOf;
 
-class PrivateMailRun : public ::testing::TestWithParam<mode_t> {
+class PrivateMailRun : public RealProgramsRun, public ::testing::WithParamInterface<mode_t> {
 protected:
     void SetUp() override
     {
-#if defined(TARSEL_POSTA) && defined(TARSEL_POSTP)
-        posta = TARSEL_POSTA;
-        postp = TARSEL_POSTP;
-#else
-        GTEST_FAIL() << "postp or posta is not built";
-#endif
-        if (!test_support::DovecotServer::available())
-            GTEST_FAIL() << "dovecot is not installed";
+        if (const std::string missing = missingForRun(); !missing.empty())
+            GTEST_FAIL() << missing;
     }
 
     // "mode path" lines written by the probe -> mode by path.
@@ -45,8 +39,6 @@ protected:
         return out;
     }
 
-    ProcessorHome home;
-    std::string posta, postp;
     std::string programFolder = home.folder() + "/home/";
     std::string messages = home.folder() + "/messages/";
     std::string probeOut = home.folder() + "/probed";

@@ -3,7 +3,7 @@
 // sender, date and subject. Whatever the order of polls and passes, and a
 // postp killed in the middle of its transfer, every message is filed once,
 // nothing waits, and the server is left empty with nothing deleted unsaved.
-#include "fixtures/processor_home.h"
+#include "fixtures/real_programs_run.h"
 
 #include "mail/message.h"
 #include "store/table_layouts.h"
@@ -32,18 +32,12 @@ std::string GroupMessage(const std::string& messageId, int n, std::size_t lines 
     return text;
 }
 
-class SharedKeyRun : public ::testing::Test {
+class SharedKeyRun : public RealProgramsRun {
 protected:
     void SetUp() override
     {
-#if defined(TARSEL_POSTA) && defined(TARSEL_POSTP)
-        posta = TARSEL_POSTA;
-        postp = TARSEL_POSTP;
-#else
-        GTEST_SKIP() << "postp or posta is not built";
-#endif
-        if (!test_support::DovecotServer::available())
-            GTEST_SKIP() << "dovecot is not installed";
+        if (const std::string missing = missingForRun(); !missing.empty())
+            GTEST_SKIP() << missing;
         server = std::make_unique<test_support::DovecotServer>();
         home.addAccount({"acct", "Reports", "desk@example.org", server->address(), ""});
     }
@@ -78,8 +72,6 @@ protected:
         EXPECT_EQ(keys.size(), rows.size()) << "two received rows share a key";
     }
 
-    ProcessorHome home;
-    std::string posta, postp;
     std::unique_ptr<test_support::DovecotServer> server;
 };
 

@@ -42,18 +42,25 @@ std::vector<Contents> fileContents()
 
 class AttachmentBytes : public ::testing::TestWithParam<const char*> {
 protected:
+    // Fills a new message with a short text and the contents, attached from
+    // a file of the parameter's name.
+    void attachAsFile(TmsMessage& message, const Contents& contents)
+    {
+        const std::string file = dir.file(GetParam());
+        test_support::writeFile(file, contents.bytes);
+        message.Sender().SetAddress("a@host");
+        message.Body() = {"see the file"};
+        message.Attachments().AddFile(file);
+    }
+
     test_support::TempDir dir{"attachment_bytes"};
 };
 
 TEST_P(AttachmentBytes, ComeBackAfterManyRounds)
 {
     for (const Contents& contents : fileContents()) {
-        const std::string file = dir.file(GetParam());
-        test_support::writeFile(file, contents.bytes);
         TmsMessage message;
-        message.Sender().SetAddress("a@host");
-        message.Body() = {"see the file"};
-        message.Attachments().AddFile(file);
+        attachAsFile(message, contents);
         for (int round = 0; round < 4; ++round) {
             // As the composer does: the template saved, opened, its
             // attachment written into a folder and added from there again.
@@ -73,12 +80,8 @@ TEST_P(AttachmentBytes, ComeBackAfterManyRounds)
 TEST_P(AttachmentBytes, PythonReadsTheSameBytes)
 {
     for (const Contents& contents : fileContents()) {
-        const std::string file = dir.file(GetParam());
-        test_support::writeFile(file, contents.bytes);
         TmsMessage message;
-        message.Sender().SetAddress("a@host");
-        message.Body() = {"see the file"};
-        message.Attachments().AddFile(file);
+        attachAsFile(message, contents);
         const std::string written = dir.file("written.eml");
         message.SaveToFile(written);
         const auto reading = test_support::readMailWithPython(written);

@@ -60,6 +60,17 @@ TEST(CharsetConversion, UnknownOrUnsafeNamesAreNoCharset)
         EXPECT_FALSE(convertToUtf8("caf\xE9", name)) << name;
 }
 
+TEST(CharsetConversion, ANameIsMadeOnlyOfTheCharactersOfCharsetNames)
+{
+    for (const std::string& name : {std::string("utf-8"), std::string("ISO_8859-1:1987"), std::string("x.mac+1"),
+                                   std::string(40, 'a')})
+        EXPECT_TRUE(mail::isCharsetName(name)) << name;
+    for (const std::string& name : {std::string(), std::string(41, 'a'), std::string("utf-8//TRANSLIT"),
+                                   std::string("latin 1"), std::string("a\"b"), std::string("a;b"),
+                                   std::string("utf-8\r\nBcc: x"), std::string("\xC3\xA4")})
+        EXPECT_FALSE(mail::isCharsetName(name)) << name;
+}
+
 TEST(CharsetConversion, UndeclaredTextIsUtf8WhenValidElseWindows1252)
 {
     // Under no name, an unknown one, and under us-ascii that 8-bit bytes

@@ -118,6 +118,24 @@ TEST(MailCharsets, TextPartsKeepTheLabelOfTheirBytes)
     EXPECT_NE(saved.find("Content-Type: text/html; charset=\"iso-8859-1\"\r\n"), std::string::npos) << saved;
 }
 
+// The label goes into mail again: one that holds more than a charset name
+// could add parameters or fields of its own.
+TEST(MailCharsets, ALabelThatIsNoCharsetNameIsNotWrittenAgain)
+{
+    for (const std::string& label : {std::string("\"iso-8859-1\\\"; name=\\\"x.exe\""), std::string("\"latin 1\""),
+                                     std::string(41, 'a')}) {
+        TmsMessage message;
+        message.LoadFromString(mime("multipart/alternative; boundary=q", "7bit",
+                                    {"--q", "", "text", "--q", "Content-Type: text/html; charset=" + label, "",
+                                     "<p>hi</p>", "--q--"}));
+        ASSERT_EQ(message.Attachments().Count(), 1) << label;
+        EXPECT_EQ(message.Attachments().Items(0).ContentType(), "text/html") << label;
+        const std::string saved = message.SaveToString();
+        EXPECT_NE(saved.find("Content-Type: text/html\r\n"), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("x.exe"), std::string::npos) << saved;
+    }
+}
+
 TEST(MailCharsets, TemplatesWrittenBeforeStillLoad)
 {
     // As the composer saved them: UTF-8 typed text labelled us-ascii, a raw

@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "mail/message.h"
+#include "tests/support/command_output.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -22,19 +21,12 @@ const fs::path kSummary = fs::path(TARSEL_SOURCE_DIR) / "tests" / "mail" / "mail
 // What Python's email package reads from a mail file, as JSON text.
 std::string pythonSummary(const fs::path& file)
 {
-    std::string command = "/usr/bin/python3 '" + kSummary.string() + "' '" + file.string() + "' 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return "popen failed";
-    std::string out;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    int status = ::pclose(pipe);
-    if (status != 0)
-        out += "\n(exit status " + std::to_string(status) + ")";
-    return out;
+    using test_support::shellQuoted;
+    const test_support::CommandOutput run =
+        test_support::runCommand("/usr/bin/python3 " + shellQuoted(kSummary.string()) + " " + shellQuoted(file.string()));
+    if (run.status != 0)
+        return run.output + "\n(exit status " + std::to_string(run.status) + ")";
+    return run.output;
 }
 
 std::string readAll(const fs::path& path) { return test_support::readFile(path.string()); }

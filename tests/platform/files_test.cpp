@@ -4,6 +4,7 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -149,15 +150,10 @@ TEST_F(FilesTest, RenameNeverReplacesAnExistingTarget)
 
 TEST_F(FilesTest, RenameWorksAcrossFileSystems)
 {
-    // /dev/shm is a separate file system on most machines; skip where it is not.
-    if (!DirectoryExists("/dev/shm"))
+    const std::string elsewhere = test_support::otherFileSystemParent(dir.path());
+    if (elsewhere.empty())
         GTEST_SKIP();
-    struct stat here{}, there{};
-    ::stat(dir.path().c_str(), &here);
-    ::stat("/dev/shm", &there);
-    if (here.st_dev == there.st_dev)
-        GTEST_SKIP();
-    test_support::TempDir shm("tarsel-test-", "/dev/shm");
+    test_support::TempDir shm("tarsel-test-", elsewhere);
     const std::string other = shm.path() + "/";
     WriteFileAtomic(other + "m.eml", "moved");
     WriteFileAtomic(other + "n.eml", "kept");
@@ -192,6 +188,28 @@ TEST_F(FilesTest, SearchListsMatchingRegularFilesOnly)
     EXPECT_EQ(FindFiles(dir.path(), "*.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
     EXPECT_EQ(FindFiles(dir.path(), "?.eml"), (std::vector<std::string>{"A.EML", "b.eml"}));
     EXPECT_TRUE(FindFiles(dir.file("missing"), "*").empty());
+}
+
+TEST_F(FilesTest, ListingsGiveEveryNameButTheDotsAndFoldersWithoutLinksToThem)
+{
+    WriteFileAtomic(dir.file("a.eml"), "");
+    WriteFileAtomic(dir.file(".hidden"), "");
+    ForceDirectories(dir.file("acct"));
+    ForceDirectories(dir.file(".staged"));
+    ASSERT_EQ(::symlink(dir.file("acct").c_str(), dir.file("link").c_str()), 0);
+    const auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(sorted(FolderEntries(dir.path())),
+              (std::vector<std::string>{".hidden", ".staged", "a.eml", "acct", "link"}));
+    EXPECT_EQ(sorted(Subfolders(dir.path())), (std::vector<std::string>{".staged", "acct"}));
+    EXPECT_EQ(sorted(Subfolders(dir.path() + "/")), (std::vector<std::string>{".staged", "acct"}));
+    // Nothing to list is no failure.
+    EXPECT_TRUE(FolderEntries(dir.file("missing")).empty());
+    EXPECT_TRUE(FolderEntries(dir.file("a.eml")).empty());
+    EXPECT_TRUE(Subfolders(dir.file("missing")).empty());
+    EXPECT_TRUE(FolderEntries("").empty());
 }
 
 TEST(TempFile, UniqueMsFilesRemovedOnRelease)

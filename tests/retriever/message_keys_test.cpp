@@ -72,6 +72,7 @@ TEST(MessageKeys, ReceivedKeyIsTheRawIdInTheFieldWidth)
     const std::string seek = retriever::ReceivedSeekKey(headers({"Message-Id: <a@x>"}));
     EXPECT_EQ(seek.size(), 40u);
     EXPECT_EQ(seek, "<a@x>" + std::string(35, ' '));
+    EXPECT_EQ(retriever::ReceivedSeekKey("<a@x>-0123abcd"), "<a@x>-0123abcd" + std::string(26, ' '));
 }
 
 // postp checks the key from the server's header lines, posta writes it from

@@ -2,10 +2,8 @@
 // xBase reader, and the refusals that keep an existing folder safe.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include "platform/datetime.h"
 #include "platform/files.h"
@@ -13,6 +11,7 @@
 #include "store/folder_tree.h"
 #include "store/store_error.h"
 #include "store/table_layouts.h"
+#include "tests/support/command_output.h"
 #include "tests/support/table_read_back.h"
 #include "tests/support/temp_dir.h"
 #include "xbase/cdx/cdx_index.h"
@@ -20,27 +19,10 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
+using Outcome = test_support::CommandOutput;
+using test_support::shellQuoted;
 
-Outcome run(const std::string& command)
-{
-    Outcome r;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return r;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.output.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
-
-std::string shellQuoted(const std::string& s) { return "'" + s + "'"; }
+Outcome run(const std::string& command) { return test_support::runCommand(command); }
 
 using ReadBack = test_support::TablesReadBack;
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <filesystem>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -13,6 +14,22 @@
 extern char** environ;
 
 namespace test_support {
+
+namespace {
+
+// Whether the process holds open a file of that name.
+bool holds(pid_t pid, const std::string& fileName)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        const auto target = std::filesystem::read_symlink(entry.path(), error);
+        if (!error && target.filename() == fileName)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 void writeProcessorSettings(const std::string& configFolder, const std::string& messagesFolder,
                             const std::string& agentsFolder, const std::string& dataFolder)
@@ -78,6 +95,16 @@ ProgramExit waitForProgram(pid_t pid, std::chrono::seconds limit)
     result.status = result.exited ? WEXITSTATUS(status) : -1;
     result.peakRssKb = usage.ru_maxrss;
     return result;
+}
+
+bool waitUntilHeld(pid_t pid, const std::string& fileName)
+{
+    for (int i = 0; i < 1200; ++i) {
+        if (holds(pid, fileName))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
 }
 
 }  // namespace test_support

@@ -31,4 +31,9 @@ pid_t startProcessor(const std::string& program, const std::vector<std::string>&
 // Waits for the child to end, killing it (SIGKILL) after `limit`.
 ProgramExit waitForProgram(pid_t pid, std::chrono::seconds limit);
 
+// Waits up to a minute for the running program to hold a file of that name
+// open (a program that opens its tables at start holds them while it runs);
+// false when it does not.
+bool waitUntilHeld(pid_t pid, const std::string& fileName);
+
 }  // namespace test_support

@@ -1,8 +1,8 @@
 #include "tests/support/python_mail_reading.h"
 
-#include <array>
-#include <cstdio>
 #include <stdexcept>
+
+#include "tests/support/command_output.h"
 
 namespace test_support {
 
@@ -10,22 +10,12 @@ namespace {
 
 std::string script() { return std::string(TARSEL_SOURCE_DIR_SUPPORT) + "/tests/support/mail_reading.py"; }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
 std::string run(const std::string& arguments)
 {
-    const std::string command = "/usr/bin/python3 " + quoted(script()) + " " + arguments + " 2>&1";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        throw std::runtime_error("cannot start " + command);
-    std::string out;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    if (::pclose(pipe) != 0)
-        throw std::runtime_error("mail_reading.py failed: " + out);
-    return out;
+    CommandOutput done = runCommand("/usr/bin/python3 " + shellQuoted(script()) + " " + arguments);
+    if (done.status != 0)
+        throw std::runtime_error("mail_reading.py failed: " + done.output);
+    return std::move(done.output);
 }
 
 std::string unescaped(const std::string& field)
@@ -57,7 +47,7 @@ std::vector<std::string> fieldsOf(const std::string& line)
 PythonMailReading readMailWithPython(const std::string& path)
 {
     PythonMailReading reading;
-    reading.output = run("show " + quoted(path));
+    reading.output = run("show " + shellQuoted(path));
     std::size_t start = 0;
     for (std::size_t end; (end = reading.output.find('\n', start)) != std::string::npos; start = end + 1) {
         const std::vector<std::string> f = fieldsOf(reading.output.substr(start, end - start));
@@ -93,7 +83,7 @@ std::string fieldOf(const PythonMailReading& reading, const std::string& name)
 
 std::string differencesSeenByPython(const std::string& original, const std::string& written)
 {
-    return run("compare " + quoted(original) + " " + quoted(written));
+    return run("compare " + shellQuoted(original) + " " + shellQuoted(written));
 }
 
 }  // namespace test_support

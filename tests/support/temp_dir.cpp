@@ -1,5 +1,7 @@
 #include "tests/support/temp_dir.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +27,16 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+std::string otherFileSystemParent(const std::string& folder)
+{
+    const std::string memory = "/dev/shm";
+    struct stat here{}, there{};
+    if (::stat(folder.c_str(), &here) != 0 || ::stat(memory.c_str(), &there) != 0 || !S_ISDIR(there.st_mode) ||
+        here.st_dev == there.st_dev)
+        return {};
+    return memory;
 }
 
 std::string readFile(const std::string& path)

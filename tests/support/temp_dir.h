@@ -25,6 +25,11 @@ private:
     std::string path_;
 };
 
+// Where a TempDir lies on another file system than `folder`, for moves
+// across file systems: /dev/shm, a memory file system on most machines;
+// "" where it is none.
+std::string otherFileSystemParent(const std::string& folder);
+
 // Reads a whole file as bytes ("" when it cannot be read).
 std::string readFile(const std::string& path);
 // Writes bytes to a file, replacing it; throws std::runtime_error on failure.

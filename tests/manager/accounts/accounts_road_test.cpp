@@ -11,9 +11,7 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <map>
-#include <thread>
 
 #include "manager/dialogs/tfrm_agents.h"
 #include "manager/dialogs/tfrm_modify.h"
@@ -27,6 +25,7 @@
 #include "store/table_objects.h"
 #include "tables/table.h"
 #include "tests/support/dovecot_server.h"
+#include "tests/support/processor_run.h"
 #include "tests/support/scoped_env.h"
 #include "tree_selection.h"
 #include "ui_tfrm_agents.h"
@@ -43,17 +42,6 @@ std::string message(const std::string& id, const std::string& subject)
 {
     return "From: someone@example.org\nTo: sales@example.org\nMessage-ID: <" + id + "@example.org>\nSubject: " +
            subject + "\nDate: Wed, 09 Dec 2026 09:30:00 +0000\n\nBody of " + subject + "\n";
-}
-
-bool holds(pid_t pid, const std::string& fileName)
-{
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        const auto target = std::filesystem::read_symlink(entry.path(), error);
-        if (!error && target.filename() == fileName)
-            return true;
-    }
-    return false;
 }
 
 class AccountsRoad : public ::testing::Test {
@@ -191,10 +179,7 @@ TEST_F(AccountsRoad, CompressWhilePostpHoldsTheTablesReportsItAndLeavesEveryTabl
     manager::TfrmMain main;
     main.FormCreate();
     const pid_t running = home.start(postp, {});
-    bool held = false;
-    for (int i = 0; i < 1200 && !(held = holds(running, "NODES.DBF")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(held);
+    ASSERT_TRUE(test_support::waitUntilHeld(running, "NODES.DBF"));
     main.ui()->Pack1->trigger();
     kill(running, SIGTERM);
     home.wait(running);

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <thread>
 
 #include "tests/support/processor_run.h"
 #include "tests/support/table_read_back.h"
@@ -50,17 +49,6 @@ void expectOneGoodSet(const std::string& folder)
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 }
 
-bool holds(pid_t pid, const std::string& fileName)
-{
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        const auto target = std::filesystem::read_symlink(entry.path(), error);
-        if (!error && target.filename() == fileName)
-            return true;
-    }
-    return false;
-}
-
 class FirstStartRun : public ::testing::Test {
 protected:
     void SetUp() override
@@ -100,10 +88,7 @@ TEST_F(FirstStartRun, Post32MakesTheTablesAndOpensThem)
     const std::string data = dir.path() + "/p32-data/";
     NewUser user(data);
     const pid_t pid = user.start(post32, {});
-    bool held = false;
-    for (int i = 0; i < 1200 && !(held = holds(pid, "actions.DBF")); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(held);
+    EXPECT_TRUE(test_support::waitUntilHeld(pid, "actions.DBF"));
     ::kill(pid, SIGTERM);
     const auto exit = test_support::waitForProgram(pid, std::chrono::seconds(60));
     ASSERT_TRUE(exit.exited);

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <thread>
 
 #include "platform/ini_file.h"
 #include "tables/apollo_env.h"
@@ -22,27 +21,7 @@
 namespace managertest {
 namespace {
 
-// Whether the process holds the file open (post32 holds every table while it runs).
-bool holds(pid_t pid, const std::string& fileName)
-{
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        const auto target = std::filesystem::read_symlink(entry.path(), error);
-        if (!error && target.filename() == fileName)
-            return true;
-    }
-    return false;
-}
-
-bool waitUntilHeld(pid_t pid, const std::string& fileName)
-{
-    for (int i = 0; i < 1200; ++i) {
-        if (holds(pid, fileName))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
+using test_support::waitUntilHeld;
 
 class Post32Run : public ::testing::Test {
 protected:

@@ -1,7 +1,6 @@
 #include "message_window_fixture.h"
 
-#include <cstdio>
-#include <memory>
+#include "tests/support/command_output.h"
 
 namespace managertest {
 
@@ -21,13 +20,8 @@ std::string MessageWindowTest::pythonReading(const std::string& path)
         "print(body.get_content() if body else '')\n";
     const std::string scriptFile = path + ".py";
     test_support::writeFile(scriptFile, script);
-    const std::string command = "/usr/bin/python3 '" + scriptFile + "' '" + path + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    char buffer[512];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get()))
-        out += buffer;
-    return out;
+    using test_support::shellQuoted;
+    return test_support::runCommand("/usr/bin/python3 " + shellQuoted(scriptFile) + " " + shellQuoted(path)).output;
 }
 
 }  // namespace managertest

@@ -153,13 +153,15 @@ void Table::reloadTags() {
     tagsCheckedInCall_ = callSerial();
 }
 
-bool Table::applyForKnownTags(KeyChanges& changes) {
-    const bool done = changes.applyIfUnchanged([this](const CdxIndex* index) {
-        for (const auto& f : indexes_) {
-            if (f.index.get() == index) return f.seenForeign;
-        }
-        return ~uint64_t{0};
-    });
+bool Table::applyForKnownTags(KeyChanges& changes, bool oneByOne) {
+    const bool done = changes.applyIfUnchanged(
+        [this](const CdxIndex* index) {
+            for (const auto& f : indexes_) {
+                if (f.index.get() == index) return f.seenForeign;
+            }
+            return ~uint64_t{0};
+        },
+        oneByOne);
     if (!done) reloadTags();
     return done;
 }
@@ -304,7 +306,10 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs, const std::
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
-    if (applyForKnownTags(changes)) {
+    // Under the header lock the row is the last one, and stays so if this
+    // program is killed: the next open or append gives it whatever keys it
+    // lacks, so a blank row's keys may go in tag by tag.
+    if (applyForKnownTags(changes, record == blankRecord())) {
         lastRowChecked_ = written;
         return written;
     }

@@ -212,11 +212,11 @@ CdxFile::Hold::~Hold() {
     if (locked_) file_.unlock();
 }
 
-void CdxFile::Hold::commit() {
-    if (exclusive_) file_.flush();
+void CdxFile::Hold::commit(bool pageByPage) {
+    if (exclusive_) file_.flush(pageByPage);
 }
 
-void CdxFile::flush() {
+void CdxFile::flush(bool pageByPage) {
     if (dirty_.empty()) return;
     const bool headerChanged = dirty_.count(0) != 0;
     Page header = page(0);
@@ -230,7 +230,7 @@ void CdxFile::flush() {
         dirty_[0] = header;
     }
     try {
-        if (needsJournal(headerChanged))
+        if (needsJournal(headerChanged, pageByPage))
             writeJournalled();
         else
             writeInPlace();
@@ -272,15 +272,36 @@ void CdxFile::flush() {
 // whose only change is the counter (written first: a kill in between leaves
 // the old page under a raised counter, which only costs others a re-read).
 // Appended pages would be left over, so they always go through the journal.
-bool CdxFile::needsJournal(bool headerChanged) const {
+// Pages that are each a change by themselves need none either: a kill
+// leaves each of them old or new, and their caller completes the rest.
+bool CdxFile::needsJournal(bool headerChanged, bool pageByPage) const {
     if (std::prev(dirty_.end())->first >= heldSize_) return true;
+    if (pageByPage) return headerChanged;
     if (!dirty_.count(0)) return dirty_.size() > 1;
     const size_t others = dirty_.size() - 1;
     return others > 1 || (others == 1 && headerChanged);
 }
 
 void CdxFile::writeInPlace() {
-    for (const auto& [offset, p] : dirty_) writeAll(fd_, p.data(), kPageSize, offset, path_);
+    // The header (the counter) first; pages that follow one another after it
+    // go in one write, which a kill can cut only between whole pages.
+    std::vector<const unsigned char*>& run = run_;
+    run.clear();
+    uint32_t runStart = 0;
+    auto writeOut = [&] {
+        if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
+        run.clear();
+    };
+    for (const auto& [offset, p] : dirty_) {
+        if (offset == 0) {
+            writeAll(fd_, p.data(), kPageSize, 0, path_);
+            continue;
+        }
+        if (!run.empty() && offset != runStart + run.size() * kPageSize) writeOut();
+        if (run.empty()) runStart = offset;
+        run.push_back(p.data());
+    }
+    writeOut();
 }
 
 void CdxFile::writeJournalled() {

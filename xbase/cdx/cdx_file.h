@@ -12,7 +12,8 @@
 // page's offset in its first four bytes and zeros after (0 = end).
 // A change that overwrites more than one page keeps their old bytes in a
 // journal first, so that a writer killed halfway is undone by whoever takes
-// the lock next (see cdx_journal.h).
+// the lock next (see cdx_journal.h), unless its caller takes each page for
+// a change of its own (see Hold::commit).
 
 #include <sys/types.h>
 
@@ -58,7 +59,11 @@ public:
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
-        void commit();
+        // pageByPage: every page changed is a whole change by itself, which
+        // the caller can complete after a kill, so that the pages may go
+        // without a journal, one write each, when none is new and the file
+        // header changed only in its counter (written first).
+        void commit(bool pageByPage = false);
 
     private:
         CdxFile& file_;
@@ -92,6 +97,9 @@ public:
     void freePage(uint32_t offset);
     // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
     uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
+    // The pages changed in this hold so far (the file header counted when its
+    // change is more than the counter).
+    size_t changedPages() const { return dirty_.size(); }
     uint32_t changeCounter();
     // The counter as the file holds it, read without the lock (one aligned
     // word: a change under way shows either its old or its new value).
@@ -112,8 +120,8 @@ private:
     void refresh();
     void dropCaches();
     void dropDirty();
-    void flush();
-    bool needsJournal(bool headerChanged) const;
+    void flush(bool pageByPage);
+    bool needsJournal(bool headerChanged, bool pageByPage) const;
     void writeJournalled();
     void writeInPlace();
     void checkOffset(uint32_t offset);

@@ -369,13 +369,25 @@ void CdxIndex::apply(const std::vector<IndexChange>& changes) {
     if (changed) hold.commit();
 }
 
-bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen) {
+bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen, bool oneByOne) {
     if (changes.empty()) return true;
     CdxFile::Hold hold(*impl_->file, true);
     if (impl_->file->foreignGeneration() != seen) return false;
     bool changed = false;
-    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
-    if (changed) hold.commit();
+    bool pageEach = oneByOne;
+    std::vector<uint32_t> tagsChanged;
+    for (const auto& c : changes) {
+        const size_t before = impl_->file->changedPages();
+        changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+        if (!pageEach) continue;
+        // Two changes of one tag, or one that reached a second page, are
+        // one change together: the journal keeps them whole.
+        const uint32_t tag = impl_->requireTag(c.tag).header;
+        pageEach = c.insert && impl_->file->changedPages() <= before + 1 &&
+                   std::find(tagsChanged.begin(), tagsChanged.end(), tag) == tagsChanged.end();
+        tagsChanged.push_back(tag);
+    }
+    if (changed) hold.commit(pageEach);
     return true;
 }
 
@@ -400,12 +412,19 @@ cdx::Boundary notBefore(const std::string& key, uint32_t recno) {
 
 }  // namespace
 
-bool CdxIndex::holds(const std::string& tag, const IndexEntry& e) {
+bool CdxIndex::holds(const std::string& tag, const IndexEntry& e) { return holdsEach({{tag, e}}).front(); }
+
+std::vector<bool> CdxIndex::holdsEach(const std::vector<std::pair<std::string, IndexEntry>>& entries) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag& t = impl_->requireTag(tag);
-    const std::string key = Impl::fit(e.key, t.fmt);
-    const auto at = CdxTree(*impl_->file, t.header, t.fmt).firstWhere(notBefore(key, e.recno));
-    return at && at->key == key && at->recno == e.recno;
+    std::vector<bool> out;
+    out.reserve(entries.size());
+    for (const auto& [tag, e] : entries) {
+        const Impl::Tag& t = impl_->requireTag(tag);
+        const std::string key = Impl::fit(e.key, t.fmt);
+        const auto at = CdxTree(*impl_->file, t.header, t.fmt).firstWhere(notBefore(key, e.recno));
+        out.push_back(at && at->key == key && at->recno == e.recno);
+    }
+    return out;
 }
 
 std::optional<IndexEntry> CdxIndex::first(const std::string& tag) {

@@ -8,8 +8,10 @@
 // (a short memo in every 10th row); tags KEY, LINK and STR(N,10) made on the
 // empty table; every field written with sx_Replace.
 // Rows: 100,000, or the number in BENCH_XBASE_ROWS (a smaller run for strace).
-// Where the kernel lets the program count its own system calls, the
-// writing lines report them per row ("syscalls/row").
+// With BENCH_XBASE_SYSCALLS=1, and where the kernel lets the program count
+// its own system calls, the writing lines report them per row
+// ("syscalls/row"); counting costs every call a little, so rates are best
+// taken without it.
 
 #include <benchmark/benchmark.h>
 
@@ -102,7 +104,10 @@ void rate(benchmark::State& state, double items) {
 }
 
 SyscallCounter& syscalls() {
-    static SyscallCounter counter;
+    static SyscallCounter counter([] {
+        const char* v = std::getenv("BENCH_XBASE_SYSCALLS");
+        return v && std::string(v) == "1";
+    }());
     return counter;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Counts the system calls this thread makes while it runs, through the
-// kernel's syscall-entry tracepoint. Where the machine does not offer it
-// (no tracefs, or perf events refused) the counter stays unavailable and
-// the benchmarks report no count.
+// kernel's syscall-entry tracepoint. When not wanted, or where the machine
+// does not offer it (no tracefs, or perf events refused), the counter stays
+// unavailable and the benchmarks report no count.
 
 #include <linux/perf_event.h>
 #include <sys/ioctl.h>
@@ -15,7 +15,8 @@
 
 class SyscallCounter {
 public:
-    SyscallCounter() {
+    explicit SyscallCounter(bool wanted) {
+        if (!wanted) return;
         uint64_t id = 0;
         for (const char* root : {"/sys/kernel/tracing", "/sys/kernel/debug/tracing"}) {
             std::ifstream in(std::string(root) + "/events/raw_syscalls/sys_enter/id");

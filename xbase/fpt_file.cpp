@@ -16,6 +16,7 @@ namespace {
 
 constexpr uint32_t kHeaderSize = 512;
 constexpr uint32_t kMaxMemo = 64u << 20;  // refuse absurd lengths from damaged files
+constexpr std::size_t kFirstRead = 512;      // bytes read at once: most memos are shorter
 
 uint32_t be32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
@@ -95,16 +96,35 @@ void FptFile::writeFully(int64_t offset, const void* data, std::size_t size) {
 
 std::string FptFile::read(uint32_t block, uint32_t* type) const {
     if (block * uint64_t(blockSize_) < kHeaderSize) throw XbaseError(kErrBadMemo, "memo points into the header of " + path_);
-    unsigned char h[8];
-    readFully(int64_t(block) * blockSize_, h, 8);
+    // The block header and a short memo's bytes come in one read; what the
+    // read finds short of the announced length lies beyond the file's end.
+    const int64_t at = int64_t(block) * blockSize_;
+    std::string data(kFirstRead, '\0');
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::pread(fd_, data.data() + got, data.size() - got, at + int64_t(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw XbaseError(kErrIo, "cannot read memo file " + path_);
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
+    if (got < 8) throw XbaseError(kErrBadMemo, "memo lies beyond the end of " + path_);
+    const auto* h = reinterpret_cast<const unsigned char*>(data.data());
     const uint32_t len = be32(h + 4);
-    struct stat st {};
-    if (len > kMaxMemo || ::fstat(fd_, &st) != 0 || int64_t(block) * blockSize_ + 8 + len > st.st_size) {
+    if (len > kMaxMemo || (got < data.size() && 8 + std::size_t(len) > got)) {
         throw XbaseError(kErrBadMemo, "damaged memo block in " + path_);
     }
     if (type) *type = be32(h);
-    std::string data(len, '\0');
-    if (len) readFully(int64_t(block) * blockSize_ + 8, data.data(), len);
+    if (8 + std::size_t(len) <= got) return data.substr(8, len);
+    const std::size_t have = got - 8;
+    data.erase(0, 8);
+    data.resize(len);
+    try {
+        readFully(at + 8 + int64_t(have), data.data() + have, len - have);
+    } catch (const XbaseError& e) {
+        if (e.code() != kErrBadMemo) throw;
+        throw XbaseError(kErrBadMemo, "damaged memo block in " + path_);
+    }
     return data;
 }
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "xbase/engine_errors.h"
+#include "xbase/expr/text_rules.h"
 #include "xbase/engine_settings.h"
 #include "xbase/error.h"
 #include "xbase/file_lock.h"
@@ -112,6 +114,11 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
     }
     t.keyType = t.key.type();
     t.spec.keyType = keyTypeLetter(t.keyType);
+    const std::string bare = upperCase(std::string(expr::trimLeft(expr::trimRight(spec.keyExpression))));
+    for (std::size_t i = 0; i < fields().size(); ++i) {
+        const FieldDef& f = fields()[i];
+        if (f.name == bare && std::string("CNFDL").find(f.type) != std::string::npos) t.keyField = int(i);
+    }
     // The file does not say whether keys are text or numbers; the expression does.
     if (index) index->setKeyType(spec.name, t.spec.keyType);
     return t;
@@ -207,6 +214,11 @@ std::optional<std::string> Table::keyFor(const OpenTag& tag, const std::string& 
     if (!tag.condition.empty()) {
         const Value c = evaluate(tag.condition, record, recNo);
         if (c.type != ValueType::Logical || !c.logical) return std::nullopt;
+    }
+    if (tag.keyField >= 0) {
+        // What the expression would give: the field's value as the record holds it.
+        static const std::function<std::string(const FieldDef&)> noMemo;
+        return encodeKey(fieldValue(fields()[std::size_t(tag.keyField)], record, noMemo), tag.spec);
     }
     return encodeKey(evaluate(tag.key, record, recNo), tag.spec);
 }

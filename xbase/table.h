@@ -29,6 +29,9 @@ struct OpenTag {
     std::vector<std::pair<int, int>> reads;
     bool readsMore = false;
     bool readsRecNo = false;
+    // The key is this one field (index into the table's fields) as the
+    // record holds it, read without evaluating the expression; -1 otherwise.
+    int keyField = -1;
 };
 
 class KeyChanges;

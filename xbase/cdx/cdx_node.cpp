@@ -52,10 +52,14 @@ int dupCount(const std::string& key, const std::string& prev, int trail, const K
     return int(n);
 }
 
-uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
+uint32_t maxRecno(const NodeEntry* entries, size_t begin, size_t end) {
     uint32_t m = 0;
     for (size_t i = begin; i < end; ++i) m = std::max(m, entries[i].recno);
     return m;
+}
+
+uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
+    return maxRecno(entries.data(), begin, end);
 }
 
 void checkOffset(uint32_t child, const std::string& path, uint32_t offset) {
@@ -114,9 +118,8 @@ Node decodeInterior(const Page& p, Node node, uint16_t count, const KeyFormat& f
 }
 
 // False, with the page half written, when the entries do not fit.
-bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
-    const size_t n = node.entries.size();
-    const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
+bool encodeLeaf(const NodeEntry* entries, size_t n, const KeyFormat& fmt, Page& p) {
+    const LeafLayout l = layoutFor(maxRecno(entries, 0, n), fmt);
     const uint32_t mask = l.recnoBits >= 32 ? 0xFFFFFFFFu : (1u << l.recnoBits) - 1;
     writeLe32(&p[14], mask);
     p[18] = uint8_t((1u << l.dupBits) - 1);
@@ -129,14 +132,14 @@ bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     if (entriesEnd > kPageSize) return false;
     size_t keyEnd = kPageSize;
     for (size_t i = 0; i < n; ++i) {
-        const std::string& key = node.entries[i].key;
+        const std::string& key = entries[i].key;
         const int trail = trailCount(key, fmt);
-        const int dup = i == 0 ? 0 : dupCount(key, node.entries[i - 1].key, trail, fmt);
+        const int dup = i == 0 ? 0 : dupCount(key, entries[i - 1].key, trail, fmt);
         const size_t stored = size_t(fmt.keyLength - dup - trail);
         if (keyEnd < entriesEnd + stored) return false;
         keyEnd -= stored;
         std::copy_n(key.data() + dup, stored, &p[keyEnd]);
-        uint64_t v = uint64_t(node.entries[i].recno) | uint64_t(dup) << l.recnoBits |
+        uint64_t v = uint64_t(entries[i].recno) | uint64_t(dup) << l.recnoBits |
                      uint64_t(trail) << (l.recnoBits + l.dupBits);
         for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
             p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
@@ -270,19 +273,24 @@ Page encodeNode(const Node& node, const KeyFormat& fmt) {
 }
 
 bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p) {
+    return encodeIfFits(NodeShape{node.offset, node.leaf, node.root, node.left, node.right}, node.entries.data(),
+                        node.entries.size(), fmt, p);
+}
+
+bool encodeIfFits(const NodeShape& shape, const NodeEntry* entries, size_t count, const KeyFormat& fmt, Page& p) {
     p.fill(0);
-    writeLe16(&p[0], uint16_t((node.leaf ? kAttrLeaf : 0) | (node.root ? kAttrRoot : 0)));
-    writeLe16(&p[2], uint16_t(node.entries.size()));
-    writeLe32(&p[4], node.left);
-    writeLe32(&p[8], node.right);
-    if (node.leaf) return encodeLeaf(node, fmt, p);
-    if (node.entries.size() > interiorCapacity(fmt)) return false;
+    writeLe16(&p[0], uint16_t((shape.leaf ? kAttrLeaf : 0) | (shape.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(count));
+    writeLe32(&p[4], shape.left);
+    writeLe32(&p[8], shape.right);
+    if (shape.leaf) return encodeLeaf(entries, count, fmt, p);
+    if (count > interiorCapacity(fmt)) return false;
     const size_t width = size_t(fmt.keyLength) + 8;
-    for (size_t i = 0; i < node.entries.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         unsigned char* e = &p[kInteriorHeader + i * width];
-        std::copy_n(node.entries[i].key.data(), fmt.keyLength, e);
-        writeBe32(e + fmt.keyLength, node.entries[i].recno);
-        writeBe32(e + fmt.keyLength + 4, node.entries[i].child);
+        std::copy_n(entries[i].key.data(), fmt.keyLength, e);
+        writeBe32(e + fmt.keyLength, entries[i].recno);
+        writeBe32(e + fmt.keyLength + 4, entries[i].child);
     }
     return true;
 }

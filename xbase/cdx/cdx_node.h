@@ -47,6 +47,21 @@ Node decodeNode(const Page& page, uint32_t offset, const KeyFormat& fmt, const s
 Page encodeNode(const Node& node, const KeyFormat& fmt);
 // Encodes the node when it fits its page; false (page left undefined) when not.
 bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p);
+// The same for a node given by its parts, its entries a run of someone
+// else's (so that building a tree copies no keys).
+struct NodeShape {
+    uint32_t offset = 0;
+    bool leaf = true;
+    bool root = false;
+    uint32_t left = kNoPage;
+    uint32_t right = kNoPage;
+};
+bool encodeIfFits(const NodeShape& shape, const NodeEntry* entries, size_t count, const KeyFormat& fmt, Page& p);
+// Whether the first word of a page (attributes and key count) marks a leaf.
+inline bool leafAttributes(uint32_t firstWord) {
+    const uint32_t attr = firstWord & 0xFFFFu;
+    return attr == 2 || attr == 3;
+}
 // The leaf page of `node` after its one new entry at `pos`, patched from
 // `before`, the page encodeIfFits made of the node without that entry:
 // the same bytes as encoding the node whole, touching three keys instead

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 #include "xbase/cdx/cdx_bytes.h"
 #include "xbase/cdx/cdx_errors.h"
@@ -420,25 +421,40 @@ void CdxTree::shrink(std::vector<Step>& path) {
     }
 }
 
-uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt) {
+uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt,
+                       std::vector<uint32_t>* reuse) {
+    auto takePage = [&] {
+        if (!reuse || reuse->empty()) return file.allocatePage();
+        const uint32_t offset = reuse->back();
+        reuse->pop_back();
+        return offset;
+    };
     auto writeLevel = [&](const std::vector<NodeEntry>& items, const std::vector<std::pair<size_t, size_t>>& runs,
                           bool leaf) {
         std::vector<uint32_t> offsets;
-        for (size_t r = 0; r < runs.size(); ++r) offsets.push_back(file.allocatePage());
+        for (size_t r = 0; r < runs.size(); ++r) offsets.push_back(takePage());
         std::vector<NodeEntry> upper;
+        upper.reserve(runs.size());
+        Page page;
         for (size_t r = 0; r < runs.size(); ++r) {
-            Node node;
-            node.leaf = leaf;
-            node.root = runs.size() == 1;
-            node.offset = offsets[r];
-            node.left = r > 0 ? offsets[r - 1] : kNoPage;
-            node.right = r + 1 < runs.size() ? offsets[r + 1] : kNoPage;
-            node.entries.assign(items.begin() + long(runs[r].first), items.begin() + long(runs[r].second));
-            file.writePage(node.offset, encodeNode(node, fmt));
-            if (!node.entries.empty()) upper.push_back(summary(node));
+            NodeShape shape;
+            shape.leaf = leaf;
+            shape.root = runs.size() == 1;
+            shape.offset = offsets[r];
+            shape.left = r > 0 ? offsets[r - 1] : kNoPage;
+            shape.right = r + 1 < runs.size() ? offsets[r + 1] : kNoPage;
+            const size_t count = runs[r].second - runs[r].first;
+            if (!encodeIfFits(shape, items.data() + runs[r].first, count, fmt, page))
+                throwBadArgument("a page was written with more entries than it holds");
+            file.writePage(shape.offset, page);
+            if (count > 0) {
+                const NodeEntry& last = items[runs[r].second - 1];
+                upper.push_back({last.key, last.recno, shape.offset});
+            }
         }
         return std::make_pair(upper, offsets.front());
     };
+    if (reuse) std::sort(reuse->rbegin(), reuse->rend());   // taken from the back: in file order
     if (sorted.empty()) return writeLevel(sorted, {{0, 0}}, true).second;
     auto [level, first] = writeLevel(sorted, leafRuns(sorted, fmt), true);
     while (level.size() > 1) std::tie(level, first) = writeLevel(level, evenRuns(level.size(), interiorCapacity(fmt)), false);
@@ -447,17 +463,19 @@ uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, con
 
 std::vector<uint32_t> CdxTree::pages() {
     std::vector<uint32_t> out;
-    std::set<uint32_t> seen;
+    std::unordered_set<uint32_t> seen;
     std::vector<std::pair<uint32_t, int>> todo{{root(), 0}};
     while (!todo.empty()) {
         const auto [offset, depth] = todo.back();
         todo.pop_back();
         if (depth > kMaxDepth || !seen.insert(offset).second || seen.size() > file_.pageCount())
             throwCorrupt(file_.path(), "a tree reaches page " + std::to_string(offset) + " twice");
-        const Node node = load(offset);
         out.push_back(offset);
-        if (!node.leaf)
-            for (const auto& e : node.entries) todo.emplace_back(e.child, depth + 1);
+        // A leaf is counted without decoding its keys.
+        if (offset >= kFirstPage && leafAttributes(file_.word(offset, 0))) continue;
+        const auto node = view(offset);
+        if (!node->leaf)
+            for (const auto& e : node->entries) todo.emplace_back(e.child, depth + 1);
     }
     return out;
 }

@@ -9,6 +9,7 @@
 
 #include "xbase/engine_errors.h"
 #include "xbase/error.h"
+#include "xbase/file_facts.h"
 
 namespace xbase {
 
@@ -133,9 +134,9 @@ uint32_t FptFile::nextFree() const {
     readFully(0, h, 4);
     uint32_t next = be32(h);
     // Never hand out a block inside the header or before the file's end.
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0) {
-        const uint32_t end = blocksFor(uint64_t(st.st_size), blockSize_);
+    FileFacts st;
+    if (factsOf(fd_, st)) {
+        const uint32_t end = blocksFor(uint64_t(st.size), blockSize_);
         if (next < end) next = end;
     }
     return std::max(next, blocksFor(kHeaderSize, blockSize_));

@@ -233,7 +233,7 @@ void CdxFile::flush(bool pageByPage) {
         if (needsJournal(headerChanged, pageByPage))
             writeJournalled();
         else
-            writeInPlace();
+            writeDirty();
     } catch (...) {
         cacheValid_ = false;
         dropDirty();
@@ -282,22 +282,35 @@ bool CdxFile::needsJournal(bool headerChanged, bool pageByPage) const {
     return others > 1 || (others == 1 && headerChanged);
 }
 
-void CdxFile::writeInPlace() {
-    // The header (the counter) first; pages that follow one another after it
-    // go in one write, which a kill can cut only between whole pages.
+// Writes the dirty pages in file order (the header, at offset 0, first),
+// those that follow one another in one call, which a kill can cut only
+// between whole pages. A gap of a few pages whose bytes the cache holds is
+// written over with those bytes, the file's own under the exclusive lock,
+// rather than cutting the run: a call costs more than the copy.
+void CdxFile::writeDirty() {
+    constexpr uint32_t kMaxGap = 8;   // pages
     std::vector<const unsigned char*>& run = run_;
     run.clear();
     uint32_t runStart = 0;
+    auto runEnd = [&] { return runStart + uint32_t(run.size()) * kPageSize; };
     auto writeOut = [&] {
         if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
         run.clear();
     };
+    auto gapCached = [&](uint32_t from, uint32_t to) {
+        if (to - from > kMaxGap * kPageSize) return false;
+        for (uint32_t at = from; at < to; at += kPageSize)
+            if (!cache_.count(at)) return false;
+        return true;
+    };
     for (const auto& [offset, p] : dirty_) {
-        if (offset == 0) {
-            writeAll(fd_, p.data(), kPageSize, 0, path_);
-            continue;
+        if (!run.empty() && offset != runEnd()) {
+            if (gapCached(runEnd(), offset)) {
+                for (uint32_t at = runEnd(); at < offset; at += kPageSize) run.push_back(cache_.find(at)->second.data());
+            } else {
+                writeOut();
+            }
         }
-        if (!run.empty() && offset != runStart + run.size() * kPageSize) writeOut();
         if (run.empty()) runStart = offset;
         run.push_back(p.data());
     }
@@ -316,25 +329,9 @@ void CdxFile::writeJournalled() {
     }
     journal_.save(heldSize_, saved);
     try {
-        // Pages first, the header (root of the directory, free list, counter)
-        // last; pages that follow one another in the file (those a split
-        // appends, above all) go in one write.
-        std::vector<const unsigned char*>& run = run_;
-        run.clear();
-        uint32_t runStart = 0;
-        auto writeOut = [&] {
-            if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
-            run.clear();
-        };
-        for (const auto& [offset, p] : dirty_) {
-            if (offset == 0) continue;
-            if (!run.empty() && offset != runStart + run.size() * kPageSize) writeOut();
-            if (run.empty()) runStart = offset;
-            run.push_back(p.data());
-        }
-        writeOut();
-        if (const auto header = dirty_.find(0); header != dirty_.end())
-            writeAll(fd_, header->second.data(), kPageSize, 0, path_);
+        // In what order the pages land does not matter: until the journal
+        // is discarded, a kill anywhere is undone.
+        writeDirty();
         journal_.discard();
     } catch (...) {
         try {

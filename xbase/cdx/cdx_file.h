@@ -123,7 +123,7 @@ private:
     void flush(bool pageByPage);
     bool needsJournal(bool headerChanged, bool pageByPage) const;
     void writeJournalled();
-    void writeInPlace();
+    void writeDirty();
     void checkOffset(uint32_t offset);
     Page readFromDisk(uint32_t offset);
 

@@ -219,14 +219,16 @@ void CdxFile::Hold::commit(bool pageByPage) {
 void CdxFile::flush(bool pageByPage) {
     if (dirty_.empty()) return;
     const bool headerChanged = dirty_.count(0) != 0;
-    Page header = page(0);
     // The counter tells other opens that their cached pages went stale. A
     // sole writer has no others to tell after its first change (opens made
     // after it closes start with nothing cached), and leaving the header
     // alone lets a one-page change go without a journal.
-    const uint32_t before = readLe32(&header[kCounterField]);
+    const uint32_t before = word(0, kCounterField);
+    uint32_t after = before;
     if (!sole_ || !counterRaised_ || headerChanged) {
-        writeLe32(&header[kCounterField], before + 1);
+        Page header = page(0);
+        after = before + 1;
+        writeLe32(&header[kCounterField], after);
         dirty_[0] = header;
     }
     try {
@@ -257,7 +259,7 @@ void CdxFile::flush(bool pageByPage) {
     dropDirty();
     counterRaised_ = sole_;
     ++generation_;
-    cachedCounter_ = readLe32(&header[kCounterField]);
+    cachedCounter_ = after;
     if (cachedCounter_ != before) {
         if (!ownValid_ || before != ownTo_) ownFrom_ = before;
         ownTo_ = cachedCounter_;
@@ -355,14 +357,15 @@ Page CdxFile::readFromDisk(uint32_t offset) {
     return p;
 }
 
-Page CdxFile::page(uint32_t offset) {
+Page CdxFile::page(uint32_t offset) { return pageRef(offset); }
+
+const Page& CdxFile::pageRef(uint32_t offset) {
     checkOffset(offset);
     if (auto d = dirty_.find(offset); d != dirty_.end()) return d->second;
     if (auto c = cache_.find(offset); c != cache_.end()) return c->second;
     Page p = readFromDisk(offset);
     if (cache_.size() >= kCacheLimit) dropCaches();
-    cache_[offset] = p;
-    return p;
+    return cache_[offset] = p;
 }
 
 std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt) {
@@ -405,6 +408,7 @@ bool CdxFile::releaseNode(const std::shared_ptr<const Node>& node) {
 
 void CdxFile::dropDirty() {
     dirty_.clear();
+    dirtyPool_.release();
     dirtyNodes_.clear();
 }
 

@@ -18,7 +18,9 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <cstddef>
 #include <map>
+#include <memory_resource>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -72,6 +74,8 @@ public:
     };
 
     Page page(uint32_t offset);
+    // The same without a copy: valid until the next page is read or written.
+    const Page& pageRef(uint32_t offset);
     // The little-endian word at byte `at` of a page, without copying the page.
     uint32_t word(uint32_t offset, uint32_t at);
     // The page decoded as a tree node; kept while the page cache is valid.
@@ -130,6 +134,7 @@ private:
     std::string path_;
     int fd_ = -1;
     bool readOnly_ = false;
+    alignas(std::max_align_t) unsigned char dirtyPoolStart_[16 * 1024];
     bool sole_ = false;
     bool counterRaised_ = false;   // by this open, since it became the sole writer
     // The counter values from ownFrom_ to ownTo_ were each this open's change.
@@ -142,7 +147,10 @@ private:
     // Looked up for every page an operation touches: hashed, as a tree of
     // thousands of pages costs a cache miss at each of its levels.
     std::unordered_map<uint32_t, Page> cache_;
-    std::map<uint32_t, Page> dirty_;   // in file order, as a change writes them
+    // The pages a change writes, in file order; their nodes come from a pool
+    // emptied after every change, not from the allocator one by one.
+    std::pmr::monotonic_buffer_resource dirtyPool_{dirtyPoolStart_, sizeof dirtyPoolStart_};
+    std::pmr::map<uint32_t, Page> dirty_{&dirtyPool_};
     struct Decoded {
         KeyFormat fmt;
         std::shared_ptr<const Node> node;

@@ -275,7 +275,7 @@ void CdxTree::grow(std::vector<Step>& path, size_t inserted) {
         // A leaf whose page this open encoded takes one new entry as a
         // patch of that page; anything else is encoded whole.
         const bool patched = inserted < changed.entries.size() && level == path.size() - 1 && changed.ownEncoding &&
-                             encodeLeafInsert(file_.page(changed.offset), changed, inserted, fmt_, page);
+                             encodeLeafInsert(file_.pageRef(changed.offset), changed, inserted, fmt_, page);
         if (!patched && !encodeIfFits(changed, fmt_, page)) {
             split(path, level);
             return;

@@ -225,6 +225,58 @@ bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const Ke
     return true;
 }
 
+bool encodeLeafRemove(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p) {
+    const size_t n = node.entries.size();   // entries left
+    if (!node.leaf || pos > n || readLe16(&before[2]) != n + 1 || (readLe16(&before[0]) & kAttrLeaf) == 0) return false;
+    const int recnoBits = before[20], dupBits = before[21], trailBits = before[22], bpe = before[23];
+    // The layout follows the largest record number left; a narrower one moves every entry.
+    const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
+    if (l.bytesPerEntry != bpe || l.recnoBits != recnoBits || l.dupBits != dupBits || l.trailBits != trailBits) return false;
+    const uint64_t dupMask = (uint64_t(1) << dupBits) - 1, trailMask = (uint64_t(1) << trailBits) - 1;
+    const unsigned char* oldEntries = &before[kLeafHeader];
+    auto bitsOf = [&](size_t i) { return entryBits(oldEntries + i * size_t(bpe), bpe); };
+    auto storedOf = [&](uint64_t v) {
+        return size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t((v >> (recnoBits + dupBits)) & trailMask);
+    };
+    const size_t oldKeyEnd = kLeafHeader + (n + 1) * size_t(bpe) + readLe16(&before[12]);
+    // Where the keys kept in place end: those of the entries before pos.
+    size_t headEnd = kPageSize;
+    for (size_t i = 0; i < pos; ++i) headEnd -= storedOf(bitsOf(i));
+    const size_t removedBytes = storedOf(bitsOf(pos));
+    const size_t entriesEnd = kLeafHeader + n * size_t(bpe);
+
+    p = before;
+    writeLe16(&p[0], uint16_t(kAttrLeaf | (node.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(n));
+    writeLe32(&p[4], node.left);
+    writeLe32(&p[8], node.right);
+    // Entries after pos move down one place.
+    std::memmove(&p[kLeafHeader + pos * size_t(bpe)], oldEntries + (pos + 1) * size_t(bpe), (n - pos) * size_t(bpe));
+    size_t keyEnd = headEnd;
+    if (pos < n) {
+        // The entry that now follows pos's predecessor shares another prefix with it.
+        const uint64_t v = bitsOf(pos + 1);
+        const int trail = int((v >> (recnoBits + dupBits)) & trailMask);
+        const size_t oldStored = storedOf(v);
+        const std::string& key = node.entries[pos].key;
+        const int dup = pos == 0 ? 0 : dupCount(key, node.entries[pos - 1].key, trail, fmt);
+        const size_t stored = size_t(fmt.keyLength - dup - trail);
+        const size_t restEnd = headEnd - removedBytes - oldStored;   // keys of the entries after it
+        const size_t restBytes = restEnd - oldKeyEnd;
+        if (headEnd < entriesEnd + stored + restBytes) return false;
+        keyEnd -= stored;
+        std::copy_n(key.data() + dup, stored, &p[keyEnd]);
+        std::memmove(&p[keyEnd - restBytes], &before[oldKeyEnd], restBytes);
+        keyEnd -= restBytes;
+        const uint64_t recnoPart = v & ((uint64_t(1) << recnoBits) - 1);
+        putEntryBits(&p[kLeafHeader + pos * size_t(bpe)], bpe,
+                     recnoPart | uint64_t(dup) << recnoBits | uint64_t(trail) << (recnoBits + dupBits));
+    }
+    std::memset(&p[entriesEnd], 0, keyEnd - entriesEnd);
+    writeLe16(&p[12], uint16_t(keyEnd - entriesEnd));
+    return true;
+}
+
 size_t leafEntrySize(uint32_t maxRecno, const KeyFormat& fmt) {
     return size_t(layoutFor(maxRecno, fmt).bytesPerEntry);
 }

@@ -68,6 +68,10 @@ inline bool leafAttributes(uint32_t firstWord) {
 // of all. False (page left undefined) when the node does not fit or its
 // record numbers need a wider layout: then it is encoded whole.
 bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p);
+// The same for a leaf that lost its entry at `pos` (`before` being the page
+// encodeIfFits made of it with that entry): the bytes of a whole encoding,
+// or false when its record numbers now take a narrower layout.
+bool encodeLeafRemove(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p);
 // Bytes an encoded leaf page uses (what leafBytes gives for its entries).
 size_t leafBytesOnPage(const Page& p);
 bool nodeFits(const Node& node, const KeyFormat& fmt);

@@ -331,12 +331,17 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
 bool CdxTree::remove(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
     const auto& seen = path.back().get().entries;
-    const auto at = std::find_if(seen.begin(), seen.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
+    auto same = [&](const NodeEntry& e) { return e.key == key && e.recno == recno; };
+    auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
+        return compareEntries(e.key, e.recno, key, recno) < 0;
+    });
+    // A leaf out of order (a damaged file) is looked through whole.
+    if (at == seen.end() || !same(*at)) at = std::find_if(seen.begin(), seen.end(), same);
     if (at == seen.end()) return false;
     const auto pos = at - seen.begin();
     auto& entries = path.back().node().entries;
     entries.erase(entries.begin() + pos);
-    shrink(path);
+    shrink(path, size_t(pos));
     return true;
 }
 
@@ -380,7 +385,7 @@ bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
     return false;
 }
 
-void CdxTree::shrink(std::vector<Step>& path) {
+void CdxTree::shrink(std::vector<Step>& path, size_t removed) {
     size_t level = path.size() - 1;
     for (;;) {
         Node& node = path[level].node();
@@ -408,7 +413,12 @@ void CdxTree::shrink(std::vector<Step>& path) {
             --level;
             continue;
         }
-        const Page page = encodeNode(node, fmt_);
+        // A leaf whose page this open encoded loses its one entry as a patch
+        // of that page; anything else is encoded whole.
+        Page page;
+        const bool patched = level == path.size() - 1 && node.leaf && node.ownEncoding &&
+                             encodeLeafRemove(file_.pageRef(node.offset), node, removed, fmt_, page);
+        if (!patched) page = encodeNode(node, fmt_);
         const bool small = node.leaf ? leafBytesOnPage(page) < kPageSize / 2 : underfull(node, fmt_);
         if (small && mergeWithSibling(path, level)) {
             --level;

@@ -82,7 +82,8 @@ private:
     // the last node (a leaf) took its one new entry, if that is its only change.
     static constexpr size_t kNothingInserted = ~size_t{0};
     void grow(std::vector<Step>& path, size_t inserted);
-    void shrink(std::vector<Step>& path);
+    // `removed`: where the last node (a leaf) lost its one entry.
+    void shrink(std::vector<Step>& path, size_t removed);
     void split(std::vector<Step>& path, size_t level);
     bool mergeWithSibling(std::vector<Step>& path, size_t level);
     void unlink(const Node& node);

@@ -79,10 +79,22 @@ void Table::keyLastRowIfKeyless(uint32_t count, bool lockedHere) {
 }
 
 // An open that may write looks once, if no append is under way (the
-// appender then looks itself before its own row).
+// appender then looks itself before its own row). The usual last row has
+// its keys, which a look without the header lock tells as surely: an
+// append half done shows as keys lacking. Other programs' appends then
+// never wait for an open.
 void Table::keyLastRowAtOpen() {
     if (readOnly() || tags_.empty()) return;
     if (exclusive()) return keyLastRowIfKeyless(dbf_->recordCount(), false);
+    try {
+        const uint32_t count = dbf_->recordCount();
+        KeyChanges none;
+        if (count == 0 || !lastRowLacksKeys(count, none)) {
+            lastRowChecked_ = count;
+            return;
+        }
+    } catch (const XbaseError&) {
+    }
     if (!lockRange(dbf_->fd(), lock_region::kHeader, 1, true, 0)) return;
     RangeLock header(dbf_->fd(), lock_region::kHeader, 1);
     keyLastRowIfKeyless(dbf_->recordCount(), false);   // a fresh open holds no record lock

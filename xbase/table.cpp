@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "xbase/engine_errors.h"
-#include "xbase/expr/text_rules.h"
 #include "xbase/engine_settings.h"
 #include "xbase/error.h"
+#include "xbase/expr/text_rules.h"
 #include "xbase/file_lock.h"
 #include "xbase/file_names.h"
 #include "xbase/key_changes.h"

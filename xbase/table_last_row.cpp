@@ -80,9 +80,9 @@ void Table::keyLastRowIfKeyless(uint32_t count, bool lockedHere) {
 
 // An open that may write looks once, if no append is under way (the
 // appender then looks itself before its own row). The usual last row has
-// its keys, which a look without the header lock tells as surely: an
-// append half done shows as keys lacking. Other programs' appends then
-// never wait for an open.
+// its keys, which a look without the header lock tells as surely (an
+// append half done shows as keys lacking), so that other programs'
+// appends need not wait for an open that finds it so.
 void Table::keyLastRowAtOpen() {
     if (readOnly() || tags_.empty()) return;
     if (exclusive()) return keyLastRowIfKeyless(dbf_->recordCount(), false);

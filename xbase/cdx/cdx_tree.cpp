@@ -146,11 +146,15 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
             return path;
         }
         if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
-        // The first entry not before (key, recno), or the last: entries are in order.
+        // The first entry not before (key, recno), or the last: entries are in
+        // order. Keys that come in order go down the last child at once.
         const auto& entries = node->entries;
-        const size_t i = size_t(std::partition_point(entries.begin(), std::prev(entries.end()), [&](const NodeEntry& e) {
-                                    return compareEntries(e.key, e.recno, key, recno) < 0;
-                                }) - entries.begin());
+        const auto beforeKey = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) < 0; };
+        const size_t n = entries.size();
+        const size_t i = n >= 2 && beforeKey(entries[n - 2])
+                             ? n - 1
+                             : size_t(std::partition_point(entries.begin(), std::prev(entries.end()), beforeKey) -
+                                      entries.begin());
         offset = entries[i].child;
         path.push_back({std::move(node), std::nullopt, i, &file_});
     }

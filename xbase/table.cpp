@@ -216,9 +216,17 @@ std::optional<std::string> Table::keyFor(const OpenTag& tag, const std::string& 
         if (c.type != ValueType::Logical || !c.logical) return std::nullopt;
     }
     if (tag.keyField >= 0) {
-        // What the expression would give: the field's value as the record holds it.
+        // What the expression would give: the field's value as the record
+        // holds it; a text field's bytes are its key, cut or padded.
+        const FieldDef& f = fields()[std::size_t(tag.keyField)];
+        const std::size_t length = std::size_t(std::max(tag.spec.keyLength, 0));
+        if (f.type == 'C' && std::size_t(f.offset) + std::size_t(f.width) <= record.size()) {
+            std::string key(record, std::size_t(f.offset), std::min(std::size_t(f.width), length));
+            key.resize(length, ' ');
+            return key;
+        }
         static const std::function<std::string(const FieldDef&)> noMemo;
-        return encodeKey(fieldValue(fields()[std::size_t(tag.keyField)], record, noMemo), tag.spec);
+        return encodeKey(fieldValue(f, record, noMemo), tag.spec);
     }
     return encodeKey(evaluate(tag.key, record, recNo), tag.spec);
 }

@@ -453,12 +453,19 @@ uint32_t CdxFile::allocateHeader() {
     return offset;
 }
 
-void CdxFile::freePage(uint32_t offset) {
+void CdxFile::freePage(uint32_t offset) { freePages({offset}); }
+
+void CdxFile::freePages(const std::vector<uint32_t>& offsets) {
+    if (offsets.empty()) return;
     Page header = page(0);
+    uint32_t next = readLe32(&header[kFreeListField]);
     Page freed{};
-    writeLe32(&freed[0], readLe32(&header[kFreeListField]));
-    writePage(offset, freed);
-    writeLe32(&header[kFreeListField], offset);
+    for (uint32_t offset : offsets) {
+        writeLe32(&freed[0], next);
+        writePage(offset, freed);
+        next = offset;
+    }
+    writeLe32(&header[kFreeListField], next);
     writePage(0, header);
 }
 

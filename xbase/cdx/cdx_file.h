@@ -99,6 +99,8 @@ public:
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);
+    // The same for each page in turn, the last one freed heading the list.
+    void freePages(const std::vector<uint32_t>& offsets);
     // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
     uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
     // The pages changed in this hold so far (the file header counted when its

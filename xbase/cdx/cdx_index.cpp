@@ -217,7 +217,7 @@ public:
     }
 
     void freeTree(const Tag& t) {
-        for (uint32_t page : CdxTree(*file, t.header, t.fmt).pages()) file->freePage(page);
+        file->freePages(CdxTree(*file, t.header, t.fmt).pages());
     }
 
     std::unique_ptr<CdxFile> file;
@@ -352,7 +352,7 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
     }
     cdx::TagHeader h;
     h.root = CdxTree::build(*impl_->file, sorted, fmt, &oldPages);
-    for (uint32_t page : oldPages) impl_->file->freePage(page);
+    impl_->file->freePages(oldPages);
     h.keyLength = def.keyLength;
     h.options = cdx::kOptCompact | cdx::kOptCompound | (def.unique ? cdx::kOptUnique : 0) |
                 (def.forExpression.empty() ? 0 : cdx::kOptFor);

@@ -9,6 +9,7 @@
 
 #include "xbase/engine_errors.h"
 #include "xbase/error.h"
+#include "xbase/file_facts.h"
 
 namespace xbase {
 
@@ -16,6 +17,7 @@ namespace {
 
 constexpr uint32_t kHeaderSize = 512;
 constexpr uint32_t kMaxMemo = 64u << 20;  // refuse absurd lengths from damaged files
+constexpr std::size_t kFirstRead = 512;      // bytes read at once: most memos are shorter
 
 uint32_t be32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
@@ -101,16 +103,35 @@ void FptFile::writeFully(int64_t offset, const void* data, std::size_t size) {
 
 std::string FptFile::read(uint32_t block, uint32_t* type) const {
     if (block * uint64_t(blockSize_) < kHeaderSize) throw XbaseError(kErrBadMemo, "memo points into the header of " + path_, FileFault{path_, "memo file damaged"});
-    unsigned char h[8];
-    readFully(int64_t(block) * blockSize_, h, 8);
+    // The block header and a short memo's bytes come in one read; what the
+    // read finds short of the announced length lies beyond the file's end.
+    const int64_t at = int64_t(block) * blockSize_;
+    std::string data(kFirstRead, '\0');
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::pread(fd_, data.data() + got, data.size() - got, at + int64_t(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw XbaseError(kErrIo, "cannot read memo file " + path_, systemFault(path_));
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
+    if (got < 8) throw XbaseError(kErrBadMemo, "memo lies beyond the end of " + path_, FileFault{path_, "memo file truncated"});
+    const auto* h = reinterpret_cast<const unsigned char*>(data.data());
     const uint32_t len = be32(h + 4);
-    struct stat st {};
-    if (len > kMaxMemo || ::fstat(fd_, &st) != 0 || int64_t(block) * blockSize_ + 8 + len > st.st_size) {
+    if (len > kMaxMemo || (got < data.size() && 8 + std::size_t(len) > got)) {
         throw XbaseError(kErrBadMemo, "damaged memo block in " + path_, FileFault{path_, "memo file damaged"});
     }
     if (type) *type = be32(h);
-    std::string data(len, '\0');
-    if (len) readFully(int64_t(block) * blockSize_ + 8, data.data(), len);
+    if (8 + std::size_t(len) <= got) return data.substr(8, len);
+    const std::size_t have = got - 8;
+    data.erase(0, 8);
+    data.resize(len);
+    try {
+        readFully(at + 8 + int64_t(have), data.data() + have, len - have);
+    } catch (const XbaseError& e) {
+        if (e.code() != kErrBadMemo) throw;
+        throw XbaseError(kErrBadMemo, "damaged memo block in " + path_, FileFault{path_, "memo file damaged"});
+    }
     return data;
 }
 
@@ -119,9 +140,9 @@ uint32_t FptFile::nextFree() const {
     readFully(0, h, 4);
     uint32_t next = be32(h);
     // Never hand out a block inside the header or before the file's end.
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0) {
-        const uint32_t end = blocksFor(uint64_t(st.st_size), blockSize_);
+    FileFacts st;
+    if (factsOf(fd_, st)) {
+        const uint32_t end = blocksFor(uint64_t(st.size), blockSize_);
         if (next < end) next = end;
     }
     return std::max(next, blocksFor(kHeaderSize, blockSize_));

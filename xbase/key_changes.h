@@ -24,16 +24,18 @@ public:
         if (before) add(tag, IndexEntry{*before, recNo}, false);
         if (after) add(tag, IndexEntry{*after, recNo}, true);
     }
+    bool empty() const { return files_.empty(); }
     void apply() {
         for (const auto& [index, changes] : files_) index->apply(changes);
     }
     // apply() while no index changed by other hands since seen(index) was
     // read; false when one did (the changes are then to be made again, in
     // full: making one twice does no harm).
+    // oneByOne: see CdxIndex::applyIfUnchanged.
     template <class Seen>
-    bool applyIfUnchanged(Seen seen) {
+    bool applyIfUnchanged(Seen seen, bool oneByOne = false) {
         for (const auto& [index, changes] : files_) {
-            if (!index->applyIfUnchanged(changes, seen(index))) return false;
+            if (!index->applyIfUnchanged(changes, seen(index), oneByOne)) return false;
         }
         return true;
     }

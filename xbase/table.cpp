@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "xbase/engine_errors.h"
 #include "xbase/engine_settings.h"
 #include "xbase/error.h"
+#include "xbase/expr/text_rules.h"
 #include "xbase/file_lock.h"
 #include "xbase/file_names.h"
 #include "xbase/key_changes.h"
@@ -112,6 +114,11 @@ OpenTag Table::compileTag(const CdxTagSpec& spec, CdxIndex* index) const {
     }
     t.keyType = t.key.type();
     t.spec.keyType = keyTypeLetter(t.keyType);
+    const std::string bare = upperCase(std::string(expr::trimLeft(expr::trimRight(spec.keyExpression))));
+    for (std::size_t i = 0; i < fields().size(); ++i) {
+        const FieldDef& f = fields()[i];
+        if (f.name == bare && std::string("CNFDL").find(f.type) != std::string::npos) t.keyField = int(i);
+    }
     // The file does not say whether keys are text or numbers; the expression does.
     if (index) index->setKeyType(spec.name, t.spec.keyType);
     return t;
@@ -154,13 +161,15 @@ void Table::reloadTags() {
     tagsCheckedInCall_ = callSerial();
 }
 
-bool Table::applyForKnownTags(KeyChanges& changes) {
-    const bool done = changes.applyIfUnchanged([this](const CdxIndex* index) {
-        for (const auto& f : indexes_) {
-            if (f.index.get() == index) return f.seenForeign;
-        }
-        return ~uint64_t{0};
-    });
+bool Table::applyForKnownTags(KeyChanges& changes, bool oneByOne) {
+    const bool done = changes.applyIfUnchanged(
+        [this](const CdxIndex* index) {
+            for (const auto& f : indexes_) {
+                if (f.index.get() == index) return f.seenForeign;
+            }
+            return ~uint64_t{0};
+        },
+        oneByOne);
     if (!done) reloadTags();
     return done;
 }
@@ -206,6 +215,19 @@ std::optional<std::string> Table::keyFor(const OpenTag& tag, const std::string& 
     if (!tag.condition.empty()) {
         const Value c = evaluate(tag.condition, record, recNo);
         if (c.type != ValueType::Logical || !c.logical) return std::nullopt;
+    }
+    if (tag.keyField >= 0) {
+        // What the expression would give: the field's value as the record
+        // holds it; a text field's bytes are its key, cut or padded.
+        const FieldDef& f = fields()[std::size_t(tag.keyField)];
+        const std::size_t length = std::size_t(std::max(tag.spec.keyLength, 0));
+        if (f.type == 'C' && std::size_t(f.offset) + std::size_t(f.width) <= record.size()) {
+            std::string key(record, std::size_t(f.offset), std::min(std::size_t(f.width), length));
+            key.resize(length, ' ');
+            return key;
+        }
+        static const std::function<std::string(const FieldDef&)> noMemo;
+        return encodeKey(fieldValue(f, record, noMemo), tag.spec);
     }
     return encodeKey(evaluate(tag.key, record, recNo), tag.spec);
 }
@@ -305,7 +327,10 @@ uint32_t Table::append(const std::string& record, int lockTimeoutMs, const std::
     for (std::size_t i = 0; i < ts.size(); ++i) {
         if (keys[i]) changes.add(ts[i], IndexEntry{*keys[i], written}, true);
     }
-    if (applyForKnownTags(changes)) {
+    // Under the header lock the row is the last one, and stays so if this
+    // program is killed: the next open or append gives it whatever keys it
+    // lacks, so a blank row's keys may go in tag by tag.
+    if (applyForKnownTags(changes, record == blankRecord())) {
         lastRowChecked_ = written;
         return written;
     }

@@ -29,6 +29,9 @@ struct OpenTag {
     std::vector<std::pair<int, int>> reads;
     bool readsMore = false;
     bool readsRecNo = false;
+    // The key is this one field (index into the table's fields) as the
+    // record holds it, read without evaluating the expression; -1 otherwise.
+    int keyField = -1;
 };
 
 class KeyChanges;
@@ -105,8 +108,9 @@ private:
     };
     // Applies changes worked out from tags_ without reading the tags first;
     // when another program changed an index meanwhile, reads the tags again
-    // and answers false (changes not all made).
-    bool applyForKnownTags(KeyChanges& changes);
+    // and answers false (changes not all made). oneByOne: see
+    // CdxIndex::applyIfUnchanged.
+    bool applyForKnownTags(KeyChanges& changes, bool oneByOne = false);
     // Reads the tags again now, whatever this call read before.
     void reloadTags();
     void commitPendingRow();
@@ -128,10 +132,10 @@ private:
     void loadTags(bool force);
     void adoptNewStructuralIndex();
     void rebuildAllTags(const std::vector<std::string>& records);
-    // Gives the last row its keys when a program killed while appending it
-    // left it in no tag (table_last_row.cpp).
+    // Gives the last row the keys a program killed while appending it did
+    // not give it (table_last_row.cpp).
     void keyLastRowIfKeyless(uint32_t count, bool lockedHere);
-    bool rowIsKeyless(uint32_t recNo, KeyChanges& missing);
+    bool lastRowLacksKeys(uint32_t recNo, KeyChanges& missing);
     void keyLastRowAtOpen();
     std::vector<IndexEntry> entriesFor(const OpenTag& tag, const std::vector<std::string>& records);
     OpenTag compileTag(const CdxTagSpec& spec, CdxIndex* index) const;

@@ -1,12 +1,17 @@
 // Table engine throughput on one workload, run in this order: append to a
 // table opened exclusive, seek random existing keys, walk every row in key
 // order, mark every second row deleted, pack, and append to a second table
-// opened shared with a lock taken and released per row.
+// opened shared with a lock taken and released per row; last, the same
+// shared append with no lock asked for (sx_AppendEx's own lock only).
 //
 // The table: KEY C20, LINK C20 (5,000 distinct values), N N10, D D, MEMO M
 // (a short memo in every 10th row); tags KEY, LINK and STR(N,10) made on the
 // empty table; every field written with sx_Replace.
 // Rows: 100,000, or the number in BENCH_XBASE_ROWS (a smaller run for strace).
+// With BENCH_XBASE_SYSCALLS=1, and where the kernel lets the program count
+// its own system calls, the writing lines report them per row
+// ("syscalls/row"); counting costs every call a little, so rates are best
+// taken without it.
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +21,7 @@
 #include <random>
 #include <string>
 
+#include "syscall_counter.h"
 #include "xbase/create_table.h"
 #include "xbase/sx.h"
 
@@ -97,17 +103,52 @@ void rate(benchmark::State& state, double items) {
     state.counters["rows/s"] = benchmark::Counter(items * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+SyscallCounter& syscalls() {
+    static SyscallCounter counter([] {
+        const char* v = std::getenv("BENCH_XBASE_SYSCALLS");
+        return v && std::string(v) == "1";
+    }());
+    return counter;
+}
+
+// Counts the system calls of the timed part of one benchmark line, from its
+// making to report(): setup that pauses the timing pauses the count too.
+class CountedLine {
+public:
+    explicit CountedLine(benchmark::State& state) : state_(state), before_(syscalls().count()) { syscalls().start(); }
+    void pause() {
+        syscalls().stop();
+        state_.PauseTiming();
+    }
+    void resume() {
+        state_.ResumeTiming();
+        syscalls().start();
+    }
+    void report(double items) {
+        syscalls().stop();
+        rate(state_, items);
+        if (!syscalls().available()) return;
+        const double calls = double(syscalls().count() - before_);
+        state_.counters["syscalls/row"] = calls / (items * double(state_.iterations()));
+    }
+
+private:
+    benchmark::State& state_;
+    uint64_t before_;
+};
+
 void BM_1_AppendExclusive(benchmark::State& state) {
+    CountedLine line(state);
     for (auto _ : state) {
-        state.PauseTiming();
+        line.pause();
         makeEmptyTable("main", SX_EXCLUSIVE);
-        state.ResumeTiming();
+        line.resume();
         for (int i = 0; i < rows(); ++i) {
             sx_AppendEx();
             writeFields(i);
         }
     }
-    rate(state, rows());
+    line.report(rows());
 }
 
 void BM_2_Seek(benchmark::State& state) {
@@ -147,26 +188,32 @@ void BM_4_DeleteEverySecond(benchmark::State& state) {
 }
 
 void BM_5_Pack(benchmark::State& state) {
+    CountedLine line(state);
     for (auto _ : state) sx_Pack();
     if (sx_RecCount() != rows() - rows() / 2) state.SkipWithError("pack kept the wrong number of rows");
-    rate(state, rows());
+    line.report(rows());
 }
 
-void BM_6_AppendSharedLockPerRow(benchmark::State& state) {
+void appendShared(benchmark::State& state, const char* table, bool lockEachRow) {
+    CountedLine line(state);
     for (auto _ : state) {
-        state.PauseTiming();
-        makeEmptyTable("shared", SX_SHARED);
-        state.ResumeTiming();
+        line.pause();
+        makeEmptyTable(table, SX_SHARED);
+        line.resume();
         for (int i = 0; i < rows(); ++i) {
             sx_AppendEx();
             const int32_t r = sx_RecNo();
-            sx_Rlock(r);
+            if (lockEachRow) sx_Rlock(r);
             writeFields(i);
             sx_Unlock(r);
         }
     }
-    rate(state, rows());
+    line.report(rows());
 }
+
+void BM_6_AppendSharedLockPerRow(benchmark::State& state) { appendShared(state, "shared", true); }
+
+void BM_7_AppendSharedAppendLockOnly(benchmark::State& state) { appendShared(state, "shared2", false); }
 
 BENCHMARK(BM_1_AppendExclusive)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_2_Seek)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -174,5 +221,6 @@ BENCHMARK(BM_3_SkipInKeyOrder)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_4_DeleteEverySecond)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_5_Pack)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_6_AppendSharedLockPerRow)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_7_AppendSharedAppendLockOnly)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -213,28 +213,30 @@ CdxFile::Hold::~Hold() {
     if (locked_) file_.unlock();
 }
 
-void CdxFile::Hold::commit() {
-    if (exclusive_) file_.flush();
+void CdxFile::Hold::commit(bool pageByPage) {
+    if (exclusive_) file_.flush(pageByPage);
 }
 
-void CdxFile::flush() {
+void CdxFile::flush(bool pageByPage) {
     if (dirty_.empty()) return;
     const bool headerChanged = dirty_.count(0) != 0;
-    Page header = page(0);
     // The counter tells other opens that their cached pages went stale. A
     // sole writer has no others to tell after its first change (opens made
     // after it closes start with nothing cached), and leaving the header
     // alone lets a one-page change go without a journal.
-    const uint32_t before = readLe32(&header[kCounterField]);
+    const uint32_t before = word(0, kCounterField);
+    uint32_t after = before;
     if (!sole_ || !counterRaised_ || headerChanged) {
-        writeLe32(&header[kCounterField], before + 1);
+        Page header = page(0);
+        after = before + 1;
+        writeLe32(&header[kCounterField], after);
         dirty_[0] = header;
     }
     try {
-        if (needsJournal(headerChanged))
+        if (needsJournal(headerChanged, pageByPage))
             writeJournalled();
         else
-            writeInPlace();
+            writeDirty();
     } catch (...) {
         cacheValid_ = false;
         dropDirty();
@@ -258,7 +260,7 @@ void CdxFile::flush() {
     dropDirty();
     counterRaised_ = sole_;
     ++generation_;
-    cachedCounter_ = readLe32(&header[kCounterField]);
+    cachedCounter_ = after;
     if (cachedCounter_ != before) {
         if (!ownValid_ || before != ownTo_) ownFrom_ = before;
         ownTo_ = cachedCounter_;
@@ -273,15 +275,49 @@ void CdxFile::flush() {
 // whose only change is the counter (written first: a kill in between leaves
 // the old page under a raised counter, which only costs others a re-read).
 // Appended pages would be left over, so they always go through the journal.
-bool CdxFile::needsJournal(bool headerChanged) const {
+// Pages that are each a change by themselves need none either: a kill
+// leaves each of them old or new, and their caller completes the rest.
+bool CdxFile::needsJournal(bool headerChanged, bool pageByPage) const {
     if (std::prev(dirty_.end())->first >= heldSize_) return true;
+    if (pageByPage) return headerChanged;
     if (!dirty_.count(0)) return dirty_.size() > 1;
     const size_t others = dirty_.size() - 1;
     return others > 1 || (others == 1 && headerChanged);
 }
 
-void CdxFile::writeInPlace() {
-    for (const auto& [offset, p] : dirty_) writeAll(fd_, p.data(), kPageSize, offset, path_);
+// Writes the dirty pages in file order (the header, at offset 0, first),
+// those that follow one another in one call, which a kill can cut only
+// between whole pages. A gap of a few pages whose bytes the cache holds is
+// written over with those bytes, the file's own under the exclusive lock,
+// rather than cutting the run: a call costs more than the copy.
+void CdxFile::writeDirty() {
+    constexpr uint32_t kMaxGap = 8;   // pages
+    std::vector<const unsigned char*>& run = run_;
+    run.clear();
+    uint32_t runStart = 0;
+    auto runEnd = [&] { return runStart + uint32_t(run.size()) * kPageSize; };
+    auto writeOut = [&] {
+        if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
+        run.clear();
+    };
+    auto gapCached = [&](uint32_t from, uint32_t to) {
+        if (to - from > kMaxGap * kPageSize) return false;
+        for (uint32_t at = from; at < to; at += kPageSize)
+            if (!cache_.count(at)) return false;
+        return true;
+    };
+    for (const auto& [offset, p] : dirty_) {
+        if (!run.empty() && offset != runEnd()) {
+            if (gapCached(runEnd(), offset)) {
+                for (uint32_t at = runEnd(); at < offset; at += kPageSize) run.push_back(cache_.find(at)->second.data());
+            } else {
+                writeOut();
+            }
+        }
+        if (run.empty()) runStart = offset;
+        run.push_back(p.data());
+    }
+    writeOut();
 }
 
 void CdxFile::writeJournalled() {
@@ -296,25 +332,9 @@ void CdxFile::writeJournalled() {
     }
     journal_.save(heldSize_, saved);
     try {
-        // Pages first, the header (root of the directory, free list, counter)
-        // last; pages that follow one another in the file (those a split
-        // appends, above all) go in one write.
-        std::vector<const unsigned char*>& run = run_;
-        run.clear();
-        uint32_t runStart = 0;
-        auto writeOut = [&] {
-            if (!run.empty()) writeRun(fd_, run.data(), run.size(), kPageSize, runStart, path_);
-            run.clear();
-        };
-        for (const auto& [offset, p] : dirty_) {
-            if (offset == 0) continue;
-            if (!run.empty() && offset != runStart + run.size() * kPageSize) writeOut();
-            if (run.empty()) runStart = offset;
-            run.push_back(p.data());
-        }
-        writeOut();
-        if (const auto header = dirty_.find(0); header != dirty_.end())
-            writeAll(fd_, header->second.data(), kPageSize, 0, path_);
+        // In what order the pages land does not matter: until the journal
+        // is discarded, a kill anywhere is undone.
+        writeDirty();
         journal_.discard();
     } catch (...) {
         try {
@@ -338,14 +358,15 @@ Page CdxFile::readFromDisk(uint32_t offset) {
     return p;
 }
 
-Page CdxFile::page(uint32_t offset) {
+Page CdxFile::page(uint32_t offset) { return pageRef(offset); }
+
+const Page& CdxFile::pageRef(uint32_t offset) {
     checkOffset(offset);
     if (auto d = dirty_.find(offset); d != dirty_.end()) return d->second;
     if (auto c = cache_.find(offset); c != cache_.end()) return c->second;
     Page p = readFromDisk(offset);
     if (cache_.size() >= kCacheLimit) dropCaches();
-    cache_[offset] = p;
-    return p;
+    return cache_[offset] = p;
 }
 
 std::shared_ptr<const Node> CdxFile::node(uint32_t offset, const KeyFormat& fmt) {
@@ -388,6 +409,7 @@ bool CdxFile::releaseNode(const std::shared_ptr<const Node>& node) {
 
 void CdxFile::dropDirty() {
     dirty_.clear();
+    dirtyPool_.release();
     dirtyNodes_.clear();
 }
 
@@ -432,12 +454,19 @@ uint32_t CdxFile::allocateHeader() {
     return offset;
 }
 
-void CdxFile::freePage(uint32_t offset) {
+void CdxFile::freePage(uint32_t offset) { freePages({offset}); }
+
+void CdxFile::freePages(const std::vector<uint32_t>& offsets) {
+    if (offsets.empty()) return;
     Page header = page(0);
+    uint32_t next = readLe32(&header[kFreeListField]);
     Page freed{};
-    writeLe32(&freed[0], readLe32(&header[kFreeListField]));
-    writePage(offset, freed);
-    writeLe32(&header[kFreeListField], offset);
+    for (uint32_t offset : offsets) {
+        writeLe32(&freed[0], next);
+        writePage(offset, freed);
+        next = offset;
+    }
+    writeLe32(&header[kFreeListField], next);
     writePage(0, header);
 }
 

@@ -12,12 +12,15 @@
 // page's offset in its first four bytes and zeros after (0 = end).
 // A change that overwrites more than one page keeps their old bytes in a
 // journal first, so that a writer killed halfway is undone by whoever takes
-// the lock next (see cdx_journal.h).
+// the lock next (see cdx_journal.h), unless its caller takes each page for
+// a change of its own (see Hold::commit).
 
 #include <sys/types.h>
 
 #include <cstdint>
+#include <cstddef>
 #include <map>
+#include <memory_resource>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -58,7 +61,11 @@ public:
         ~Hold();
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
-        void commit();
+        // pageByPage: every page changed is a whole change by itself, which
+        // the caller can complete after a kill, so that the pages may go
+        // without a journal, one write each, when none is new and the file
+        // header changed only in its counter (written first).
+        void commit(bool pageByPage = false);
 
     private:
         CdxFile& file_;
@@ -67,6 +74,8 @@ public:
     };
 
     Page page(uint32_t offset);
+    // The same without a copy: valid until the next page is read or written.
+    const Page& pageRef(uint32_t offset);
     // The little-endian word at byte `at` of a page, without copying the page.
     uint32_t word(uint32_t offset, uint32_t at);
     // The page decoded as a tree node; kept while the page cache is valid.
@@ -90,8 +99,13 @@ public:
     uint32_t allocatePage();
     uint32_t allocateHeader();     // two fresh pages at the end of the file
     void freePage(uint32_t offset);
+    // The same for each page in turn, the last one freed heading the list.
+    void freePages(const std::vector<uint32_t>& offsets);
     // Upper bound on the pages a walk can meet, to stop loops in a damaged file.
     uint32_t pageCount() const { return uint32_t(size_ / kPageSize); }
+    // The pages changed in this hold so far (the file header counted when its
+    // change is more than the counter).
+    size_t changedPages() const { return dirty_.size(); }
     uint32_t changeCounter();
     // The counter as the file holds it, read without the lock (one aligned
     // word: a change under way shows either its old or its new value).
@@ -112,16 +126,17 @@ private:
     void refresh();
     void dropCaches();
     void dropDirty();
-    void flush();
-    bool needsJournal(bool headerChanged) const;
+    void flush(bool pageByPage);
+    bool needsJournal(bool headerChanged, bool pageByPage) const;
     void writeJournalled();
-    void writeInPlace();
+    void writeDirty();
     void checkOffset(uint32_t offset);
     Page readFromDisk(uint32_t offset);
 
     std::string path_;
     int fd_ = -1;
     bool readOnly_ = false;
+    alignas(std::max_align_t) unsigned char dirtyPoolStart_[16 * 1024];
     bool sole_ = false;
     bool counterRaised_ = false;   // by this open, since it became the sole writer
     // The counter values from ownFrom_ to ownTo_ were each this open's change.
@@ -134,7 +149,10 @@ private:
     // Looked up for every page an operation touches: hashed, as a tree of
     // thousands of pages costs a cache miss at each of its levels.
     std::unordered_map<uint32_t, Page> cache_;
-    std::map<uint32_t, Page> dirty_;   // in file order, as a change writes them
+    // The pages a change writes, in file order; their nodes come from a pool
+    // emptied after every change, not from the allocator one by one.
+    std::pmr::monotonic_buffer_resource dirtyPool_{dirtyPoolStart_, sizeof dirtyPoolStart_};
+    std::pmr::map<uint32_t, Page> dirty_{&dirtyPool_};
     struct Decoded {
         KeyFormat fmt;
         std::shared_ptr<const Node> node;

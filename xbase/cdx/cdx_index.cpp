@@ -58,6 +58,33 @@ char guessKeyType(const cdx::TagHeader& h) {
 
 unsigned char padFor(char keyType) { return keyType == 'C' || keyType == 'L' ? ' ' : '\0'; }
 
+// Sorts entries by (key, recno). The first eight key bytes, read as one
+// number, settle most comparisons without reaching the keys themselves,
+// which a tag build has by the hundred thousand scattered in memory.
+void sortEntries(std::vector<NodeEntry>& entries) {
+    struct Slot {
+        uint64_t head;
+        uint32_t index;
+    };
+    std::vector<Slot> order(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string& k = entries[i].key;
+        uint64_t head = 0;
+        for (size_t b = 0; b < 8; ++b) head = head << 8 | (b < k.size() ? static_cast<unsigned char>(k[b]) : 0u);
+        order[i] = {head, uint32_t(i)};
+    }
+    std::sort(order.begin(), order.end(), [&](const Slot& a, const Slot& b) {
+        if (a.head != b.head) return a.head < b.head;
+        const NodeEntry& x = entries[a.index];
+        const NodeEntry& y = entries[b.index];
+        return cdx::compareEntries(x.key, x.recno, y.key, y.recno) < 0;
+    });
+    std::vector<NodeEntry> out;
+    out.reserve(entries.size());
+    for (const Slot& s : order) out.push_back(std::move(entries[s.index]));
+    entries = std::move(out);
+}
+
 IndexEntry toEntry(std::optional<NodeEntry>&& e) { return IndexEntry{std::move(e->key), e->recno}; }
 
 std::optional<IndexEntry> toResult(std::optional<NodeEntry>&& e) {
@@ -190,7 +217,7 @@ public:
     }
 
     void freeTree(const Tag& t) {
-        for (uint32_t page : CdxTree(*file, t.header, t.fmt).pages()) file->freePage(page);
+        file->freePages(CdxTree(*file, t.header, t.fmt).pages());
     }
 
     std::unique_ptr<CdxFile> file;
@@ -301,9 +328,7 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
     sorted.reserve(entries.size());
     for (auto& e : entries) sorted.push_back({Impl::fit(std::move(e.key), fmt), e.recno, 0});
     entries.clear();
-    std::sort(sorted.begin(), sorted.end(), [](const NodeEntry& a, const NodeEntry& b) {
-        return cdx::compareEntries(a.key, a.recno, b.key, b.recno) < 0;
-    });
+    sortEntries(sorted);
     // Equal entries are one; a unique tag keeps the lowest record of each key.
     sorted.erase(std::unique(sorted.begin(), sorted.end(),
                              [&](const NodeEntry& a, const NodeEntry& b) {
@@ -315,16 +340,19 @@ void CdxIndex::createTag(const CdxTagSpec& def, std::vector<IndexEntry> entries)
     impl_->keyTypes[name] = def.keyType;
     impl_->forgetTags();
     uint32_t headerOffset = 0;
+    // A tag made again is built in the pages of its old tree.
+    std::vector<uint32_t> oldPages;
     if (const Impl::Tag* found = impl_->findTag(name)) {
         const Impl::Tag old = *found;
-        impl_->freeTree(old);
+        oldPages = CdxTree(*impl_->file, old.header, old.fmt).pages();
         headerOffset = old.header;
     } else {
         headerOffset = impl_->file->allocateHeader();
         impl_->directory().insert(directoryKey(name), headerOffset);
     }
     cdx::TagHeader h;
-    h.root = CdxTree::build(*impl_->file, sorted, fmt);
+    h.root = CdxTree::build(*impl_->file, sorted, fmt, &oldPages);
+    impl_->file->freePages(oldPages);
     h.keyLength = def.keyLength;
     h.options = cdx::kOptCompact | cdx::kOptCompound | (def.unique ? cdx::kOptUnique : 0) |
                 (def.forExpression.empty() ? 0 : cdx::kOptFor);
@@ -369,13 +397,25 @@ void CdxIndex::apply(const std::vector<IndexChange>& changes) {
     if (changed) hold.commit();
 }
 
-bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen) {
+bool CdxIndex::applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen, bool oneByOne) {
     if (changes.empty()) return true;
     CdxFile::Hold hold(*impl_->file, true);
     if (impl_->file->foreignGeneration() != seen) return false;
     bool changed = false;
-    for (const auto& c : changes) changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
-    if (changed) hold.commit();
+    bool pageEach = oneByOne;
+    std::vector<uint32_t> tagsChanged;
+    for (const auto& c : changes) {
+        const size_t before = impl_->file->changedPages();
+        changed |= c.insert ? impl_->insert(c.tag, c.entry) : impl_->remove(c.tag, c.entry);
+        if (!pageEach) continue;
+        // Two changes of one tag, or one that reached a second page, are
+        // one change together: the journal keeps them whole.
+        const uint32_t tag = impl_->requireTag(c.tag).header;
+        pageEach = c.insert && impl_->file->changedPages() <= before + 1 &&
+                   std::find(tagsChanged.begin(), tagsChanged.end(), tag) == tagsChanged.end();
+        tagsChanged.push_back(tag);
+    }
+    if (changed) hold.commit(pageEach);
     return true;
 }
 
@@ -400,12 +440,19 @@ cdx::Boundary notBefore(const std::string& key, uint32_t recno) {
 
 }  // namespace
 
-bool CdxIndex::holds(const std::string& tag, const IndexEntry& e) {
+bool CdxIndex::holds(const std::string& tag, const IndexEntry& e) { return holdsEach({{tag, e}}).front(); }
+
+std::vector<bool> CdxIndex::holdsEach(const std::vector<std::pair<std::string, IndexEntry>>& entries) {
     CdxFile::Hold hold(*impl_->file, false);
-    const Impl::Tag& t = impl_->requireTag(tag);
-    const std::string key = Impl::fit(e.key, t.fmt);
-    const auto at = CdxTree(*impl_->file, t.header, t.fmt).firstWhere(notBefore(key, e.recno));
-    return at && at->key == key && at->recno == e.recno;
+    std::vector<bool> out;
+    out.reserve(entries.size());
+    for (const auto& [tag, e] : entries) {
+        const Impl::Tag& t = impl_->requireTag(tag);
+        const std::string key = Impl::fit(e.key, t.fmt);
+        const auto at = CdxTree(*impl_->file, t.header, t.fmt).firstWhere(notBefore(key, e.recno));
+        out.push_back(at && at->key == key && at->recno == e.recno);
+    }
+    return out;
 }
 
 std::optional<IndexEntry> CdxIndex::first(const std::string& tag) {

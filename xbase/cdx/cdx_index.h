@@ -85,7 +85,11 @@ public:
     // apply() unless another open may have changed the file since
     // foreignGeneration() answered seen: then false, with nothing changed,
     // so that a caller working from what it read before can read it again.
-    bool applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen);
+    // oneByOne: the changes are inserts into distinct tags that the caller
+    // can complete after a kill; when each stays on one page in place they
+    // are written without the journal, and a writer killed meanwhile leaves
+    // some of them made and the others not, every tag whole.
+    bool applyIfUnchanged(const std::vector<IndexChange>& changes, uint64_t seen, bool oneByOne = false);
     // Changes whenever the file may have been changed by another open.
     uint64_t foreignGeneration() const;
     // The index belongs to a table opened exclusive (see CdxFile::setSoleWriter).
@@ -109,6 +113,8 @@ public:
     std::optional<IndexEntry> seek(const std::string& tag, const std::string& key, bool partial);
     // Whether the tag has exactly this entry.
     bool holds(const std::string& tag, const IndexEntry& e);
+    // The same for each (tag, entry), asked under one hold of the lock.
+    std::vector<bool> holdsEach(const std::vector<std::pair<std::string, IndexEntry>>& entries);
 
     // Changes whenever an open of the file (any process, this one included) wrote.
     uint32_t changeCounter();

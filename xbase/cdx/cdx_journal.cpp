@@ -11,6 +11,7 @@
 #include "xbase/cdx/cdx_bytes.h"
 #include "xbase/cdx/cdx_errors.h"
 #include "xbase/cdx/cdx_io.h"
+#include "xbase/file_facts.h"
 
 namespace xbase::cdx {
 namespace {
@@ -71,14 +72,14 @@ CdxJournal::~CdxJournal() {
 }
 
 bool CdxJournal::present() {
-    struct stat st {};
+    FileFacts st;
     seen_ = Seen{};
-    if (::stat(path_.c_str(), &st) != 0) {
+    if (!factsOf(path_.c_str(), st)) {
         seen_.valid = errno == ENOENT;   // on any other failure save() asks the file itself
         return false;
     }
-    seen_ = Seen{true, true, st.st_dev, st.st_ino, st.st_size};
-    return st.st_size > 0;
+    seen_ = Seen{true, true, st.dev, st.ino, st.size};
+    return st.size > 0;
 }
 
 // True when fd_ is still the journal that others find by its name (nobody
@@ -90,9 +91,9 @@ bool CdxJournal::keptFileNamed(off_t& size) {
         size = seen_.size;
         return true;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) return false;
-    size = st.st_size;
+    FileFacts st;
+    if (!factsOf(fd_, st) || st.links == 0) return false;
+    size = st.size;
     return true;
 }
 
@@ -138,11 +139,11 @@ void CdxJournal::save(off_t originalSize, const std::vector<SavedPage>& given) {
     }
     try {
         if (!kept) {
-            struct stat st {};
-            if (::fstat(fd_, &st) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);
-            fdDev_ = st.st_dev;
-            fdIno_ = st.st_ino;
-            size = st.st_size;
+            FileFacts st;
+            if (!factsOf(fd_, st)) throwIo(indexPath_, "cannot empty its journal " + path_);
+            fdDev_ = st.dev;
+            fdIno_ = st.ino;
+            size = st.size;
         }
         const bool tooLong = reuse ? pages.size() < keptPages_ : size != 0;
         if (tooLong && ::ftruncate(fd_, 0) != 0) throwIo(indexPath_, "cannot empty its journal " + path_);

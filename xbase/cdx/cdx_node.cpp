@@ -52,10 +52,14 @@ int dupCount(const std::string& key, const std::string& prev, int trail, const K
     return int(n);
 }
 
-uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
+uint32_t maxRecno(const NodeEntry* entries, size_t begin, size_t end) {
     uint32_t m = 0;
     for (size_t i = begin; i < end; ++i) m = std::max(m, entries[i].recno);
     return m;
+}
+
+uint32_t maxRecno(const std::vector<NodeEntry>& entries, size_t begin, size_t end) {
+    return maxRecno(entries.data(), begin, end);
 }
 
 void checkOffset(uint32_t child, const std::string& path, uint32_t offset) {
@@ -114,9 +118,8 @@ Node decodeInterior(const Page& p, Node node, uint16_t count, const KeyFormat& f
 }
 
 // False, with the page half written, when the entries do not fit.
-bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
-    const size_t n = node.entries.size();
-    const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
+bool encodeLeaf(const NodeEntry* entries, size_t n, const KeyFormat& fmt, Page& p) {
+    const LeafLayout l = layoutFor(maxRecno(entries, 0, n), fmt);
     const uint32_t mask = l.recnoBits >= 32 ? 0xFFFFFFFFu : (1u << l.recnoBits) - 1;
     writeLe32(&p[14], mask);
     p[18] = uint8_t((1u << l.dupBits) - 1);
@@ -129,14 +132,14 @@ bool encodeLeaf(const Node& node, const KeyFormat& fmt, Page& p) {
     if (entriesEnd > kPageSize) return false;
     size_t keyEnd = kPageSize;
     for (size_t i = 0; i < n; ++i) {
-        const std::string& key = node.entries[i].key;
+        const std::string& key = entries[i].key;
         const int trail = trailCount(key, fmt);
-        const int dup = i == 0 ? 0 : dupCount(key, node.entries[i - 1].key, trail, fmt);
+        const int dup = i == 0 ? 0 : dupCount(key, entries[i - 1].key, trail, fmt);
         const size_t stored = size_t(fmt.keyLength - dup - trail);
         if (keyEnd < entriesEnd + stored) return false;
         keyEnd -= stored;
         std::copy_n(key.data() + dup, stored, &p[keyEnd]);
-        uint64_t v = uint64_t(node.entries[i].recno) | uint64_t(dup) << l.recnoBits |
+        uint64_t v = uint64_t(entries[i].recno) | uint64_t(dup) << l.recnoBits |
                      uint64_t(trail) << (l.recnoBits + l.dupBits);
         for (int b = 0; b < l.bytesPerEntry; ++b, v >>= 8)
             p[kLeafHeader + i * size_t(l.bytesPerEntry) + size_t(b)] = uint8_t(v);
@@ -222,6 +225,58 @@ bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const Ke
     return true;
 }
 
+bool encodeLeafRemove(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p) {
+    const size_t n = node.entries.size();   // entries left
+    if (!node.leaf || pos > n || readLe16(&before[2]) != n + 1 || (readLe16(&before[0]) & kAttrLeaf) == 0) return false;
+    const int recnoBits = before[20], dupBits = before[21], trailBits = before[22], bpe = before[23];
+    // The layout follows the largest record number left; a narrower one moves every entry.
+    const LeafLayout l = layoutFor(maxRecno(node.entries, 0, n), fmt);
+    if (l.bytesPerEntry != bpe || l.recnoBits != recnoBits || l.dupBits != dupBits || l.trailBits != trailBits) return false;
+    const uint64_t dupMask = (uint64_t(1) << dupBits) - 1, trailMask = (uint64_t(1) << trailBits) - 1;
+    const unsigned char* oldEntries = &before[kLeafHeader];
+    auto bitsOf = [&](size_t i) { return entryBits(oldEntries + i * size_t(bpe), bpe); };
+    auto storedOf = [&](uint64_t v) {
+        return size_t(fmt.keyLength) - size_t((v >> recnoBits) & dupMask) - size_t((v >> (recnoBits + dupBits)) & trailMask);
+    };
+    const size_t oldKeyEnd = kLeafHeader + (n + 1) * size_t(bpe) + readLe16(&before[12]);
+    // Where the keys kept in place end: those of the entries before pos.
+    size_t headEnd = kPageSize;
+    for (size_t i = 0; i < pos; ++i) headEnd -= storedOf(bitsOf(i));
+    const size_t removedBytes = storedOf(bitsOf(pos));
+    const size_t entriesEnd = kLeafHeader + n * size_t(bpe);
+
+    p = before;
+    writeLe16(&p[0], uint16_t(kAttrLeaf | (node.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(n));
+    writeLe32(&p[4], node.left);
+    writeLe32(&p[8], node.right);
+    // Entries after pos move down one place.
+    std::memmove(&p[kLeafHeader + pos * size_t(bpe)], oldEntries + (pos + 1) * size_t(bpe), (n - pos) * size_t(bpe));
+    size_t keyEnd = headEnd;
+    if (pos < n) {
+        // The entry that now follows pos's predecessor shares another prefix with it.
+        const uint64_t v = bitsOf(pos + 1);
+        const int trail = int((v >> (recnoBits + dupBits)) & trailMask);
+        const size_t oldStored = storedOf(v);
+        const std::string& key = node.entries[pos].key;
+        const int dup = pos == 0 ? 0 : dupCount(key, node.entries[pos - 1].key, trail, fmt);
+        const size_t stored = size_t(fmt.keyLength - dup - trail);
+        const size_t restEnd = headEnd - removedBytes - oldStored;   // keys of the entries after it
+        const size_t restBytes = restEnd - oldKeyEnd;
+        if (headEnd < entriesEnd + stored + restBytes) return false;
+        keyEnd -= stored;
+        std::copy_n(key.data() + dup, stored, &p[keyEnd]);
+        std::memmove(&p[keyEnd - restBytes], &before[oldKeyEnd], restBytes);
+        keyEnd -= restBytes;
+        const uint64_t recnoPart = v & ((uint64_t(1) << recnoBits) - 1);
+        putEntryBits(&p[kLeafHeader + pos * size_t(bpe)], bpe,
+                     recnoPart | uint64_t(dup) << recnoBits | uint64_t(trail) << (recnoBits + dupBits));
+    }
+    std::memset(&p[entriesEnd], 0, keyEnd - entriesEnd);
+    writeLe16(&p[12], uint16_t(keyEnd - entriesEnd));
+    return true;
+}
+
 size_t leafEntrySize(uint32_t maxRecno, const KeyFormat& fmt) {
     return size_t(layoutFor(maxRecno, fmt).bytesPerEntry);
 }
@@ -270,19 +325,24 @@ Page encodeNode(const Node& node, const KeyFormat& fmt) {
 }
 
 bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p) {
+    return encodeIfFits(NodeShape{node.offset, node.leaf, node.root, node.left, node.right}, node.entries.data(),
+                        node.entries.size(), fmt, p);
+}
+
+bool encodeIfFits(const NodeShape& shape, const NodeEntry* entries, size_t count, const KeyFormat& fmt, Page& p) {
     p.fill(0);
-    writeLe16(&p[0], uint16_t((node.leaf ? kAttrLeaf : 0) | (node.root ? kAttrRoot : 0)));
-    writeLe16(&p[2], uint16_t(node.entries.size()));
-    writeLe32(&p[4], node.left);
-    writeLe32(&p[8], node.right);
-    if (node.leaf) return encodeLeaf(node, fmt, p);
-    if (node.entries.size() > interiorCapacity(fmt)) return false;
+    writeLe16(&p[0], uint16_t((shape.leaf ? kAttrLeaf : 0) | (shape.root ? kAttrRoot : 0)));
+    writeLe16(&p[2], uint16_t(count));
+    writeLe32(&p[4], shape.left);
+    writeLe32(&p[8], shape.right);
+    if (shape.leaf) return encodeLeaf(entries, count, fmt, p);
+    if (count > interiorCapacity(fmt)) return false;
     const size_t width = size_t(fmt.keyLength) + 8;
-    for (size_t i = 0; i < node.entries.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         unsigned char* e = &p[kInteriorHeader + i * width];
-        std::copy_n(node.entries[i].key.data(), fmt.keyLength, e);
-        writeBe32(e + fmt.keyLength, node.entries[i].recno);
-        writeBe32(e + fmt.keyLength + 4, node.entries[i].child);
+        std::copy_n(entries[i].key.data(), fmt.keyLength, e);
+        writeBe32(e + fmt.keyLength, entries[i].recno);
+        writeBe32(e + fmt.keyLength + 4, entries[i].child);
     }
     return true;
 }

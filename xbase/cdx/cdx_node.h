@@ -47,12 +47,31 @@ Node decodeNode(const Page& page, uint32_t offset, const KeyFormat& fmt, const s
 Page encodeNode(const Node& node, const KeyFormat& fmt);
 // Encodes the node when it fits its page; false (page left undefined) when not.
 bool encodeIfFits(const Node& node, const KeyFormat& fmt, Page& p);
+// The same for a node given by its parts, its entries a run of someone
+// else's (so that building a tree copies no keys).
+struct NodeShape {
+    uint32_t offset = 0;
+    bool leaf = true;
+    bool root = false;
+    uint32_t left = kNoPage;
+    uint32_t right = kNoPage;
+};
+bool encodeIfFits(const NodeShape& shape, const NodeEntry* entries, size_t count, const KeyFormat& fmt, Page& p);
+// Whether the first word of a page (attributes and key count) marks a leaf.
+inline bool leafAttributes(uint32_t firstWord) {
+    const uint32_t attr = firstWord & 0xFFFFu;
+    return attr == 2 || attr == 3;
+}
 // The leaf page of `node` after its one new entry at `pos`, patched from
 // `before`, the page encodeIfFits made of the node without that entry:
 // the same bytes as encoding the node whole, touching three keys instead
 // of all. False (page left undefined) when the node does not fit or its
 // record numbers need a wider layout: then it is encoded whole.
 bool encodeLeafInsert(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p);
+// The same for a leaf that lost its entry at `pos` (`before` being the page
+// encodeIfFits made of it with that entry): the bytes of a whole encoding,
+// or false when its record numbers now take a narrower layout.
+bool encodeLeafRemove(const Page& before, const Node& node, size_t pos, const KeyFormat& fmt, Page& p);
 // Bytes an encoded leaf page uses (what leafBytes gives for its entries).
 size_t leafBytesOnPage(const Page& p);
 bool nodeFits(const Node& node, const KeyFormat& fmt);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 #include "xbase/cdx/cdx_bytes.h"
 #include "xbase/cdx/cdx_errors.h"
@@ -145,11 +146,15 @@ std::vector<CdxTree::Step> CdxTree::descend(const std::string& key, uint32_t rec
             return path;
         }
         if (node->entries.empty()) throwCorrupt(file_.path(), "interior page " + std::to_string(offset) + " is empty");
-        // The first entry not before (key, recno), or the last: entries are in order.
+        // The first entry not before (key, recno), or the last: entries are in
+        // order. Keys that come in order go down the last child at once.
         const auto& entries = node->entries;
-        const size_t i = size_t(std::partition_point(entries.begin(), std::prev(entries.end()), [&](const NodeEntry& e) {
-                                    return compareEntries(e.key, e.recno, key, recno) < 0;
-                                }) - entries.begin());
+        const auto beforeKey = [&](const NodeEntry& e) { return compareEntries(e.key, e.recno, key, recno) < 0; };
+        const size_t n = entries.size();
+        const size_t i = n >= 2 && beforeKey(entries[n - 2])
+                             ? n - 1
+                             : size_t(std::partition_point(entries.begin(), std::prev(entries.end()), beforeKey) -
+                                      entries.begin());
         offset = entries[i].child;
         path.push_back({std::move(node), std::nullopt, i, &file_});
     }
@@ -274,7 +279,7 @@ void CdxTree::grow(std::vector<Step>& path, size_t inserted) {
         // A leaf whose page this open encoded takes one new entry as a
         // patch of that page; anything else is encoded whole.
         const bool patched = inserted < changed.entries.size() && level == path.size() - 1 && changed.ownEncoding &&
-                             encodeLeafInsert(file_.page(changed.offset), changed, inserted, fmt_, page);
+                             encodeLeafInsert(file_.pageRef(changed.offset), changed, inserted, fmt_, page);
         if (!patched && !encodeIfFits(changed, fmt_, page)) {
             split(path, level);
             return;
@@ -330,12 +335,17 @@ void CdxTree::split(std::vector<Step>& path, size_t level) {
 bool CdxTree::remove(const std::string& key, uint32_t recno) {
     std::vector<Step> path = descend(key, recno);
     const auto& seen = path.back().get().entries;
-    const auto at = std::find_if(seen.begin(), seen.end(), [&](const NodeEntry& e) { return e.key == key && e.recno == recno; });
+    auto same = [&](const NodeEntry& e) { return e.key == key && e.recno == recno; };
+    auto at = std::lower_bound(seen.begin(), seen.end(), 0, [&](const NodeEntry& e, int) {
+        return compareEntries(e.key, e.recno, key, recno) < 0;
+    });
+    // A leaf out of order (a damaged file) is looked through whole.
+    if (at == seen.end() || !same(*at)) at = std::find_if(seen.begin(), seen.end(), same);
     if (at == seen.end()) return false;
     const auto pos = at - seen.begin();
     auto& entries = path.back().node().entries;
     entries.erase(entries.begin() + pos);
-    shrink(path);
+    shrink(path, size_t(pos));
     return true;
 }
 
@@ -379,7 +389,7 @@ bool CdxTree::mergeWithSibling(std::vector<Step>& path, size_t level) {
     return false;
 }
 
-void CdxTree::shrink(std::vector<Step>& path) {
+void CdxTree::shrink(std::vector<Step>& path, size_t removed) {
     size_t level = path.size() - 1;
     for (;;) {
         Node& node = path[level].node();
@@ -407,7 +417,12 @@ void CdxTree::shrink(std::vector<Step>& path) {
             --level;
             continue;
         }
-        const Page page = encodeNode(node, fmt_);
+        // A leaf whose page this open encoded loses its one entry as a patch
+        // of that page; anything else is encoded whole.
+        Page page;
+        const bool patched = level == path.size() - 1 && node.leaf && node.ownEncoding &&
+                             encodeLeafRemove(file_.pageRef(node.offset), node, removed, fmt_, page);
+        if (!patched) page = encodeNode(node, fmt_);
         const bool small = node.leaf ? leafBytesOnPage(page) < kPageSize / 2 : underfull(node, fmt_);
         if (small && mergeWithSibling(path, level)) {
             --level;
@@ -420,25 +435,40 @@ void CdxTree::shrink(std::vector<Step>& path) {
     }
 }
 
-uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt) {
+uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt,
+                       std::vector<uint32_t>* reuse) {
+    auto takePage = [&] {
+        if (!reuse || reuse->empty()) return file.allocatePage();
+        const uint32_t offset = reuse->back();
+        reuse->pop_back();
+        return offset;
+    };
     auto writeLevel = [&](const std::vector<NodeEntry>& items, const std::vector<std::pair<size_t, size_t>>& runs,
                           bool leaf) {
         std::vector<uint32_t> offsets;
-        for (size_t r = 0; r < runs.size(); ++r) offsets.push_back(file.allocatePage());
+        for (size_t r = 0; r < runs.size(); ++r) offsets.push_back(takePage());
         std::vector<NodeEntry> upper;
+        upper.reserve(runs.size());
+        Page page;
         for (size_t r = 0; r < runs.size(); ++r) {
-            Node node;
-            node.leaf = leaf;
-            node.root = runs.size() == 1;
-            node.offset = offsets[r];
-            node.left = r > 0 ? offsets[r - 1] : kNoPage;
-            node.right = r + 1 < runs.size() ? offsets[r + 1] : kNoPage;
-            node.entries.assign(items.begin() + long(runs[r].first), items.begin() + long(runs[r].second));
-            file.writePage(node.offset, encodeNode(node, fmt));
-            if (!node.entries.empty()) upper.push_back(summary(node));
+            NodeShape shape;
+            shape.leaf = leaf;
+            shape.root = runs.size() == 1;
+            shape.offset = offsets[r];
+            shape.left = r > 0 ? offsets[r - 1] : kNoPage;
+            shape.right = r + 1 < runs.size() ? offsets[r + 1] : kNoPage;
+            const size_t count = runs[r].second - runs[r].first;
+            if (!encodeIfFits(shape, items.data() + runs[r].first, count, fmt, page))
+                throwBadArgument("a page was written with more entries than it holds");
+            file.writePage(shape.offset, page);
+            if (count > 0) {
+                const NodeEntry& last = items[runs[r].second - 1];
+                upper.push_back({last.key, last.recno, shape.offset});
+            }
         }
         return std::make_pair(upper, offsets.front());
     };
+    if (reuse) std::sort(reuse->rbegin(), reuse->rend());   // taken from the back: in file order
     if (sorted.empty()) return writeLevel(sorted, {{0, 0}}, true).second;
     auto [level, first] = writeLevel(sorted, leafRuns(sorted, fmt), true);
     while (level.size() > 1) std::tie(level, first) = writeLevel(level, evenRuns(level.size(), interiorCapacity(fmt)), false);
@@ -447,17 +477,19 @@ uint32_t CdxTree::build(CdxFile& file, const std::vector<NodeEntry>& sorted, con
 
 std::vector<uint32_t> CdxTree::pages() {
     std::vector<uint32_t> out;
-    std::set<uint32_t> seen;
+    std::unordered_set<uint32_t> seen;
     std::vector<std::pair<uint32_t, int>> todo{{root(), 0}};
     while (!todo.empty()) {
         const auto [offset, depth] = todo.back();
         todo.pop_back();
         if (depth > kMaxDepth || !seen.insert(offset).second || seen.size() > file_.pageCount())
             throwCorrupt(file_.path(), "a tree reaches page " + std::to_string(offset) + " twice");
-        const Node node = load(offset);
         out.push_back(offset);
-        if (!node.leaf)
-            for (const auto& e : node.entries) todo.emplace_back(e.child, depth + 1);
+        // A leaf is counted without decoding its keys.
+        if (offset >= kFirstPage && leafAttributes(file_.word(offset, 0))) continue;
+        const auto node = view(offset);
+        if (!node->leaf)
+            for (const auto& e : node->entries) todo.emplace_back(e.child, depth + 1);
     }
     return out;
 }

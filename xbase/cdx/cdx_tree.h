@@ -41,8 +41,12 @@ public:
     bool insert(const std::string& key, uint32_t recno);   // false when already there
     bool remove(const std::string& key, uint32_t recno);   // false when not there
 
-    // Writes a tree holding `sorted` (in order, no repeats) and returns its root.
-    static uint32_t build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt);
+    // Writes a tree holding `sorted` (in order, no repeats) and returns its
+    // root. Its pages are taken from `reuse` first (pages of a tree it
+    // replaces, which it then overwrites without freeing them first); the
+    // ones it does not need are left there.
+    static uint32_t build(CdxFile& file, const std::vector<NodeEntry>& sorted, const KeyFormat& fmt,
+                          std::vector<uint32_t>* reuse = nullptr);
     // Every page of the tree, for freeing it.
     std::vector<uint32_t> pages();
     // Throws a corrupt-file error unless the tree is well formed; gives the entry count.
@@ -78,7 +82,8 @@ private:
     // the last node (a leaf) took its one new entry, if that is its only change.
     static constexpr size_t kNothingInserted = ~size_t{0};
     void grow(std::vector<Step>& path, size_t inserted);
-    void shrink(std::vector<Step>& path);
+    // `removed`: where the last node (a leaf) lost its one entry.
+    void shrink(std::vector<Step>& path, size_t removed);
     void split(std::vector<Step>& path, size_t level);
     bool mergeWithSibling(std::vector<Step>& path, size_t level);
     void unlink(const Node& node);

@@ -108,3 +108,28 @@ TEST(CdxKeptOpen, AJournalKeptOpenIsWrittenWhereOthersLookForIt) {
         EXPECT_TRUE(cdxtest::journalHoldsNothing(path));
     }
 }
+
+// The only writer of an index keeps its journal open and cleared between
+// changes; another open that meets the cleared journal removes it. The
+// writer's next change must be journalled where others look all the same.
+TEST(CdxKeptOpen, TheOnlyWritersJournalRemovedByAnotherOpenIsMadeAgainWhereOthersLook) {
+    cdxtest::ScratchDir dir;
+    const std::string path = indexWithTagK(dir);
+    const std::string journal = path + "-journal";
+    auto writer = CdxIndex::open(path, false);
+    writer->setSoleWriter(true);
+    writer->createTag(tag("OTHER"), entries(200, "o"));   // journalled: the journal is now kept, cleared
+    ASSERT_FALSE(cdxtest::journalHoldsNothing(path));
+    CdxIndex::open(path, true);   // a reader of the file itself
+    ASSERT_TRUE(cdxtest::journalHoldsNothing(path));
+    const std::string before = bytesOf(path);
+
+    dieGrowing(path, [&] { writer->createTag(tag("NEW"), entries(2000, "n")); });
+    writer.reset();
+
+    auto next = CdxIndex::open(path, false);
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_FALSE(next->tag("NEW"));
+    EXPECT_EQ(cdxtest::checkTag(path, "OTHER"), 200u);
+    EXPECT_TRUE(cdxtest::journalHoldsNothing(path));
+}

@@ -15,10 +15,14 @@
 #include <set>
 
 #include "cdx_test_util.h"
+#include "../kill_timing.h"
 
 using namespace xbase;
 
 namespace {
+
+using xbasetest::lastReported;
+using xbasetest::waitForAWrite;
 
 using Model = std::set<std::pair<std::string, uint32_t>>;
 
@@ -95,26 +99,6 @@ private:
         _exit(2);
     }
     _exit(0);
-}
-
-// Returns when the file's modification time moves (at the first write of a
-// clock tick), or after a while.
-void waitForAWrite(const std::string& path) {
-    struct stat before {};
-    ::stat(path.c_str(), &before);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-    struct stat now {};
-    while (std::chrono::steady_clock::now() < until) {
-        if (::stat(path.c_str(), &now) == 0 &&
-            (now.st_mtim.tv_sec != before.st_mtim.tv_sec || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
-            return;
-    }
-}
-
-uint32_t lastReported(int in) {
-    uint32_t done = 0, value = 0;
-    while (::read(in, &value, sizeof value) == sizeof value) done = value;
-    return done;
 }
 
 Model keysIn(CdxIndex& index) {

@@ -14,10 +14,14 @@
 #include <set>
 
 #include "cdx_test_util.h"
+#include "../kill_timing.h"
 
 using namespace xbase;
 
 namespace {
+
+using xbasetest::lastReported;
+using xbasetest::waitForAWrite;
 
 using Model = std::set<std::pair<std::string, uint32_t>>;
 
@@ -61,26 +65,6 @@ std::vector<IndexChange> setOf(uint32_t set) {
     } catch (...) {
         _exit(2);
     }
-}
-
-// Returns when the file's modification time moves, or after a while: the
-// kill then falls just after one of the writer's page writes.
-void waitForAWrite(const std::string& path) {
-    struct stat before {};
-    ::stat(path.c_str(), &before);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-    struct stat now {};
-    while (std::chrono::steady_clock::now() < until) {
-        if (::stat(path.c_str(), &now) == 0 &&
-            (now.st_mtim.tv_sec != before.st_mtim.tv_sec || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
-            return;
-    }
-}
-
-uint32_t lastReported(int in, uint32_t since) {
-    uint32_t done = since, value = 0;
-    while (::read(in, &value, sizeof value) == sizeof value) done = value;
-    return done;
 }
 
 }  // namespace

@@ -19,8 +19,11 @@
 #include <vector>
 
 #include "../xbase_test_support.h"
+#include "../kill_timing.h"
 
 namespace {
+
+using xbasetest::waitForAWrite;
 
 using xbasetest::fieldDef;
 
@@ -28,19 +31,6 @@ std::string nameOf(int i) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "R%06d", (i * 7919) % 1000003);
     return buf;
-}
-
-// Returns when the file's modification time moves, or after a while.
-void waitForAWrite(const std::string& path) {
-    struct stat before {};
-    ::stat(path.c_str(), &before);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-    struct stat now {};
-    while (std::chrono::steady_clock::now() < until) {
-        if (::stat(path.c_str(), &now) == 0 &&
-            (now.st_mtim.tv_sec != before.st_mtim.tv_sec || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec))
-            return;
-    }
 }
 
 class SxSharedKill : public ::testing::Test {

@@ -27,6 +27,24 @@ inline xbase::FieldDef fieldDef(const std::string& name, char type, int width, i
     return f;
 }
 
+struct TagDef {
+    const char* name;
+    const char* expression;
+    bool unique = false;
+};
+
+// Makes the table with its structural index holding these tags, and closes
+// it again; false when the engine refused a step.
+inline bool createIndexedTable(const std::string& path, const std::vector<xbase::FieldDef>& fields,
+                               const std::vector<TagDef>& tags) {
+    xbase::createTable(path, fields);
+    if (sx_Use(path.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX) <= 0) return false;
+    for (const TagDef& tag : tags)
+        if (sx_IndexTag(nullptr, tag.name, tag.expression, 0, tag.unique ? 1 : 0, nullptr) <= 0) return false;
+    sx_CloseAll();
+    return true;
+}
+
 // Runs child in a forked process that ends with _exit(child()): no close
 // and no exit handlers, as a killed program leaves its files. Answers the
 // exit status, or -1 when the child did not end by itself.

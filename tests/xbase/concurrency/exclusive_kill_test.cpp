@@ -33,11 +33,9 @@ protected:
         dir_ = xbasetest::makeTempFolder("xbase_excl");
         table_ = dir_ + "/e.dbf";
         xbasetest::resetEngine(2);
-        xbase::createTable(table_, {fieldDef("NAME", 'C', 20), fieldDef("N", 'N', 8), fieldDef("NOTES", 'M', 10)});
-        ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX), 0);
-        ASSERT_GT(sx_IndexTag(nullptr, "NAME", "NAME", 0, 0, nullptr), 0);
-        ASSERT_GT(sx_IndexTag(nullptr, "N", "STR(N,8)", 0, 0, nullptr), 0);
-        sx_CloseAll();
+        ASSERT_TRUE(xbasetest::createIndexedTable(
+            table_, {fieldDef("NAME", 'C', 20), fieldDef("N", 'N', 8), fieldDef("NOTES", 'M', 10)},
+            {{"NAME", "NAME"}, {"N", "STR(N,8)"}}));
     }
     void TearDown() override {
         sx_CloseAll();

@@ -23,12 +23,8 @@ protected:
         dir_ = xbasetest::makeTempFolder("xbase_lastrow");
         table_ = dir_ + "/l.dbf";
         xbasetest::resetEngine(2);
-        xbase::createTable(table_, {fieldDef("NAME", 'C', 12), fieldDef("N", 'N', 6)});
-        ASSERT_GT(sx_Use(table_.c_str(), nullptr, SX_EXCLUSIVE, SX_DRIVER_FOX), 0);
-        ASSERT_GT(sx_IndexTag(nullptr, "NAME", "NAME", 0, 0, nullptr), 0);
-        ASSERT_GT(sx_IndexTag(nullptr, "N", "STR(N,6)", 0, 0, nullptr), 0);
-        ASSERT_GT(sx_IndexTag(nullptr, "UNAME", "UPPER(NAME)", 0, 1, nullptr), 0);
-        sx_CloseAll();
+        ASSERT_TRUE(xbasetest::createIndexedTable(table_, {fieldDef("NAME", 'C', 12), fieldDef("N", 'N', 6)},
+                                                  {{"NAME", "NAME"}, {"N", "STR(N,6)"}, {"UNAME", "UPPER(NAME)", true}}));
     }
     void TearDown() override {
         sx_CloseAll();
